@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the release configuration and starts Culvex.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target culvex
+exec build/release/src/culvex "$@"

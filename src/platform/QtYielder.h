@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Yielder.h"
+
+#include <QElapsedTimer>
+
+namespace culvex {
+
+// Runs the Qt event loop at most once per interval, so that a loop over ten million rows
+// spends its time in its own work and still keeps the window live.
+class QtYielder final : public Yielder {
+public:
+    explicit QtYielder(int intervalMs = 20);
+    void yield() override;
+
+private:
+    QElapsedTimer sinceLast_;
+    int intervalMs_;
+};
+
+}  // namespace culvex

@@ -1,0 +1,54 @@
+#include "output/ResultsModel.h"
+
+#include "platform/AnsiCodePage.h"
+
+namespace culvex {
+
+int ResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shown_;
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
+        (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    const std::u16string text = ansi::decode(store_.row(static_cast<std::size_t>(index.row())));
+    return QString::fromStdU16String(text);
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        return QStringLiteral("Results");
+    }
+    return {};
+}
+
+void ResultsModel::append(std::string_view row) { store_.append(row); }
+
+void ResultsModel::publish() {
+    const int total = static_cast<int>(store_.size());
+    if (total == shown_) {
+        return;
+    }
+    beginInsertRows({}, shown_, total - 1);
+    shown_ = total;
+    endInsertRows();
+}
+
+void ResultsModel::removeAt(int row) {
+    publish();
+    beginRemoveRows({}, row, row);
+    store_.removeAt(static_cast<std::size_t>(row));
+    --shown_;
+    endRemoveRows();
+}
+
+void ResultsModel::clear() {
+    beginResetModel();
+    store_.clear();
+    shown_ = 0;
+    endResetModel();
+}
+
+}  // namespace culvex

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "output/ResultsSink.h"
+#include "output/ResultsStore.h"
+
+#include <QAbstractListModel>
+
+namespace culvex {
+
+// The results list (ListView2): one column "Results" over the results store. Rows are
+// decoded from the code page only when shown; appended rows reach the view in batches
+// when published.
+class ResultsModel final : public QAbstractListModel, public ResultsSink {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void append(std::string_view row) override;
+    void publish() override;
+    void removeAt(int row);
+    void clear();
+
+    // All rows, published or not, for the writers and the clipboard.
+    const ResultsStore& store() const { return store_; }
+
+private:
+    ResultsStore store_;
+    int shown_ = 0;
+};
+
+}  // namespace culvex

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "platform/Yielder.h"
+
+namespace culvex {
+
+// The platform services a command may use, handed to it by the main window (real ones)
+// or by a test (scripted fakes).
+struct Platform {
+    Dialogs& dialogs;
+    SettingsStore& settings;
+    Clipboard& clipboard;
+    Shell& shell;
+    Yielder& yielder;
+};
+
+}  // namespace culvex

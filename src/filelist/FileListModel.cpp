@@ -53,4 +53,10 @@ void FileListModel::clear() {
     endResetModel();
 }
 
+void FileListModel::exchangeTexts(int first, int second) {
+    paths_.swapItemsAt(first, second);
+    emit dataChanged(index(first), index(first));
+    emit dataChanged(index(second), index(second));
+}
+
 }  // namespace culvex

@@ -25,6 +25,8 @@ public:
     void appendAll(const QStringList& paths);
     void removeAt(int row);
     void clear();
+    // Swaps the path texts of two entries; the entries themselves keep their places.
+    void exchangeTexts(int first, int second);
     const QStringList& paths() const { return paths_; }
 
 private:

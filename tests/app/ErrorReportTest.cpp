@@ -11,7 +11,8 @@ namespace {
 
 using testing::ScriptedDialogs;
 
-const QString kEmailLine = u"Please email screenshot of this message to support@quillbrook.example"_qs;
+const QString kEmailLine =
+    u"Please email screenshot of this message to support@quillbrook.example"_qs;
 
 TEST(ErrorReport, TextJoinsThePiecesWithCrLfAndCrCr) {
     struct Case {

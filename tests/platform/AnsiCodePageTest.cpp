@@ -17,7 +17,7 @@ TEST(AnsiCodePage, DecodesTheWindowsPunctuationRange) {
     const struct {
         unsigned char byte;
         char16_t expected;
-    } cases[] = {{0x41, u'A'}, {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x93, u'\u201C'},
+    } cases[] = {{0x41, u'A'},      {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x93, u'\u201C'},
                  {0x9F, u'\u0178'}, {0xA0, u'\u00A0'}, {0xE9, u'\u00E9'}, {0xFF, u'\u00FF'}};
     for (const auto& c : cases) {
         EXPECT_EQ(ansi::decodeByte(c.byte), c.expected) << int(c.byte);

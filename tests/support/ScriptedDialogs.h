@@ -13,8 +13,8 @@ namespace culvex::testing {
 // scripted answer gets the default: OK, Yes for questions, cancel for everything else.
 class ScriptedDialogs final : public Dialogs {
 public:
-    using Request =
-        std::variant<MessageRequest, InputRequest, OpenFilesRequest, SaveFileRequest, FolderRequest>;
+    using Request = std::variant<MessageRequest, InputRequest, OpenFilesRequest, SaveFileRequest,
+                                 FolderRequest>;
 
     std::vector<Request> requests;
     std::deque<MessageAnswer> messageAnswers;

@@ -1,0 +1,84 @@
+#include "app/FileListDrag.h"
+
+#include <gtest/gtest.h>
+
+namespace culvex {
+namespace {
+
+class FixedMouse final : public ScreenMouse {
+public:
+    QPoint at{0, 330};
+    QPoint position() const override { return at; }
+};
+
+class FileListDragTest : public ::testing::Test {
+protected:
+    void fill(const QStringList& paths) { list.appendAll(paths); }
+
+    FileListModel list;
+    FixedMouse mouse;
+    FileListDrag drag{list, mouse};
+};
+
+TEST_F(FileListDragTest, DraggingTheFirstEntryDownWalksItToTheEnd) {
+    fill({u"A"_qs, u"B"_qs, u"C"_qs});
+    drag.ListView1_MouseDown();
+    drag.ListView1_MouseUp();
+    drag.ListView1_ItemClick(0);
+    drag.ListView1_MouseDown();
+    EXPECT_EQ(drag.ListView1_MouseMove(0).selectRow, -1);
+    EXPECT_EQ(drag.ListView1_MouseMove(1).selectRow, 1);
+    EXPECT_EQ(drag.ListView1_MouseMove(2).selectRow, 2);
+    drag.ListView1_MouseUp();
+    EXPECT_EQ(list.paths(), (QStringList{u"B"_qs, u"C"_qs, u"A"_qs}));
+    EXPECT_EQ(drag.dragItem(), 2);
+}
+
+TEST_F(FileListDragTest, MovesThatChangeNothing) {
+    const QStringList paths{u"A"_qs, u"same"_qs, u"same"_qs};
+    fill(paths);
+    // Moving without a press, without a clicked entry, over empty space, over an equal text.
+    EXPECT_EQ(drag.ListView1_MouseMove(1).selectRow, -1);
+    drag.ListView1_MouseDown();
+    EXPECT_EQ(drag.ListView1_MouseMove(1).selectRow, -1);
+    drag.ListView1_ItemClick(1);
+    EXPECT_EQ(drag.ListView1_MouseMove(-1).selectRow, -1);
+    EXPECT_EQ(drag.ListView1_MouseMove(2).selectRow, -1);
+    drag.ListView1_MouseUp();
+    EXPECT_EQ(drag.ListView1_MouseMove(0).selectRow, -1);
+    EXPECT_EQ(list.paths(), paths);
+}
+
+TEST_F(FileListDragTest, EntryRemovedDuringADragIsNotMoved) {
+    fill({u"A"_qs, u"B"_qs});
+    drag.ListView1_ItemClick(1);
+    drag.ListView1_MouseDown();
+    list.removeAt(1);
+    EXPECT_EQ(drag.ListView1_MouseMove(0).selectRow, -1);
+    EXPECT_EQ(list.paths(), QStringList{u"A"_qs});
+}
+
+TEST_F(FileListDragTest, ScrollsOnlyBeyondTheScreenThresholds) {
+    const struct {
+        int y;
+        int fromRow;
+        int targetRow;
+        int expectedVisible;
+    } cases[] = {
+        {304, 2, 1, 0}, {305, 2, 1, -1}, {364, 1, 2, -1},
+        {365, 1, 2, 3}, {304, 1, 0, -1}, {365, 2, 3, -1},
+    };
+    for (const auto& c : cases) {
+        FileListModel model;
+        model.appendAll({u"0"_qs, u"1"_qs, u"2"_qs, u"3"_qs});
+        FileListDrag d(model, mouse);
+        mouse.at.setY(c.y);
+        d.ListView1_ItemClick(c.fromRow);
+        d.ListView1_MouseDown();
+        EXPECT_EQ(d.ListView1_MouseMove(c.targetRow).ensureVisibleRow, c.expectedVisible)
+            << "y=" << c.y << " target=" << c.targetRow;
+    }
+}
+
+}  // namespace
+}  // namespace culvex

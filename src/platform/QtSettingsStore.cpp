@@ -32,7 +32,9 @@ void QtSettingsStore::write(const QString& key, const QString& value) {
     }
 }
 
-void QtSettingsStore::beginBatch() { ++batchDepth_; }
+void QtSettingsStore::beginBatch() {
+    ++batchDepth_;
+}
 
 void QtSettingsStore::endBatch() {
     if (--batchDepth_ == 0) {

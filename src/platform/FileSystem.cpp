@@ -1,0 +1,141 @@
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+namespace culvex::fs {
+
+namespace {
+
+FailureKind kindOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return FailureKind::PermissionDenied;
+        case ENOENT:
+        case ENOTDIR:
+            return FailureKind::PathNotFound;
+        default:
+            return FailureKind::Other;
+    }
+}
+
+bool nameIsHidden(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return path.mid(slash + 1).startsWith(u'.');
+}
+
+bool readOnly(const std::string& path, const struct stat& st) {
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// A listed name as text, or nothing when the bytes are not a name the program can
+// carry as text and turn back into the same bytes.
+std::optional<QString> decodedName(const char* name) {
+    const QString text = QFile::decodeName(name);
+    if (QFile::encodeName(text) != QByteArrayView(name)) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool openableEntry(int folderFd, const dirent& entry) {
+    if (entry.d_type != DT_REG) {
+        if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+            return false;
+        }
+        struct stat st {};
+        if (::fstatat(folderFd, entry.d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) {
+            return false;
+        }
+    }
+    return ::faccessat(folderFd, entry.d_name, R_OK, AT_EACCESS) == 0;
+}
+
+}  // namespace
+
+FileSystemError errorFromErrno(int error) {
+    return FileSystemError(kindOf(error), std::strerror(error));
+}
+
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+int attributeWord(const QString& path) {
+    const std::string native = nativePath(path);
+    struct stat link {};
+    if (::lstat(native.c_str(), &link) != 0) {
+        throw errorFromErrno(errno);
+    }
+    struct stat target = link;
+    if (S_ISLNK(link.st_mode) && ::stat(native.c_str(), &target) != 0) {
+        target = link;
+    }
+    int word = 0;
+    if (readOnly(native, target)) {
+        word |= ReadOnly;
+    }
+    if (nameIsHidden(path)) {
+        word |= Hidden;
+    }
+    if (S_ISDIR(target.st_mode)) {
+        word |= Directory;
+    } else if (S_ISREG(target.st_mode)) {
+        word |= Archive;
+    }
+    if (S_ISLNK(link.st_mode)) {
+        word |= ReparsePoint;
+    }
+    return word;
+}
+
+bool modificationTimeReadable(const QString& path) noexcept {
+    if (path.isEmpty()) {
+        return false;
+    }
+    struct stat st {};
+    return ::stat(nativePath(path).c_str(), &st) == 0;
+}
+
+bool isOpenableFile(const QString& path) noexcept {
+    const std::string native = nativePath(path);
+    struct stat st {};
+    return !path.isEmpty() && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::faccessat(AT_FDCWD, native.c_str(), R_OK, AT_EACCESS) == 0;
+}
+
+bool isFolder(const QString& path) noexcept {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+QStringList listOpenableFiles(const QString& folder,
+                              const std::function<bool(QStringView name)>& nameFilter) {
+    QStringList names;
+    DIR* dir = ::opendir(nativePath(folder).c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    const int folderFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_type == DT_DIR) {
+            continue;
+        }
+        const std::optional<QString> name = decodedName(entry->d_name);
+        if (name && nameFilter(*name) && openableEntry(folderFd, *entry)) {
+            names << *name;
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+}  // namespace culvex::fs

@@ -8,6 +8,10 @@ namespace culvex {
 namespace {
 
 QString collapseDoubledSeparators(QStringView text, QChar separator) {
+    const QChar doubled[] = {separator, separator};
+    if (!text.contains(QStringView(doubled, 2))) {
+        return text.toString();
+    }
     QString result;
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -36,30 +36,59 @@ bool readOnly(const std::string& path, const struct stat& st) {
            ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
-// A listed name as text, or nothing when the bytes are not a name the program can
-// carry as text and turn back into the same bytes.
+bool isAscii(const char* name) {
+    for (; *name != '\0'; ++name) {
+        if (static_cast<unsigned char>(*name) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// An entry of an open listing that is a regular file, links followed.
+bool regularEntry(int folderFd, const dirent& entry) {
+    if (entry.d_type == DT_REG) {
+        return true;
+    }
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+        return false;
+    }
+    struct stat st {};
+    return ::fstatat(folderFd, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+int wordOf(const QString& path, const std::string& native, const struct stat& link,
+           const struct stat& target) {
+    int word = 0;
+    if (readOnly(native, target)) {
+        word |= ReadOnly;
+    }
+    if (nameIsHidden(path)) {
+        word |= Hidden;
+    }
+    if (S_ISDIR(target.st_mode)) {
+        word |= Directory;
+    } else if (S_ISREG(target.st_mode)) {
+        word |= Archive;
+    }
+    if (S_ISLNK(link.st_mode)) {
+        word |= ReparsePoint;
+    }
+    return word;
+}
+
+}  // namespace
+
 std::optional<QString> decodedName(const char* name) {
+    if (isAscii(name)) {
+        return QString::fromLatin1(name);
+    }
     const QString text = QFile::decodeName(name);
     if (QFile::encodeName(text) != QByteArrayView(name)) {
         return std::nullopt;
     }
     return text;
 }
-
-bool openableEntry(int folderFd, const dirent& entry) {
-    if (entry.d_type != DT_REG) {
-        if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
-            return false;
-        }
-        struct stat st {};
-        if (::fstatat(folderFd, entry.d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) {
-            return false;
-        }
-    }
-    return ::faccessat(folderFd, entry.d_name, R_OK, AT_EACCESS) == 0;
-}
-
-}  // namespace
 
 FileSystemError errorFromErrno(int error) {
     return FileSystemError(kindOf(error), std::strerror(error));
@@ -79,22 +108,21 @@ int attributeWord(const QString& path) {
     if (S_ISLNK(link.st_mode) && ::stat(native.c_str(), &target) != 0) {
         target = link;
     }
-    int word = 0;
-    if (readOnly(native, target)) {
-        word |= ReadOnly;
+    return wordOf(path, native, link, target);
+}
+
+PathStatus pathStatus(const QString& path) {
+    const std::string native = nativePath(path);
+    struct stat link {};
+    if (::lstat(native.c_str(), &link) != 0) {
+        throw errorFromErrno(errno);
     }
-    if (nameIsHidden(path)) {
-        word |= Hidden;
+    struct stat target = link;
+    if (S_ISLNK(link.st_mode) && ::stat(native.c_str(), &target) != 0) {
+        throw errorFromErrno(errno);
     }
-    if (S_ISDIR(target.st_mode)) {
-        word |= Directory;
-    } else if (S_ISREG(target.st_mode)) {
-        word |= Archive;
-    }
-    if (S_ISLNK(link.st_mode)) {
-        word |= ReparsePoint;
-    }
-    return word;
+    return {wordOf(path, native, link, target), static_cast<std::uint64_t>(target.st_dev),
+            static_cast<std::uint64_t>(target.st_ino)};
 }
 
 bool modificationTimeReadable(const QString& path) noexcept {
@@ -106,10 +134,8 @@ bool modificationTimeReadable(const QString& path) noexcept {
 }
 
 bool isOpenableFile(const QString& path) noexcept {
-    const std::string native = nativePath(path);
     struct stat st {};
-    return !path.isEmpty() && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-           ::faccessat(AT_FDCWD, native.c_str(), R_OK, AT_EACCESS) == 0;
+    return !path.isEmpty() && ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool isFolder(const QString& path) noexcept {
@@ -130,7 +156,7 @@ QStringList listOpenableFiles(const QString& folder,
             continue;
         }
         const std::optional<QString> name = decodedName(entry->d_name);
-        if (name && nameFilter(*name) && openableEntry(folderFd, *entry)) {
+        if (name && nameFilter(*name) && regularEntry(folderFd, *entry)) {
             names << *name;
         }
     }

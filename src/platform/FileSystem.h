@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -45,14 +47,29 @@ std::string nativePath(const QString& path);
 // The attribute word of the path; throws FileSystemError when it cannot be read.
 int attributeWord(const QString& path);
 
+// The attribute word of a path together with the identity of what it leads to (links
+// followed); throws FileSystemError when the path or a link's target cannot be read.
+struct PathStatus {
+    int attributes = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
+PathStatus pathStatus(const QString& path);
+
 // True when the path's last-modification time can be read.
 bool modificationTimeReadable(const QString& path) noexcept;
 
-// True for an existing regular file (links followed) that the user may open for reading.
+// True for an existing regular file (links followed): what an open without access rights
+// accepts. Folders, devices, pipes and missing paths are not openable. Read permission is
+// not asked for: a file the user may not read is listed, and reading it fails later.
 bool isOpenableFile(const QString& path) noexcept;
 
 // True when the path names an existing folder (links followed).
 bool isFolder(const QString& path) noexcept;
+
+// A listed name as text, or nothing when its bytes are not UTF-8 that turns back into the
+// same bytes (such a name could not be opened again by its text).
+std::optional<QString> decodedName(const char* name);
 
 // The names of the openable files of a folder whose names pass the filter, in the
 // folder's listing order, hidden files included and sub-folders excluded. Names that the

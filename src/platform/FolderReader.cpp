@@ -5,8 +5,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <QFile>
 #include <cerrno>
+#include <utility>
 
 namespace culvex {
 
@@ -54,11 +54,8 @@ bool isDotName(const char* name) {
 }  // namespace
 
 FolderInfo PosixFolderReader::inspect(const QString& path) const {
-    struct stat st {};
-    if (::stat(fs::nativePath(path).c_str(), &st) != 0) {
-        throw fs::errorFromErrno(errno);
-    }
-    return {fs::attributeWord(path), onlySeparators(path), identityOf(st)};
+    const fs::PathStatus status = fs::pathStatus(path);
+    return {status.attributes, onlySeparators(path), {status.device, status.inode}};
 }
 
 std::vector<SubFolder> PosixFolderReader::subFolders(const QString& path) const {
@@ -73,9 +70,8 @@ std::vector<SubFolder> PosixFolderReader::subFolders(const QString& path) const 
         if (::fstatat(folder.fd(), entry->d_name, &st, 0) != 0 || !S_ISDIR(st.st_mode)) {
             continue;
         }
-        const QString name = QFile::decodeName(entry->d_name);
-        if (QFile::encodeName(name) == QByteArrayView(entry->d_name)) {
-            result.push_back({name, identityOf(st)});
+        if (std::optional<QString> name = fs::decodedName(entry->d_name)) {
+            result.push_back({std::move(*name), identityOf(st)});
         }
     }
     return result;

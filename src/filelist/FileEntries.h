@@ -6,7 +6,7 @@ namespace culvex {
 
 // The file list as the commands that read it see it: entries numbered from 1.
 class FileEntries {
-  public:
+public:
     virtual ~FileEntries() = default;
     virtual int count() const = 0;
     // The path text of the entry at a 1-based position; throws std::out_of_range when the

@@ -30,9 +30,7 @@ QString FileListModel::text(int position) const {
     return paths_[position - 1];
 }
 
-void FileListModel::append(const QString& path) {
-    appendAll(QStringList{path});
-}
+void FileListModel::append(const QString& path) { appendAll(QStringList{path}); }
 
 void FileListModel::appendAll(const QStringList& paths) {
     if (paths.isEmpty()) {

@@ -11,7 +11,7 @@ namespace culvex {
 // duplicates allowed, nothing checked on adding.
 class FileListModel final : public QAbstractListModel, public FileEntries {
     Q_OBJECT
-  public:
+public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -27,7 +27,7 @@ class FileListModel final : public QAbstractListModel, public FileEntries {
     void clear();
     const QStringList& paths() const { return paths_; }
 
-  private:
+private:
     QStringList paths_;
 };
 

@@ -49,7 +49,7 @@ struct FolderRequest {
 // Every modal dialog the program shows. The Qt implementation shows real dialogs; tests
 // use a scripted fake that records the requests and replays prepared answers.
 class Dialogs {
-  public:
+public:
     virtual ~Dialogs() = default;
     virtual MessageAnswer message(const MessageRequest& request) = 0;
     // Empty optional when the user cancels.

@@ -5,7 +5,7 @@
 namespace culvex {
 
 class QtClipboard final : public Clipboard {
-  public:
+public:
     bool tryClear() override;
     bool trySetText(const QString& text) override;
 };

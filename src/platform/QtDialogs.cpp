@@ -40,7 +40,7 @@ QString caseInsensitivePattern(const QString& pattern) {
 
 // A multi-select open dialog that also takes a typed name of a file that does not exist.
 class OpenFilesDialog final : public QFileDialog {
-  public:
+public:
     OpenFilesDialog(QWidget* parent, const QString& title, const QString& folder)
         : QFileDialog(parent, title, folder) {
         setOption(QFileDialog::DontUseNativeDialog, true);

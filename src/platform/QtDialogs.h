@@ -8,7 +8,7 @@ namespace culvex {
 
 // Real modal dialogs over Qt's message box, input dialog and file dialogs.
 class QtDialogs final : public Dialogs {
-  public:
+public:
     explicit QtDialogs(QWidget* parent = nullptr);
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -18,7 +18,7 @@ class QtDialogs final : public Dialogs {
     QString saveFile(const SaveFileRequest& request) override;
     QString browseFolder(const FolderRequest& request) override;
 
-  private:
+private:
     QWidget* parent_;
     QString lastFileFolder_;
 };

@@ -32,9 +32,7 @@ void QtSettingsStore::write(const QString& key, const QString& value) {
     }
 }
 
-void QtSettingsStore::beginBatch() {
-    ++batchDepth_;
-}
+void QtSettingsStore::beginBatch() { ++batchDepth_; }
 
 void QtSettingsStore::endBatch() {
     if (--batchDepth_ == 0) {

@@ -9,7 +9,7 @@ namespace culvex {
 // Settings in an INI file in the user's configuration folder:
 // $XDG_CONFIG_HOME/Quillbrook/Quillbrook.ini, group [Culvex].
 class QtSettingsStore final : public SettingsStore {
-  public:
+public:
     QtSettingsStore();
     // For tests and tools: a store kept in the given INI file.
     explicit QtSettingsStore(const QString& iniPath);
@@ -17,7 +17,7 @@ class QtSettingsStore final : public SettingsStore {
     std::optional<QString> read(const QString& key) const override;
     void write(const QString& key, const QString& value) override;
 
-  private:
+private:
     void beginBatch() override;
     void endBatch() override;
     QString fullKey(const QString& key) const;

@@ -5,7 +5,7 @@
 namespace culvex {
 
 class QtShell final : public Shell {
-  public:
+public:
     bool openFolder(const QString& path) override;
 };
 

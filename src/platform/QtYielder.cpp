@@ -4,9 +4,7 @@
 
 namespace culvex {
 
-QtYielder::QtYielder(int intervalMs) : intervalMs_(intervalMs) {
-    sinceLast_.start();
-}
+QtYielder::QtYielder(int intervalMs) : intervalMs_(intervalMs) { sinceLast_.start(); }
 
 void QtYielder::yield() {
     if (sinceLast_.elapsed() < intervalMs_) {

@@ -8,7 +8,7 @@ namespace culvex {
 // The per-user store of text values under one application name and one section.
 // Callers name only the key.
 class SettingsStore {
-  public:
+public:
     virtual ~SettingsStore() = default;
     // The stored text, or nothing when the key was never written.
     virtual std::optional<QString> read(const QString& key) const = 0;
@@ -16,7 +16,7 @@ class SettingsStore {
     // SettingsBatch ends, or at once when no batch is open.
     virtual void write(const QString& key, const QString& value) = 0;
 
-  protected:
+protected:
     friend class SettingsBatch;
     virtual void beginBatch() = 0;
     virtual void endBatch() = 0;
@@ -24,13 +24,13 @@ class SettingsStore {
 
 // Groups the writes of one handler so they reach the disk with one flush.
 class SettingsBatch {
-  public:
+public:
     explicit SettingsBatch(SettingsStore& store) : store_(store) { store_.beginBatch(); }
     ~SettingsBatch() { store_.endBatch(); }
     SettingsBatch(const SettingsBatch&) = delete;
     SettingsBatch& operator=(const SettingsBatch&) = delete;
 
-  private:
+private:
     SettingsStore& store_;
 };
 

@@ -6,7 +6,7 @@ namespace culvex {
 // as they like (once per row, per file, per character); the implementation decides how
 // often the event loop really runs.
 class Yielder {
-  public:
+public:
     virtual ~Yielder() = default;
     virtual void yield() = 0;
 };

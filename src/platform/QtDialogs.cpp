@@ -1,10 +1,13 @@
 #include "platform/QtDialogs.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace culvex {
 
@@ -22,7 +25,67 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Letters in either case: "*.csv" becomes "*.[cC][sS][vV]".
+QString caseInsensitivePattern(const QString& pattern) {
+    QString result;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper()) {
+            result += u'[' + c.toLower() + c.toUpper() + u']';
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+// A multi-select open dialog that also takes a typed name of a file that does not exist.
+class OpenFilesDialog final : public QFileDialog {
+public:
+    OpenFilesDialog(QWidget* parent, const QString& title, const QString& folder)
+        : QFileDialog(parent, title, folder) {
+        setOption(QFileDialog::DontUseNativeDialog, true);
+        setFileMode(QFileDialog::ExistingFiles);
+        setAcceptMode(QFileDialog::AcceptOpen);
+        auto* nameEdit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        if (nameEdit != nullptr && buttons != nullptr) {
+            connect(nameEdit, &QLineEdit::textChanged, this, [buttons](const QString& text) {
+                QPushButton* open = buttons->button(QDialogButtonBox::Open);
+                if (open != nullptr && !text.isEmpty()) {
+                    open->setEnabled(true);
+                }
+            });
+        }
+    }
+
+    // The toolkit refuses names of missing files; this dialog hands them back instead.
+    // A folder's name still opens that folder.
+    void accept() override {
+        const QStringList files = selectedFiles();
+        const bool namesFolder = std::any_of(files.cbegin(), files.cend(),
+                                             [](const QString& f) { return QFileInfo(f).isDir(); });
+        if (files.isEmpty() || namesFolder) {
+            QFileDialog::accept();
+            return;
+        }
+        QDialog::accept();
+    }
+};
+
 }  // namespace
+
+QStringList caseInsensitiveNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            patterns << caseInsensitivePattern(pattern);
+        }
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return filters;
+}
 
 QStringList qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
@@ -63,10 +126,9 @@ std::optional<QString> QtDialogs::input(const InputRequest& request) {
 }
 
 OpenFilesAnswer QtDialogs::openFiles(const OpenFilesRequest& request) {
-    QFileDialog dialog(parent_, request.title, lastFileFolder_);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(qtNameFilters(request.filter));
+    OpenFilesDialog dialog(parent_, request.title, lastFileFolder_);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setNameFilters(caseInsensitiveNameFilters(request.filter));
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }

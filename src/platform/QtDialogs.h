@@ -25,5 +25,8 @@ private:
 
 // Turns "description|pattern;pattern|description|pattern|" into Qt's name filters.
 QStringList qtNameFilters(const QString& filter);
+// The same, with every letter of the patterns matching in either case; shown with the
+// patterns hidden, the descriptions read as the commands wrote them.
+QStringList caseInsensitiveNameFilters(const QString& filter);
 
 }  // namespace culvex

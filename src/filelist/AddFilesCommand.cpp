@@ -1,0 +1,55 @@
+#include "filelist/AddFilesCommand.h"
+
+#include "app/PlainMessage.h"
+#include "app/ProtectedProcedure.h"
+#include "filelist/FileListModel.h"
+#include "filelist/PathHelpers.h"
+#include "platform/CommonDialogState.h"
+
+namespace culvex {
+
+namespace {
+
+QString tooManyFilesMessage() {
+    return QStringLiteral(
+        "You've selected too many files to add.\r\r"
+        "Please try adding via the \"Add All\" button.");
+}
+
+bool exceedsNameBuffer(const OpenFilesAnswer& answer) {
+    return answer.join(QChar(0)).size() > kSelectedNamesLimit;
+}
+
+}  // namespace
+
+void PushButton1_Click(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState) {
+    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton1_Click")));
+    OpenFilesRequest request;
+    proc.step(100, [&] { dialogState.fileName.clear(); });
+    proc.step(104, [&] {
+        request.title = QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
+        request.filter = QStringLiteral("CSV Files (*.csv*)|*.csv;");
+        request.fileName = dialogState.fileName;
+    });
+    OpenFilesAnswer answer;
+    proc.step(110, [&] { answer = dialogs.openFiles(request); });
+    if (answer.isEmpty()) {
+        return;
+    }
+    if (exceedsNameBuffer(answer)) {
+        showPlainMessage(dialogs, tooManyFilesMessage());
+        return;
+    }
+    dialogState.fileName = answer.first();
+    if (answer.size() == 1) {
+        proc.step(114, [&] { list.append(answer.first()); });
+        return;
+    }
+    const QString folder = answer.first();
+    for (qsizetype i = 1; i < answer.size(); ++i) {
+        proc.step(118,
+                  [&] { list.append(CleanPathSlashes(folder + pathSeparator() + answer[i])); });
+    }
+}
+
+}  // namespace culvex

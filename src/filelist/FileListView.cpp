@@ -1,0 +1,73 @@
+#include "filelist/FileListView.h"
+
+#include "filelist/FileDrop.h"
+
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+
+namespace culvex {
+
+namespace {
+
+// Accepts the drag only when it carries local files; otherwise the pointer shows no-drop.
+void judgeDrag(QDropEvent* event) {
+    if (event->mimeData() != nullptr && offersFileList(*event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace
+
+FileListView::FileListView(QWidget* parent) : QTableView(parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+int FileListView::selectedRow() const {
+    const QModelIndexList rows =
+        selectionModel() != nullptr ? selectionModel()->selectedRows() : QModelIndexList{};
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent* event) {
+    judgeDrag(event);
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event) {
+    judgeDrag(event);
+}
+
+void FileListView::dropEvent(QDropEvent* event) {
+    if (event->mimeData() == nullptr || !offersFileList(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit pathsDropped(droppedPaths(*event->mimeData()));
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event) {
+    emit keyPressed(event->key());
+    QTableView::keyPressEvent(event);
+}
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    emit listDoubleClicked();
+}
+
+}  // namespace culvex

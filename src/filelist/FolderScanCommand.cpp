@@ -1,0 +1,60 @@
+#include "filelist/FolderScanCommand.h"
+
+#include "app/ProtectedProcedure.h"
+#include "app/Titles.h"
+#include "app/WindowPointer.h"
+#include "filelist/AddFolder.h"
+#include "filelist/PathHelpers.h"
+#include "filelist/SubDirectories.h"
+
+namespace culvex {
+
+namespace {
+
+QString extensionPrompt() {
+    return QStringLiteral(
+        "Enter file extension to load:\r\r"
+        "(* for all files, txt for all txt files, doc for all doc files, etc.)");
+}
+
+}  // namespace
+
+void PushButton4_Click(FileListModel& list, const Platform& platform, WindowPointer& pointer,
+                       FolderReader& reader) {
+    ProtectedProcedure proc(platform.dialogs, formLocation(QStringLiteral("PushButton4_Click")));
+    QString extension;
+    proc.step(100, [&] {
+        const QString stored =
+            platform.settings.read(QStringLiteral("Extension")).value_or(QStringLiteral("csv"));
+        extension =
+            platform.dialogs.input({extensionPrompt(), shortTitle(), stored}).value_or(QString());
+    });
+    if (extension.isEmpty()) {
+        return;
+    }
+    proc.step(104, [&] { platform.settings.write(QStringLiteral("Extension"), extension); });
+    QString folder;
+    proc.step(106, [&] {
+        folder = platform.settings.read(QStringLiteral("LastFolder")).value_or(QString());
+    });
+    proc.step(108, [&] {
+        folder = BrowseForFolder(platform.dialogs, QStringLiteral("Please select folder:"), folder);
+    });
+    if (folder.isEmpty()) {
+        return;
+    }
+    proc.step(110, [&] { platform.settings.write(QStringLiteral("LastFolder"), folder); });
+    proc.step(112, [&] { pointer.setPointer(PointerState::Busy); });
+    QStringList directories{folder + pathSeparator()};
+    proc.step(116, [&] {
+        GetSubDirectories2016(directories, true, {reader, platform.yielder, platform.dialogs});
+    });
+    proc.step(118, [&] {
+        appendFolderFiles(
+            list, directories, QStringLiteral("*.") + extension, platform.yielder,
+            [&proc](const std::exception_ptr& failure) { proc.report(failure, 120); });
+    });
+    proc.step(122, [&] { pointer.setPointer(PointerState::Default); });
+}
+
+}  // namespace culvex

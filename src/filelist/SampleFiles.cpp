@@ -1,0 +1,63 @@
+#include "filelist/SampleFiles.h"
+
+#include "app/PlainMessage.h"
+#include "app/ProtectedProcedure.h"
+#include "filelist/AddFolder.h"
+#include "filelist/FileListModel.h"
+#include "filelist/PathHelpers.h"
+#include "filelist/Scramble.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+
+namespace culvex {
+
+namespace {
+
+QString snapshotSetting() {
+    return QStringLiteral("Snapshot");
+}
+
+QString openFolderQuestion() {
+    return QStringLiteral(
+        "Would you like this software to open the folder where these sample files are stored "
+        "(so that you can view them before working with them)?");
+}
+
+}  // namespace
+
+QString sampleFolder(const QString& programFolder) {
+    return programFolder + pathSeparator() + QStringLiteral("Samples");
+}
+
+void SnapshotSampleFiles(SettingsStore& settings, Yielder& yielder, const QString& programFolder) {
+    const QString folder = sampleFolder(programFolder) + pathSeparator();
+    QStringList paths;
+    for (const QString& name : ListFilesInFolder(folder, QStringLiteral("*.*"))) {
+        paths << folder + name;
+    }
+    settings.write(snapshotSetting(), ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
+}
+
+void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
+                     Yielder& yielder, const QString& programFolder) {
+    if (const std::optional<QString> record = settings.read(snapshotSetting())) {
+        const QString paths = UnscrambleText(*record, kSnapshotKey, yielder);
+        for (const QString& path : paths.split(u'|')) {
+            if (FileExists(path) && !ListContainsText(list, path)) {
+                list.append(path);
+            }
+        }
+    }
+    if (askYesNo(dialogs, openFolderQuestion())) {
+        shell.openFolder(sampleFolder(programFolder) + pathSeparator());
+    }
+}
+
+void PushButton11_Click(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
+                        Shell& shell, Yielder& yielder, const QString& programFolder) {
+    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton11_Click")));
+    proc.step(100,
+              [&] { LoadSampleFiles(list, settings, dialogs, shell, yielder, programFolder); });
+}
+
+}  // namespace culvex

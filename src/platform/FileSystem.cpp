@@ -1,0 +1,167 @@
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+namespace culvex::fs {
+
+namespace {
+
+FailureKind kindOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return FailureKind::PermissionDenied;
+        case ENOENT:
+        case ENOTDIR:
+            return FailureKind::PathNotFound;
+        default:
+            return FailureKind::Other;
+    }
+}
+
+bool nameIsHidden(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return path.mid(slash + 1).startsWith(u'.');
+}
+
+bool readOnly(const std::string& path, const struct stat& st) {
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+bool isAscii(const char* name) {
+    for (; *name != '\0'; ++name) {
+        if (static_cast<unsigned char>(*name) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// An entry of an open listing that is a regular file, links followed.
+bool regularEntry(int folderFd, const dirent& entry) {
+    if (entry.d_type == DT_REG) {
+        return true;
+    }
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+        return false;
+    }
+    struct stat st {};
+    return ::fstatat(folderFd, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+int wordOf(const QString& path, const std::string& native, const struct stat& link,
+           const struct stat& target) {
+    int word = 0;
+    if (readOnly(native, target)) {
+        word |= ReadOnly;
+    }
+    if (nameIsHidden(path)) {
+        word |= Hidden;
+    }
+    if (S_ISDIR(target.st_mode)) {
+        word |= Directory;
+    } else if (S_ISREG(target.st_mode)) {
+        word |= Archive;
+    }
+    if (S_ISLNK(link.st_mode)) {
+        word |= ReparsePoint;
+    }
+    return word;
+}
+
+}  // namespace
+
+std::optional<QString> decodedName(const char* name) {
+    if (isAscii(name)) {
+        return QString::fromLatin1(name);
+    }
+    const QString text = QFile::decodeName(name);
+    if (QFile::encodeName(text) != QByteArrayView(name)) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+FileSystemError errorFromErrno(int error) {
+    return FileSystemError(kindOf(error), std::strerror(error));
+}
+
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+int attributeWord(const QString& path) {
+    const std::string native = nativePath(path);
+    struct stat link {};
+    if (::lstat(native.c_str(), &link) != 0) {
+        throw errorFromErrno(errno);
+    }
+    struct stat target = link;
+    if (S_ISLNK(link.st_mode) && ::stat(native.c_str(), &target) != 0) {
+        target = link;
+    }
+    return wordOf(path, native, link, target);
+}
+
+PathStatus pathStatus(const QString& path) {
+    const std::string native = nativePath(path);
+    struct stat link {};
+    if (::lstat(native.c_str(), &link) != 0) {
+        throw errorFromErrno(errno);
+    }
+    struct stat target = link;
+    if (S_ISLNK(link.st_mode) && ::stat(native.c_str(), &target) != 0) {
+        throw errorFromErrno(errno);
+    }
+    return {wordOf(path, native, link, target), static_cast<std::uint64_t>(target.st_dev),
+            static_cast<std::uint64_t>(target.st_ino)};
+}
+
+bool modificationTimeReadable(const QString& path) noexcept {
+    if (path.isEmpty()) {
+        return false;
+    }
+    struct stat st {};
+    return ::stat(nativePath(path).c_str(), &st) == 0;
+}
+
+bool isOpenableFile(const QString& path) noexcept {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isFolder(const QString& path) noexcept {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+QStringList listOpenableFiles(const QString& folder,
+                              const std::function<bool(QStringView name)>& nameFilter) {
+    QStringList names;
+    DIR* dir = ::opendir(nativePath(folder).c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    const int folderFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_type == DT_DIR) {
+            continue;
+        }
+        const std::optional<QString> name = decodedName(entry->d_name);
+        if (name && nameFilter(*name) && regularEntry(folderFd, *entry)) {
+            names << *name;
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+}  // namespace culvex::fs

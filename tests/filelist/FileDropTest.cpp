@@ -1,0 +1,104 @@
+#include "filelist/FileDrop.h"
+
+#include "FakePlatform.h"
+#include "ScriptedDialogs.h"
+#include "TempTree.h"
+#include "filelist/AddFolder.h"
+#include "filelist/FileListView.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace culvex {
+namespace {
+
+using testing::TempTree;
+
+class FileDrop : public ::testing::Test {
+  protected:
+    void drop(const QStringList& paths) {
+        ListView1_OLEDragDrop(list, paths, {reader, yielder, dialogs});
+    }
+
+    TempTree tree;
+    FileListModel list;
+    testing::ScriptedDialogs dialogs;
+    testing::ScriptedYielder yielder;
+    testing::ScriptedFolderReader reader;
+};
+
+TEST_F(FileDrop, FilesAreAppendedExactlyAsDropped) {
+    const QStringList files{
+        tree.file(QStringLiteral("~lock.bin")), tree.file(QStringLiteral(".hidden")),
+        tree.path(QStringLiteral("gone.csv")), QStringLiteral("//odd//path.csv")};
+    drop(files);
+    drop(files.mid(0, 1));
+    EXPECT_EQ(list.paths(), files + files.mid(0, 1));
+}
+
+TEST_F(FileDrop, FoldersAreScannedForEveryFileInDropOrder) {
+    tree.file(QStringLiteral("one/a.csv"));
+    tree.file(QStringLiteral("one/sub/b.txt"));
+    tree.file(QStringLiteral("one/~skip.csv"));
+    tree.file(QStringLiteral("one/.hidden.csv"));
+    tree.file(QStringLiteral("two/c"));
+    tree.folder(QStringLiteral("empty/only/folders"));
+    drop({tree.path(QStringLiteral("two")), tree.path(QStringLiteral("empty")),
+          tree.path(QStringLiteral("one"))});
+    EXPECT_EQ(list.paths(), QStringList({tree.path(QStringLiteral("two/c")),
+                                         tree.path(QStringLiteral("one/a.csv")),
+                                         tree.path(QStringLiteral("one/sub/b.txt"))}));
+    drop({tree.path(QStringLiteral("two"))});
+    EXPECT_EQ(list.count(), 4);
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+TEST(DroppedData, OnlyLocalFileListsAreAccepted) {
+    QMimeData text;
+    text.setText(QStringLiteral("/tmp/a.csv"));
+    QMimeData remote;
+    remote.setUrls({QUrl(QStringLiteral("https://example.org/a.csv"))});
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/b.csv")),
+                   QUrl(QStringLiteral("https://example.org/x")),
+                   QUrl::fromLocalFile(QStringLiteral("/tmp/a folder"))});
+    EXPECT_FALSE(offersFileList(text));
+    EXPECT_FALSE(offersFileList(remote));
+    EXPECT_TRUE(offersFileList(files));
+    EXPECT_EQ(droppedPaths(files),
+              QStringList({QStringLiteral("/tmp/b.csv"), QStringLiteral("/tmp/a folder")}));
+}
+
+bool dragAccepted(FileListView& view, const QMimeData& data) {
+    QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.viewport(), &event);
+    return event.isAccepted();
+}
+
+TEST(FileListViewDrop, ShowsNoDropForDataWithoutFiles) {
+    int argc = 1;
+    char name[] = "culvex_filelist_tests";
+    char* argv[] = {name};
+    QApplication app(argc, argv);
+    FileListView view;
+    QStringList dropped;
+    QObject::connect(&view, &FileListView::pathsDropped,
+                     [&](const QStringList& paths) { dropped = paths; });
+    QMimeData text;
+    text.setText(QStringLiteral("just text"));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/b.csv"))});
+    EXPECT_FALSE(dragAccepted(view, text));
+    EXPECT_TRUE(dragAccepted(view, files));
+
+    QDropEvent dropEvent(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.viewport(), &dropEvent);
+    EXPECT_EQ(dropped, QStringList{QStringLiteral("/tmp/b.csv")});
+    EXPECT_EQ(view.selectedRow(), -1);
+}
+
+}  // namespace
+}  // namespace culvex

@@ -1,0 +1,285 @@
+#include "filelist/FolderScanCommand.h"
+
+#include "FakePlatform.h"
+#include "MemorySettingsStore.h"
+#include "ScriptedDialogs.h"
+#include "TempTree.h"
+#include "app/ErrorReport.h"
+#include "filelist/AddFolder.h"
+#include "filelist/ListEditing.h"
+#include "filelist/SubDirectories.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace culvex {
+namespace {
+
+using testing::TempTree;
+
+class FolderScan : public ::testing::Test {
+  protected:
+    // Answers the extension box and the folder browser, then presses the button.
+    void scan(const std::optional<QString>& extension, const QString& folder) {
+        dialogs.inputAnswers.push_back(extension);
+        dialogs.folderAnswers.push_back(folder);
+        PushButton4_Click(list, platform, pointer, reader);
+    }
+    QStringList added(const QStringList& relative) const {
+        QStringList paths;
+        for (const QString& r : relative) {
+            paths << tree.path(r);
+        }
+        return paths;
+    }
+    QString scanLocation() const {
+        return locationText(QStringLiteral("MorvathTitle"), QStringLiteral("AddFolder"),
+                            QStringLiteral("GetSubDirectories2016"));
+    }
+
+    TempTree tree;
+    FileListModel list;
+    testing::ScriptedDialogs dialogs;
+    testing::MemorySettingsStore settings;
+    testing::FakeClipboard clipboard;
+    testing::FakeShell shell;
+    testing::ScriptedYielder yielder;
+    testing::RecordingPointer pointer;
+    testing::ScriptedFolderReader reader;
+    Platform platform{dialogs, settings, clipboard, shell, yielder};
+};
+
+TEST_F(FolderScan, AsksForTheExtensionThenTheFolderAndRemembersBoth) {
+    settings.values.insert(QStringLiteral("LastFolder"), QStringLiteral("/srv/old"));
+    scan(QStringLiteral("txt"), tree.root());
+    ASSERT_EQ(dialogs.requests.size(), 2u);
+    const auto& box = std::get<InputRequest>(dialogs.requests[0]);
+    EXPECT_EQ(box.prompt,
+              QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for "
+                             "all txt files, doc for all doc files, etc.)"));
+    EXPECT_EQ(box.caption, QStringLiteral("Culvexa"));
+    EXPECT_EQ(box.initialText, QStringLiteral("csv"));
+    const auto& browser = std::get<FolderRequest>(dialogs.requests[1]);
+    EXPECT_EQ(browser.title, QStringLiteral("Please select folder:"));
+    EXPECT_EQ(browser.startFolder, QStringLiteral("/srv/old"));
+    EXPECT_EQ(settings.writes, QStringList({QStringLiteral("Extension=txt"),
+                                            QStringLiteral("LastFolder=") + tree.root()}));
+    EXPECT_EQ(pointer.history,
+              std::vector<PointerState>({PointerState::Busy, PointerState::Default}));
+
+    scan(std::nullopt, {});
+    EXPECT_EQ(std::get<InputRequest>(dialogs.requests[2]).initialText, QStringLiteral("txt"));
+}
+
+TEST_F(FolderScan, AnEmptyOrCancelledExtensionChangesNothing) {
+    tree.file(QStringLiteral("a.csv"));
+    for (const std::optional<QString>& answer :
+         {std::optional<QString>(), std::optional(QString())}) {
+        scan(answer, tree.root());
+        EXPECT_EQ(dialogs.requests.size(), 1u);
+        EXPECT_TRUE(settings.writes.isEmpty());
+        EXPECT_EQ(list.count(), 0);
+        dialogs.requests.clear();
+        dialogs.folderAnswers.clear();
+    }
+}
+
+TEST_F(FolderScan, CancellingTheBrowserKeepsTheNewExtensionOnly) {
+    settings.values.insert(QStringLiteral("LastFolder"), QStringLiteral("/srv/old"));
+    scan(QStringLiteral("log"), QString());
+    EXPECT_EQ(settings.writes, QStringList{QStringLiteral("Extension=log")});
+    EXPECT_EQ(settings.values.value(QStringLiteral("LastFolder")), QStringLiteral("/srv/old"));
+    EXPECT_TRUE(pointer.history.empty());
+}
+
+TEST_F(FolderScan, ListsTheFolderFirstThenEachLevelInOrder) {
+    tree.file(QStringLiteral("top.csv"));
+    tree.file(QStringLiteral("B/b.csv"));
+    tree.file(QStringLiteral("A/A1/a1.csv"));
+    tree.file(QStringLiteral("A/a.csv"));
+    scan(QStringLiteral("csv"), tree.root());
+    EXPECT_EQ(list.paths(), added({QStringLiteral("top.csv"), QStringLiteral("A/a.csv"),
+                                   QStringLiteral("B/b.csv"), QStringLiteral("A/A1/a1.csv")}));
+    scan(QStringLiteral("csv"), tree.root());
+    EXPECT_EQ(list.count(), 8);
+    EXPECT_EQ(list.text(5), tree.path(QStringLiteral("top.csv")));
+}
+
+TEST_F(FolderScan, TheExtensionPicksTheNames) {
+    for (const char* name : {"a.csv", "b.txt", "c.TXT", "d", "e.txt.bak"}) {
+        tree.file(QString::fromLatin1(name));
+    }
+    const struct {
+        const char* extension;
+        int count;
+    } cases[] = {{"*", 5}, {"txt", 2}, {"TxT", 2}, {"csv", 1}, {".txt", 0}, {"doc", 0}};
+    for (const auto& c : cases) {
+        list.clear();
+        scan(QString::fromLatin1(c.extension), tree.root());
+        EXPECT_EQ(list.count(), c.count) << c.extension;
+    }
+}
+
+TEST_F(FolderScan, SkipsTildeNamesHiddenArchiveFilesFoldersAndUnsafeFolders) {
+    tree.file(QStringLiteral("~lock.csv"));
+    tree.file(QStringLiteral(".hidden.csv"));
+    const QString readOnlyHidden = tree.file(QStringLiteral(".kept.csv"));
+    ::chmod(fs::nativePath(readOnlyHidden).c_str(), 0444);
+    tree.folder(QStringLiteral("folder.csv"));
+    tree.file(QStringLiteral("ok.csv"));
+    tree.file(QStringLiteral(".hiddenfolder/in.csv"));
+    tree.file(QStringLiteral("what?/q.csv"));
+    tree.file(QStringLiteral("bell\x07/b.csv"));
+    tree.file(QStringLiteral("caf\u00e9 \u65e5\u672c/u.csv"));
+    scan(QStringLiteral("*"), tree.root());
+    QStringList got = list.paths();
+    got.sort();
+    QStringList expected = added({QStringLiteral(".kept.csv"), QStringLiteral("ok.csv"),
+                                  QStringLiteral(".hiddenfolder/in.csv"),
+                                  QStringLiteral("caf\u00e9 \u65e5\u672c/u.csv")});
+    expected.sort();
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(FolderScan, VisitsEachRealFolderOnceThroughLinks) {
+    tree.file(QStringLiteral("inside/a.csv"));
+    TempTree outside;
+    outside.file(QStringLiteral("o.csv"));
+    ASSERT_TRUE(tree.link(tree.root(), QStringLiteral("inside/up")));
+    ASSERT_TRUE(tree.link(outside.root(), QStringLiteral("out1")));
+    ASSERT_TRUE(tree.link(outside.root(), QStringLiteral("out2")));
+    scan(QStringLiteral("csv"), tree.root());
+    EXPECT_EQ(list.paths(), added({QStringLiteral("inside/a.csv"), QStringLiteral("out1/o.csv")}));
+}
+
+TEST_F(FolderScan, FoldersThatAreGoneOrUnreadableAreLeftOut) {
+    tree.file(QStringLiteral("A/a.csv"));
+    tree.file(QStringLiteral("A/deep/d.csv"));
+    tree.file(QStringLiteral("B/b.csv"));
+    tree.file(QStringLiteral("C/c.csv"));
+    reader.listFailures.insert(tree.path(QStringLiteral("A/")), fs::FailureKind::PermissionDenied);
+    reader.beforeInspect = [&](const QString& path) {
+        if (path == tree.path(QStringLiteral("B/"))) {
+            QDir(path).removeRecursively();
+        }
+    };
+    scan(QStringLiteral("csv"), tree.root());
+    EXPECT_EQ(list.paths(), added({QStringLiteral("C/c.csv")}));
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(FolderScan, AnUnreadableFolderOnDiskIsLeftOut) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not deny the super-user";
+    }
+    tree.file(QStringLiteral("A/a.csv"));
+    tree.file(QStringLiteral("B/b.csv"));
+    ::chmod(fs::nativePath(tree.path(QStringLiteral("A"))).c_str(), 0);
+    scan(QStringLiteral("csv"), tree.root());
+    ::chmod(fs::nativePath(tree.path(QStringLiteral("A"))).c_str(), 0755);
+    EXPECT_EQ(list.paths(), added({QStringLiteral("B/b.csv")}));
+}
+
+TEST_F(FolderScan, OtherFailuresAreReportedAndTheScanGoesOn) {
+    tree.file(QStringLiteral("A/a.csv"));
+    tree.file(QStringLiteral("A/deep/d.csv"));
+    tree.file(QStringLiteral("B/b.csv"));
+    reader.listFailures.insert(tree.path(QStringLiteral("A/")), fs::FailureKind::Other);
+    scan(QStringLiteral("csv"), tree.root());
+    EXPECT_EQ(list.paths(), added({QStringLiteral("A/a.csv"), QStringLiteral("B/b.csv")}));
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    const MessageRequest report = dialogs.messages()[0];
+    EXPECT_EQ(report.text,
+              errorReportText(QStringLiteral("Scripted failure"), scanLocation(), 106));
+    EXPECT_EQ(report.caption, QStringLiteral("Culvexa"));
+    EXPECT_EQ(report.icon, MessageIcon::Warning);
+}
+
+TEST_F(FolderScan, HiddenSystemFoldersAreSkippedUnlessTheyAreTheChosenRoot) {
+    tree.file(QStringLiteral("top.csv"));
+    tree.file(QStringLiteral("plain/p.csv"));
+    tree.file(QStringLiteral("sys/s.csv"));
+    tree.file(QStringLiteral("sys/below/x.csv"));
+    tree.file(QStringLiteral("link/l.csv"));
+    reader.attributes.insert(tree.path(QStringLiteral("sys/")), 22);
+    reader.attributes.insert(tree.path(QStringLiteral("link/")), 1046);
+    const QString chosen = tree.root() + u'/';
+    const struct {
+        bool hiddenSystem;
+        bool root;
+        QStringList expected;
+    } cases[] = {
+        {false, false, {QStringLiteral("top.csv"), QStringLiteral("plain/p.csv")}},
+        {true, false, {QStringLiteral("top.csv")}},
+        {true, true, {QStringLiteral("top.csv"), QStringLiteral("plain/p.csv")}},
+    };
+    for (const auto& c : cases) {
+        reader.attributes.remove(chosen);
+        if (c.hiddenSystem) {
+            reader.attributes.insert(chosen, 22);
+        }
+        reader.roots = c.root ? QStringList{chosen} : QStringList{};
+        list.clear();
+        scan(QStringLiteral("csv"), tree.root());
+        EXPECT_EQ(list.paths(), added(c.expected)) << c.hiddenSystem << c.root;
+    }
+}
+
+TEST_F(FolderScan, TheListCannotBeEditedWhileTheScanRuns) {
+    tree.file(QStringLiteral("a.csv"));
+    tree.file(QStringLiteral("A/b.csv"));
+    list.append(QStringLiteral("/before.csv"));
+    yielder.onYield = [&](int) {
+        ListView1_KeyDown(list, 0, pointer, Qt::Key_Delete);
+        PushButton3_Click(list, pointer, dialogs);
+    };
+    scan(QStringLiteral("csv"), tree.root());
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_GT(yielder.calls, 0);
+}
+
+TEST(GetSubDirectories2016, WithoutRecursionAddsOneLevel) {
+    TempTree tree;
+    tree.folder(QStringLiteral("A/A1"));
+    testing::ScriptedDialogs dialogs;
+    testing::ScriptedYielder yielder;
+    testing::ScriptedFolderReader reader;
+    QStringList directories{tree.root() + u'/'};
+    GetSubDirectories2016(directories, false, {reader, yielder, dialogs});
+    EXPECT_EQ(directories, QStringList({tree.root() + u'/', tree.path(QStringLiteral("A/"))}));
+}
+
+TEST(ListFilesInFolder, ListsOpenableFilesOnly) {
+    TempTree tree;
+    tree.file(QStringLiteral("a.csv"));
+    tree.file(QStringLiteral(".h.csv"));
+    tree.folder(QStringLiteral("d.csv"));
+    tree.link(tree.path(QStringLiteral("nowhere")), QStringLiteral("dangling.csv"));
+    tree.link(tree.path(QStringLiteral("a.csv")), QStringLiteral("alias.csv"));
+    QStringList names = ListFilesInFolder(tree.root(), QStringLiteral("*.csv"));
+    names.sort();
+    EXPECT_EQ(names, QStringList({QStringLiteral(".h.csv"), QStringLiteral("a.csv"),
+                                  QStringLiteral("alias.csv")}));
+    EXPECT_TRUE(
+        ListFilesInFolder(tree.path(QStringLiteral("missing")), QStringLiteral("*.*")).isEmpty());
+    EXPECT_TRUE(IsOpenableFile(tree.path(QStringLiteral("a.csv"))));
+    EXPECT_FALSE(IsOpenableFile(tree.path(QStringLiteral("d.csv"))));
+    EXPECT_FALSE(IsOpenableFile(tree.path(QStringLiteral("missing.csv"))));
+}
+
+TEST(HasUnsafeChars, ControlCharactersAndQuestionMarks) {
+    const struct {
+        const char16_t* name;
+        bool expected;
+    } cases[] = {{u"plain", false},   {u"caf\u00e9", false},  {u"\u65e5\u672c", false},
+                 {u"a?b", true},      {u"tab\there", true},   {u"del\u007f", true},
+                 {u"c1\u0085", true}, {u"nbsp\u00a0", false}, {u"", false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(HasUnsafeChars(QString::fromUtf16(c.name)), c.expected)
+            << QString::fromUtf16(c.name).toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace culvex

@@ -2,29 +2,62 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 namespace culvex {
 
-// The rows of the results list as bytes in the input's code page: one byte buffer for
-// all rows plus the end offset of each row, so ten million rows cost no allocation each.
+// The rows of the results list as bytes in the input's code page. Rows are packed into
+// pages of bytes (a page that is full is shrunk to what it holds), and each row costs one
+// 32-bit end offset within its page, kept in fixed-size blocks. A hundred million short
+// rows therefore cost their bytes plus a little over four bytes each, with no allocation
+// per row and no spare capacity from doubling growth.
 class ResultsStore {
-public:
+  public:
+    ResultsStore() = default;
+    ResultsStore(const ResultsStore&) = delete;
+    ResultsStore& operator=(const ResultsStore&) = delete;
+    ~ResultsStore();
+
     void append(std::string_view row);
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
     void clear();
 
-    std::size_t size() const { return ends_.size(); }
-    bool empty() const { return ends_.empty(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     std::string_view row(std::size_t index) const;
     // Bytes held for rows and offsets, including spare capacity.
     std::size_t memoryBytes() const;
 
-private:
-    std::vector<char> bytes_;
-    std::vector<std::uint64_t> ends_;
+    // Bytes of a page that rows share; a longer row gets a page of its own.
+    static constexpr std::size_t kPageBytes = std::size_t{1} << 20;
+
+  private:
+    static constexpr unsigned kBlockShift = 16;
+    static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
+
+    struct Page {
+        char* bytes = nullptr;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+        std::size_t firstRow = 0;
+    };
+    std::uint32_t& endOf(std::size_t index) {
+        return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
+    }
+    std::uint32_t endOf(std::size_t index) const {
+        return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
+    }
+    std::size_t pageOf(std::size_t index) const;
+    void startPage(std::size_t capacity);
+    void pushEnd(std::uint32_t end);
+    void releasePage(std::size_t pageIndex);
+
+    std::vector<Page> pages_;
+    std::vector<std::unique_ptr<std::uint32_t[]>> blocks_;
+    std::size_t size_ = 0;
 };
 
 }  // namespace culvex

@@ -1,0 +1,51 @@
+#include "extract/Separator.h"
+
+#include <cstring>
+
+namespace culvex {
+
+std::size_t Separator::find(std::string_view line, std::size_t from) const {
+    if (unmatchable_ || bytes_.empty() || from >= line.size()) {
+        return std::string_view::npos;
+    }
+    const char* begin = line.data() + from;
+    const std::size_t length = line.size() - from;
+    const void* hit = bytes_.size() == 1 ? std::memchr(begin, bytes_[0], length)
+                                         : ::memmem(begin, length, bytes_.data(), bytes_.size());
+    return hit == nullptr ? std::string_view::npos
+                          : static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+}
+
+bool Separator::passes(std::string_view line) const {
+    if (bytes_.empty()) {
+        return !unmatchable_ && !line.empty();
+    }
+    return find(line, 0) != std::string_view::npos;
+}
+
+void Separator::split(std::string_view line, std::vector<std::string_view>& columns,
+                      std::size_t limit) const {
+    columns.clear();
+    std::size_t begin = 0;
+    while (columns.size() < limit) {
+        const std::size_t at = find(line, begin);
+        if (at == std::string_view::npos) {
+            columns.push_back(line.substr(begin));
+            return;
+        }
+        columns.push_back(line.substr(begin, at - begin));
+        begin = at + bytes_.size();
+    }
+}
+
+std::string chooseSeparator(const bool selected[5], const std::string& othersText) {
+    static const char* const fixed[] = {" ", ", ", ",", "\t"};
+    for (int i = 0; i < 4; ++i) {
+        if (selected[i]) {
+            return fixed[i];
+        }
+    }
+    return selected[4] ? othersText : std::string();
+}
+
+}  // namespace culvex

@@ -13,22 +13,13 @@ bool tooManyColumns(std::size_t count) {
 
 }  // namespace
 
-std::string_view trimSpaces(std::string_view column) {
-    const std::size_t first = column.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return column.substr(0, 0);
-    }
-    return column.substr(first, column.find_last_not_of(' ') - first + 1);
-}
-
 LineOverflows LineExtractor::extract(std::string_view line, ResultsSink& sink) {
     LineOverflows overflows;
-    if (!separator_.passes(line)) {
-        return overflows;
-    }
     Range range;
     if (!settings_.byRange) {
-        separator_.split(line, columns_);
+        if (!separator_.split(line, columns_)) {
+            return overflows;
+        }
         if (tooManyColumns(columns_.size())) {
             overflows.add(IndexOverflow::LastColumn);
             return overflows;
@@ -41,7 +32,9 @@ LineOverflows LineExtractor::extract(std::string_view line, ResultsSink& sink) {
         const int endNumber = settings_.endByNumber ? settings_.endIndex.value : 0;
         const std::size_t limit = needsAll ? static_cast<std::size_t>(-1)
                                            : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
-        separator_.split(line, columns_, limit);
+        if (!separator_.split(line, columns_, limit)) {
+            return overflows;
+        }
         range = findRange(overflows);
     }
     if (!overflows.any()) {

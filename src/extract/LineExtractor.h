@@ -61,6 +61,16 @@ class LineExtractor {
 };
 
 // A column without its leading and trailing spaces.
-std::string_view trimSpaces(std::string_view column);
+inline std::string_view trimSpaces(std::string_view column) {
+    std::size_t begin = 0;
+    std::size_t end = column.size();
+    while (begin < end && column[begin] == ' ') {
+        ++begin;
+    }
+    while (end > begin && column[end - 1] == ' ') {
+        --end;
+    }
+    return column.substr(begin, end - begin);
+}
 
 }  // namespace culvex

@@ -26,13 +26,17 @@ class Separator {
     // empty separator, it is not empty.
     bool passes(std::string_view line) const;
 
-    // Cuts `line` into its columns, appending them to `columns` (cleared first). With a
-    // limit, stops after that many columns; the last of them then ends at its separator
-    // even if more of the line follows.
-    void split(std::string_view line, std::vector<std::string_view>& columns,
+    // Cuts `line` into its columns, into `columns` (cleared first). With a limit, stops
+    // after that many columns; the last of them then ends at its separator even if more
+    // of the line follows. Returns whether the line passes the separator test; when it
+    // does not, the columns are not meaningful.
+    bool split(std::string_view line, std::vector<std::string_view>& columns,
                std::size_t limit = static_cast<std::size_t>(-1)) const;
 
   private:
+    bool splitAtByte(std::string_view line, std::vector<std::string_view>& columns,
+                     std::size_t limit) const;
+
     std::string bytes_;
     bool unmatchable_ = false;
 };

@@ -16,7 +16,7 @@ ResultsStore::~ResultsStore() {
     }
 }
 
-void ResultsStore::append(std::string_view row) {
+void ResultsStore::appendSlow(std::string_view row) {
     if (row.size() > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("A result row of 4 GiB or more cannot be kept");
     }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,18 @@ class ResultsStore {
     ResultsStore& operator=(const ResultsStore&) = delete;
     ~ResultsStore();
 
-    void append(std::string_view row);
+    void append(std::string_view row) {
+        if (!pages_.empty() && pages_.back().capacity - pages_.back().used >= row.size() &&
+            size_ < blocks_.size() * kBlockRows && !row.empty()) {
+            Page& page = pages_.back();
+            std::memcpy(page.bytes + page.used, row.data(), row.size());
+            page.used += row.size();
+            endOf(size_) = static_cast<std::uint32_t>(page.used);
+            ++size_;
+            return;
+        }
+        appendSlow(row);
+    }
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
     void clear();
@@ -50,6 +62,7 @@ class ResultsStore {
     std::uint32_t endOf(std::size_t index) const {
         return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
     }
+    void appendSlow(std::string_view row);
     std::size_t pageOf(std::size_t index) const;
     void startPage(std::size_t capacity);
     void pushEnd(std::uint32_t end);

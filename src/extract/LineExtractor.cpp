@@ -16,6 +16,16 @@ bool tooManyColumns(std::size_t count) {
 LineOverflows LineExtractor::extract(std::string_view line, ResultsSink& sink) {
     LineOverflows overflows;
     Range range;
+    if (!settings_.byRange && separator_.isOneByte() && line.size() < kMaxColumns) {
+        // Too short to overflow: rows go out as the columns are found.
+        separator_.forEachColumnAtByte(line, [&](std::string_view column) {
+            if (!column.empty()) {
+                sink.append(trimSpaces(column));
+            }
+            return false;
+        });
+        return overflows;
+    }
     if (!settings_.byRange) {
         if (!separator_.split(line, columns_)) {
             return overflows;

@@ -2,10 +2,6 @@
 
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace culvex {
 
 std::size_t Separator::find(std::string_view line, std::size_t from) const {
@@ -29,10 +25,13 @@ bool Separator::passes(std::string_view line) const {
 
 bool Separator::split(std::string_view line, std::vector<std::string_view>& columns,
                       std::size_t limit) const {
-    if (bytes_.size() == 1 && !unmatchable_) {
-        return splitAtByte(line, columns, limit);
-    }
     columns.clear();
+    if (isOneByte()) {
+        return forEachColumnAtByte(line, [&](std::string_view column) {
+            columns.push_back(column);
+            return columns.size() == limit;
+        });
+    }
     std::size_t begin = 0;
     while (columns.size() < limit) {
         const std::size_t at = find(line, begin);
@@ -46,44 +45,6 @@ bool Separator::split(std::string_view line, std::vector<std::string_view>& colu
         columns.push_back(line.substr(begin));
     }
     return bytes_.empty() ? passes(line) : begin > 0;
-}
-
-// The common case of a one-byte separator, the hot path of a run: sixteen bytes are
-// compared at a time where the processor allows it.
-bool Separator::splitAtByte(std::string_view line, std::vector<std::string_view>& columns,
-                            std::size_t limit) const {
-    columns.clear();
-    const char separator = bytes_[0];
-    const char* data = line.data();
-    const std::size_t size = line.size();
-    std::size_t begin = 0;
-    std::size_t i = 0;
-    const auto cut = [&](std::size_t at) {
-        columns.emplace_back(data + begin, at - begin);
-        begin = at + 1;
-        return columns.size() == limit;
-    };
-#ifdef __SSE2__
-    const __m128i needle = _mm_set1_epi8(separator);
-    for (; i + 16 <= size; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle)));
-        while (mask != 0) {
-            if (cut(i + static_cast<std::size_t>(__builtin_ctz(mask)))) {
-                return true;
-            }
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i < size; ++i) {
-        if (data[i] == separator && cut(i)) {
-            return true;
-        }
-    }
-    const bool found = !columns.empty();
-    columns.emplace_back(data + begin, size - begin);
-    return found;
 }
 
 std::string chooseSeparator(const bool selected[5], const std::string& othersText) {

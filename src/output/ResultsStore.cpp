@@ -16,7 +16,31 @@ ResultsStore::~ResultsStore() {
     }
 }
 
+void ResultsStore::syncUsed() {
+    if (!pages_.empty()) {
+        pages_.back().used = static_cast<std::size_t>(cursor_ - pageBase_);
+    }
+}
+
+void ResultsStore::resetCursors() {
+    if (pages_.empty()) {
+        pageBase_ = cursor_ = limit_ = nullptr;
+    } else {
+        Page& page = pages_.back();
+        pageBase_ = page.bytes;
+        cursor_ = page.bytes + page.used;
+        limit_ = page.bytes + page.capacity;
+    }
+    if (size_ < blocks_.size() * kBlockRows) {
+        nextEnd_ = &endOf(size_);
+        endsLimit_ = blocks_[size_ >> kBlockShift].get() + kBlockRows;
+    } else {
+        nextEnd_ = endsLimit_ = nullptr;
+    }
+}
+
 void ResultsStore::appendSlow(std::string_view row) {
+    syncUsed();
     if (row.size() > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("A result row of 4 GiB or more cannot be kept");
     }
@@ -29,6 +53,7 @@ void ResultsStore::appendSlow(std::string_view row) {
     }
     page.used += row.size();
     pushEnd(static_cast<std::uint32_t>(page.used));
+    resetCursors();
 }
 
 void ResultsStore::startPage(std::size_t capacity) {
@@ -71,6 +96,7 @@ std::string_view ResultsStore::row(std::size_t index) const {
 }
 
 void ResultsStore::removeAt(std::size_t index) {
+    syncUsed();
     const std::size_t p = pageOf(index);
     Page& page = pages_[p];
     const std::size_t begin = index == page.firstRow ? 0 : endOf(index - 1);
@@ -95,6 +121,7 @@ void ResultsStore::removeAt(std::size_t index) {
     if (blocks_.size() * kBlockRows - size_ >= kBlockRows) {
         blocks_.pop_back();
     }
+    resetCursors();
 }
 
 void ResultsStore::releasePage(std::size_t pageIndex) {
@@ -109,6 +136,7 @@ void ResultsStore::clear() {
     std::vector<Page>().swap(pages_);
     std::vector<std::unique_ptr<std::uint32_t[]>>().swap(blocks_);
     size_ = 0;
+    resetCursors();
     malloc_trim(0);
 }
 

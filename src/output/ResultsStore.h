@@ -22,12 +22,11 @@ class ResultsStore {
     ~ResultsStore();
 
     void append(std::string_view row) {
-        if (!pages_.empty() && pages_.back().capacity - pages_.back().used >= row.size() &&
-            size_ < blocks_.size() * kBlockRows && !row.empty()) {
-            Page& page = pages_.back();
-            std::memcpy(page.bytes + page.used, row.data(), row.size());
-            page.used += row.size();
-            endOf(size_) = static_cast<std::uint32_t>(page.used);
+        const std::size_t n = row.size();
+        if (n - 1 < static_cast<std::size_t>(limit_ - cursor_) && nextEnd_ != endsLimit_) {
+            copyRow(cursor_, row);
+            cursor_ += n;
+            *nextEnd_++ = static_cast<std::uint32_t>(cursor_ - pageBase_);
             ++size_;
             return;
         }
@@ -62,7 +61,36 @@ class ResultsStore {
     std::uint32_t endOf(std::size_t index) const {
         return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
     }
+    // Short rows, the usual case, are copied without a library call.
+    static void copyRow(char* to, std::string_view row) {
+        const char* from = row.data();
+        const std::size_t n = row.size();
+        if (n >= 8 && n <= 16) {
+            std::uint64_t head;
+            std::uint64_t tail;
+            std::memcpy(&head, from, 8);
+            std::memcpy(&tail, from + n - 8, 8);
+            std::memcpy(to, &head, 8);
+            std::memcpy(to + n - 8, &tail, 8);
+        } else if (n >= 4 && n < 8) {
+            std::uint32_t head;
+            std::uint32_t tail;
+            std::memcpy(&head, from, 4);
+            std::memcpy(&tail, from + n - 4, 4);
+            std::memcpy(to, &head, 4);
+            std::memcpy(to + n - 4, &tail, 4);
+        } else if (n < 4) {
+            to[0] = from[0];
+            to[n / 2] = from[n / 2];
+            to[n - 1] = from[n - 1];
+        } else {
+            std::memcpy(to, from, n);
+        }
+    }
     void appendSlow(std::string_view row);
+    // The last page's fill level lives in the write cursor while rows are appended.
+    void syncUsed();
+    void resetCursors();
     std::size_t pageOf(std::size_t index) const;
     void startPage(std::size_t capacity);
     void pushEnd(std::uint32_t end);
@@ -71,6 +99,13 @@ class ResultsStore {
     std::vector<Page> pages_;
     std::vector<std::unique_ptr<std::uint32_t[]>> blocks_;
     std::size_t size_ = 0;
+    // Where the next row goes in the last page, and where that page ends.
+    char* pageBase_ = nullptr;
+    char* cursor_ = nullptr;
+    char* limit_ = nullptr;
+    // Where the next row's end offset goes, and the end of its block.
+    std::uint32_t* nextEnd_ = nullptr;
+    std::uint32_t* endsLimit_ = nullptr;
 };
 
 }  // namespace culvex

@@ -14,18 +14,12 @@ bool tooManyColumns(std::size_t count) {
 }  // namespace
 
 LineOverflows LineExtractor::extract(std::string_view line, ResultsSink& sink) {
+    if (separator_.isOneByte() && streamsRows(line)) {
+        streamRows(line, sink);
+        return {};
+    }
     LineOverflows overflows;
     Range range;
-    if (!settings_.byRange && separator_.isOneByte() && line.size() < kMaxColumns) {
-        // Too short to overflow: rows go out as the columns are found.
-        separator_.forEachColumnAtByte(line, [&](std::string_view column) {
-            if (!column.empty()) {
-                sink.append(trimSpaces(column));
-            }
-            return false;
-        });
-        return overflows;
-    }
     if (!settings_.byRange) {
         if (!separator_.split(line, columns_)) {
             return overflows;
@@ -51,6 +45,33 @@ LineOverflows LineExtractor::extract(std::string_view line, ResultsSink& sink) {
         appendRange(range, sink);
     }
     return overflows;
+}
+
+bool LineExtractor::streamsRows(std::string_view line) const {
+    const LineSettings& s = settings_;
+    if (!s.byRange) {
+        return line.size() < kMaxColumns;
+    }
+    return s.startByNumber && s.endByNumber && !s.startByMarker && !s.endByMarker &&
+           !s.startIndex.overflow && !s.endIndex.overflow;
+}
+
+void LineExtractor::streamRows(std::string_view line, ResultsSink& sink) const {
+    // The start and end are known before the line is cut (every column, or both given by
+    // number), and the line cannot hold too many columns: rows go out as the columns are
+    // found, and cutting stops after the end column.
+    const int first = settings_.byRange ? std::max<int>(settings_.startIndex.value, 0) : 0;
+    const int last = settings_.byRange ? settings_.endIndex.value : kMaxColumns;
+    if (last < 0) {
+        return;
+    }
+    int index = 0;
+    separator_.forEachColumnAtByte(line, [&](std::string_view column) {
+        if (index >= first && !column.empty()) {
+            sink.append(trimSpaces(column));
+        }
+        return index++ == last;
+    });
 }
 
 LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {

@@ -50,6 +50,8 @@ class LineExtractor {
         int start = 0;
         int end = 0;
     };
+    bool streamsRows(std::string_view line) const;
+    void streamRows(std::string_view line, ResultsSink& sink) const;
     Range findRange(LineOverflows& overflows) const;
     int findStartByMarker(LineOverflows& overflows) const;
     int findEndByMarker(int start, LineOverflows& overflows) const;

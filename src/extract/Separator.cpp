@@ -47,14 +47,4 @@ bool Separator::split(std::string_view line, std::vector<std::string_view>& colu
     return bytes_.empty() ? passes(line) : begin > 0;
 }
 
-std::string chooseSeparator(const bool selected[5], const std::string& othersText) {
-    static const char* const fixed[] = {" ", ", ", ",", "\t"};
-    for (int i = 0; i < 4; ++i) {
-        if (selected[i]) {
-            return fixed[i];
-        }
-    }
-    return selected[4] ? othersText : std::string();
-}
-
 }  // namespace culvex

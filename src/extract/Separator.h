@@ -50,9 +50,6 @@ class Separator {
     bool unmatchable_ = false;
 };
 
-// The separator of the buttons Option7 to Option11, the first selected one deciding:
-// space, comma and space, comma, tab, or the "Others:" text as typed. Empty when none is
-// selected.
 template <class OnColumn>
 bool Separator::forEachColumnAtByte(std::string_view line, OnColumn&& onColumn) const {
     const char separator = bytes_[0];
@@ -91,7 +88,5 @@ bool Separator::forEachColumnAtByte(std::string_view line, OnColumn&& onColumn) 
     }
     return found;
 }
-
-std::string chooseSeparator(const bool selected[5], const std::string& othersText);
 
 }  // namespace culvex

@@ -2,29 +2,110 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 namespace culvex {
 
-// The rows of the results list as bytes in the input's code page: one byte buffer for
-// all rows plus the end offset of each row, so ten million rows cost no allocation each.
+// The rows of the results list as bytes in the input's code page. Rows are packed into
+// pages of bytes (a page that is full is shrunk to what it holds), and each row costs one
+// 32-bit end offset within its page, kept in fixed-size blocks. A hundred million short
+// rows therefore cost their bytes plus a little over four bytes each, with no allocation
+// per row and no spare capacity from doubling growth.
 class ResultsStore {
-public:
-    void append(std::string_view row);
+  public:
+    ResultsStore() = default;
+    ResultsStore(const ResultsStore&) = delete;
+    ResultsStore& operator=(const ResultsStore&) = delete;
+    ~ResultsStore();
+
+    void append(std::string_view row) {
+        const std::size_t n = row.size();
+        if (n - 1 < static_cast<std::size_t>(limit_ - cursor_) && nextEnd_ != endsLimit_) {
+            copyRow(cursor_, row);
+            cursor_ += n;
+            *nextEnd_++ = static_cast<std::uint32_t>(cursor_ - pageBase_);
+            ++size_;
+            return;
+        }
+        appendSlow(row);
+    }
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
     void clear();
 
-    std::size_t size() const { return ends_.size(); }
-    bool empty() const { return ends_.empty(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     std::string_view row(std::size_t index) const;
     // Bytes held for rows and offsets, including spare capacity.
     std::size_t memoryBytes() const;
 
-private:
-    std::vector<char> bytes_;
-    std::vector<std::uint64_t> ends_;
+    // Bytes of a page that rows share; a longer row gets a page of its own.
+    static constexpr std::size_t kPageBytes = std::size_t{1} << 20;
+
+  private:
+    static constexpr unsigned kBlockShift = 16;
+    static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
+
+    struct Page {
+        char* bytes = nullptr;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+        std::size_t firstRow = 0;
+    };
+    std::uint32_t& endOf(std::size_t index) {
+        return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
+    }
+    std::uint32_t endOf(std::size_t index) const {
+        return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
+    }
+    // Short rows, the usual case, are copied without a library call.
+    static void copyRow(char* to, std::string_view row) {
+        const char* from = row.data();
+        const std::size_t n = row.size();
+        if (n >= 8 && n <= 16) {
+            std::uint64_t head;
+            std::uint64_t tail;
+            std::memcpy(&head, from, 8);
+            std::memcpy(&tail, from + n - 8, 8);
+            std::memcpy(to, &head, 8);
+            std::memcpy(to + n - 8, &tail, 8);
+        } else if (n >= 4 && n < 8) {
+            std::uint32_t head;
+            std::uint32_t tail;
+            std::memcpy(&head, from, 4);
+            std::memcpy(&tail, from + n - 4, 4);
+            std::memcpy(to, &head, 4);
+            std::memcpy(to + n - 4, &tail, 4);
+        } else if (n < 4) {
+            to[0] = from[0];
+            to[n / 2] = from[n / 2];
+            to[n - 1] = from[n - 1];
+        } else {
+            std::memcpy(to, from, n);
+        }
+    }
+    void appendSlow(std::string_view row);
+    // The last page's fill level lives in the write cursor while rows are appended.
+    void syncUsed();
+    void resetCursors();
+    std::size_t pageOf(std::size_t index) const;
+    void startPage(std::size_t capacity);
+    void pushEnd(std::uint32_t end);
+    void releasePage(std::size_t pageIndex);
+
+    std::vector<Page> pages_;
+    std::vector<std::unique_ptr<std::uint32_t[]>> blocks_;
+    std::size_t size_ = 0;
+    // Where the next row goes in the last page, and where that page ends.
+    char* pageBase_ = nullptr;
+    char* cursor_ = nullptr;
+    char* limit_ = nullptr;
+    // Where the next row's end offset goes, and the end of its block.
+    std::uint32_t* nextEnd_ = nullptr;
+    std::uint32_t* endsLimit_ = nullptr;
 };
 
 }  // namespace culvex

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "extract/FileExtraction.h"
+#include "output/ResultsStore.h"
+
+#include <string>
+#include <string_view>
+
+namespace culvex::bench {
+
+// Appends straight into a results store, as the results list does, without a view.
+class StoreSink final : public ResultsSink {
+  public:
+    explicit StoreSink(ResultsStore& store) : store_(store) {}
+    void append(std::string_view row) override { store_.append(row); }
+    void publish() override {}
+
+  private:
+    ResultsStore& store_;
+};
+
+class NoPauses final : public ExtractionProgress {
+  public:
+    void pause() override {}
+    void overflowed(IndexOverflow) override {}
+};
+
+// The two jobs compared with other tools: J1 takes every column, J2 columns 2 to 3.
+inline LineSettings jobSettings(std::string_view job) {
+    LineSettings settings;
+    if (job == "J2") {
+        settings.byRange = true;
+        settings.startByNumber = true;
+        settings.endByNumber = true;
+        settings.startIndex = columnIndexOf("2");
+        settings.endIndex = columnIndexOf("3");
+    }
+    return settings;
+}
+
+// Runs one job over a file's bytes into `store`.
+inline void runJob(std::string_view bytes, std::string_view job, ResultsStore& store) {
+    LineExtractor extractor(Separator(","), jobSettings(job));
+    StoreSink sink(store);
+    NoPauses progress;
+    extractLines(bytes, extractor, sink, progress);
+}
+
+}  // namespace culvex::bench

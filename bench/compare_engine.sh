@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Times Culvex's extraction engine (file -> results store) against GNU cut and mawk on a
+# generated CSV of about 1 GiB, ten columns of mixed widths, some fields with outer spaces.
+#   J1: every column, one row per column, outer spaces trimmed
+#   J2: columns 2 to 3
+# cut cannot trim spaces, so its J1 is the split alone; mawk does the full work.
+# Prints MB/s per tool and job, Culvex's ratio to each peer, and the results store's
+# bytes per row. Usage: bench/compare_engine.sh [size-in-MiB]   (default 1024)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+size_mib=${1:-1024}
+
+if ! command -v mawk >/dev/null; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get install -y -q --no-install-recommends mawk >/dev/null
+fi
+
+cmake --preset release >/dev/null
+cmake --build --preset release --target culvex_engine_cli >/dev/null
+cli=build/release/bench/culvex_engine_cli
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+csv="$work/data.csv"
+
+# An 8 MiB block of random rows, repeated up to the wanted size.
+python3 - "$work/block.csv" <<'PY'
+import random, sys
+random.seed(7)
+widths = [3, 12, 7, 1, 25, 5, 9, 2, 15, 6]
+letters = "abcdefghijklmnopqrstuvwxyz0123456789"
+lines, size = [], 0
+while size < 8 << 20:
+    fields = []
+    for w in widths:
+        f = "".join(random.choice(letters) for _ in range(random.randint(0, w)))
+        if random.random() < 0.2:
+            f = "  " + f + " "
+        fields.append(f)
+    line = ",".join(fields)
+    lines.append(line)
+    size += len(line) + 1
+open(sys.argv[1], "w").write("\n".join(lines) + "\n")
+PY
+for ((i = 0; i < size_mib / 8; i++)); do cat "$work/block.csv"; done >"$csv"
+rm "$work/block.csv"
+bytes=$(stat -c %s "$csv")
+cat "$csv" >/dev/null  # every tool reads from the file cache
+
+seconds() {
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc -l
+}
+rate() { echo "scale=1; $bytes / 1000000 / $1" | bc -l; }
+
+j1_awk='{for (i = 1; i <= NF; i++) if ($i != "") { f = $i; gsub(/^ +| +$/, "", f); print f }}'
+j2_awk='NF > 1 {for (i = 2; i <= 3 && i <= NF; i++) if ($i != "") { f = $i; gsub(/^ +| +$/, "", f); print f }}'
+
+printf 'input: %s bytes, %s lines\n' "$bytes" "$(wc -l <"$csv")"
+for job in J1 J2; do
+    out=$("$cli" "$job" "$csv")
+    culvex=$(sed -E 's/.*seconds=([0-9.]+).*/\1/' <<<"$out")
+    rows=$(sed -E 's/.*rows=([0-9]+).*/\1/' <<<"$out")
+    row_bytes=$(sed -E 's/.*row_bytes=([0-9]+).*/\1/' <<<"$out")
+    store=$(sed -E 's/.*store_bytes=([0-9]+).*/\1/' <<<"$out")
+    if [ "$job" = J1 ]; then
+        cut_s=$(seconds cut -d, -f1- --output-delimiter=$'\n' "$csv")
+        awk_s=$(seconds mawk -F, "$j1_awk" "$csv")
+    else
+        cut_s=$(seconds cut -d, -f2-3 "$csv")
+        awk_s=$(seconds mawk -F, "$j2_awk" "$csv")
+    fi
+    printf '%s  culvex %8s MB/s   cut %8s MB/s   mawk %8s MB/s   culvex/cut %5.2fx   culvex/mawk %5.2fx\n' \
+        "$job" "$(rate "$culvex")" "$(rate "$cut_s")" "$(rate "$awk_s")" \
+        "$(echo "$cut_s / $culvex" | bc -l)" "$(echo "$awk_s / $culvex" | bc -l)"
+    printf '%s  rows %s, row bytes %s, store bytes %s, overhead %.2f bytes/row\n' \
+        "$job" "$rows" "$row_bytes" "$store" "$(echo "($store - $row_bytes) / $rows" | bc -l)"
+done

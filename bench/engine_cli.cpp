@@ -1,0 +1,35 @@
+// Runs one extraction job over a file into a results store and prints what it cost:
+//   culvex_engine_cli J1|J2 FILE
+// Output: one line "seconds=... bytes=... rows=... row_bytes=... store_bytes=...".
+#include "EngineBenchSupport.h"
+#include "platform/MappedFile.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s J1|J2 FILE\n", argv[0]);
+        return 2;
+    }
+    try {
+        const auto start = std::chrono::steady_clock::now();
+        const culvex::MappedFile file(argv[2]);
+        culvex::ResultsStore store;
+        culvex::bench::runJob(file.bytes(), argv[1], store);
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        std::size_t rowBytes = 0;
+        for (std::size_t i = 0; i < store.size(); ++i) {
+            rowBytes += store.row(i).size();
+        }
+        std::printf("seconds=%.3f bytes=%zu rows=%zu row_bytes=%zu store_bytes=%zu\n",
+                    elapsed.count(), file.bytes().size(), store.size(), rowBytes,
+                    store.memoryBytes());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,96 @@
+#include "extract/FileReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace culvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+  public:
+    TempFolder() {
+        path_ = fs::temp_directory_path() /
+                ("culvex-reader-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+        fs::create_directories(path_);
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        const fs::path file = path_ / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file.string();
+    }
+    std::string path(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    static inline int counter_ = 0;
+    fs::path path_;
+};
+
+TEST(ReadTextFileLines, SplitsAtLineFeedsAndCarriageReturnLineFeeds) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"empty file", "", {""}},
+        {"only CR LF", "\r\n", {""}},
+        {"only LF", "\n", {""}},
+        {"two lines with final break", "ab\r\ncd\r\n", {"ab", "cd"}},
+        {"two lines without final break", "ab\r\ncd", {"ab", "cd"}},
+        {"LF breaks", "ab\ncd\n", {"ab", "cd"}},
+        {"empty lines inside", "a\n\n\r\nb", {"a", "", "", "b"}},
+        {"two breaks at the end", "a\n\n", {"a", ""}},
+        {"lone CR stays in its line", "a\rb\r\nc\r", {"a\rb", "c\r"}},
+        {"CR CR LF keeps one CR", "a\r\r\n", {"a\r"}},
+        {"BOM stays as three bytes", "\xEF\xBB\xBFx,y\r\n", {"\xEF\xBB\xBFx,y"}},
+        {"NUL bytes are characters",
+         std::string("a\0b\n\0", 5),
+         {std::string("a\0b", 3), std::string(1, '\0')}},
+        {"high bytes pass unchanged", "\xE9\xFF\x80\n", {"\xE9\xFF\x80"}},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadTextFileLines(folder.write("f.txt", c.bytes)), c.lines) << c.name;
+    }
+}
+
+TEST(ReadTextFileLines, FailsWithTheSystemWordingAndThePath) {
+    TempFolder folder;
+    const std::string missing = folder.path("missing.csv");
+    const std::string directory = folder.path("sub");
+    fs::create_directory(directory);
+    const struct {
+        std::string path;
+        std::string what;
+    } cases[] = {
+        {missing, "Cannot open " + missing + ": No such file or directory"},
+        {directory, "Cannot open " + directory + ": Is a directory"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ReadTextFileLines(c.path);
+            ADD_FAILURE() << c.path;
+        } catch (const std::exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.what);
+        }
+    }
+}
+
+TEST(TextLines, WalksTheSameLinesAsTheList) {
+    const std::string bytes = "x\r\ny\n\nz";
+    TextLines lines(bytes);
+    std::vector<std::string> seen;
+    std::string_view line;
+    while (lines.next(line)) {
+        seen.emplace_back(line);
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"x", "y", "", "z"}));
+    EXPECT_FALSE(lines.next(line));
+}
+
+}  // namespace
+}  // namespace culvex

@@ -12,7 +12,7 @@ namespace culvex {
 // when published.
 class ResultsModel final : public QAbstractListModel, public ResultsSink {
     Q_OBJECT
-public:
+  public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -21,13 +21,15 @@ public:
 
     void append(std::string_view row) override;
     void publish() override;
+    // Removes one row (0-based); a row that does not exist is left alone.
     void removeAt(int row);
+    // Removes every row, published or not, and gives the memory back.
     void clear();
 
     // All rows, published or not, for the writers and the clipboard.
     const ResultsStore& store() const { return store_; }
 
-private:
+  private:
     ResultsStore store_;
     int shown_ = 0;
 };

@@ -3,6 +3,8 @@
 #include "output/DecodedText.h"
 #include "output/RowAccess.h"
 
+#include <algorithm>
+
 namespace culvex {
 
 namespace {
@@ -48,15 +50,25 @@ bool ClipboardSetText(Clipboard& clipboard, const QString& text) {
 // the TAB ending a line and the trailing spaces before it are removed. With the results
 // list's one column that leaves each row without its trailing spaces, which is what is
 // built here directly, so that one very long row does not make every line cost its width.
+// A row removed or appended meanwhile changes the length measured first, so the text
+// grows when it must.
 QString clipboardText(const ResultsStore& rows, Yielder& yielder) {
     const std::size_t count = rows.size();
-    QString text;
-    text.reserve(measuredLength(rows, count, yielder));
+    QString text(measuredLength(rows, count, yielder), Qt::Uninitialized);
+    qsizetype used = 0;
     for (std::size_t i = 0; i < count; ++i) {
         yielder.yield();
-        appendDecoded(text, withoutTrailingSpaces(rowAt(rows, i)));
-        text.append(u"\r\n");
+        const std::string_view row = withoutTrailingSpaces(rowAt(rows, i));
+        const qsizetype end = used + static_cast<qsizetype>(row.size()) + 2;
+        if (end > text.size()) {
+            text.resize(std::max(end, 2 * text.size()));
+        }
+        char16_t* out = decodeInto(reinterpret_cast<char16_t*>(text.data()) + used, row);
+        out[0] = u'\r';
+        out[1] = u'\n';
+        used = end;
     }
+    text.truncate(used);
     return text;
 }
 

@@ -4,18 +4,17 @@
 
 namespace culvex {
 
-void appendDecoded(QString& text, std::string_view bytes) {
-    const qsizetype start = text.size();
-    text.resize(start + static_cast<qsizetype>(bytes.size()));
-    char16_t* out = reinterpret_cast<char16_t*>(text.data()) + start;
+char16_t* decodeInto(char16_t* out, std::string_view bytes) {
     for (const char byte : bytes) {
-        *out++ = ansi::decodeByte(static_cast<unsigned char>(byte));
+        const auto code = static_cast<unsigned char>(byte);
+        *out++ = code < 0x80 ? char16_t{code} : ansi::decodeByte(code);
     }
+    return out;
 }
 
 QString decodedText(std::string_view bytes) {
-    QString text;
-    appendDecoded(text, bytes);
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    decodeInto(reinterpret_cast<char16_t*>(text.data()), bytes);
     return text;
 }
 

@@ -10,7 +10,7 @@ namespace culvex {
 // The rows of the results list as bytes in the input's code page: one byte buffer for
 // all rows plus the end offset of each row, so ten million rows cost no allocation each.
 class ResultsStore {
-public:
+  public:
     void append(std::string_view row);
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
@@ -22,7 +22,7 @@ public:
     // Bytes held for rows and offsets, including spare capacity.
     std::size_t memoryBytes() const;
 
-private:
+  private:
     std::vector<char> bytes_;
     std::vector<std::uint64_t> ends_;
 };

@@ -1,6 +1,6 @@
 // The results list with ten million rows: fill while the window runs its event loop
-// between batches, first paint, scroll to the end, clear. Compares the one-column table
-// view with QListView and QTreeView.
+// between batches, first paint, scroll to the end, remove the first row, clear. Compares the
+// one-column table view with QListView and QTreeView.
 #include "ResultsBenchSupport.h"
 #include "output/ResultsModel.h"
 #include "platform/ReportView.h"
@@ -79,6 +79,9 @@ void BM_ResultsView(benchmark::State& state, ViewKind kind) {
         view->scrollToBottom();
         settle(*view);
         state.counters["scroll_s"] = seconds(timer);
+        model->removeAt(0);
+        settle(*view);
+        state.counters["remove_first_s"] = seconds(timer);
         model->clear();
         settle(*view);
         state.counters["clear_s"] = seconds(timer);

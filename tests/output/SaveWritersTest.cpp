@@ -89,6 +89,8 @@ struct SaveCommand {
     std::string twoRows;  // the file for rows "a1", "b2"
     // The pointer states after answering No to the overwrite question.
     std::vector<PointerState> afterNo;
+
+    friend void PrintTo(const SaveCommand& command, std::ostream* out) { *out << command.name; }
 };
 
 class SaveCommandTest : public ::testing::TestWithParam<SaveCommand> {

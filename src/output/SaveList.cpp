@@ -27,7 +27,9 @@ std::size_t columnWidth(const ResultsStore& rows, std::size_t count, Yielder& yi
 void writePadded(TextFileWriter& file, std::string& line, std::string_view value,
                  std::size_t width) {
     line.assign(value);
-    line.append(width - value.size(), ' ');
+    if (value.size() < width) {
+        line.append(width - value.size(), ' ');
+    }
     line.push_back('\t');
     file.writeLine(line);
 }
@@ -44,7 +46,8 @@ void writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count
 }  // namespace
 
 // The row count is taken once, so rows that a running extraction appends meanwhile are
-// neither measured nor written. A row that can no longer be read ends the save after
+// neither measured nor written; a row put in place of a cleared one and longer than the
+// width measured is written without padding. A row that can no longer be read ends the save after
 // one report and the file is not put in place.
 void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target, Dialogs& dialogs,
                                 Yielder& yielder) {

@@ -244,5 +244,27 @@ TEST(SpacedTextSave, RowsClearedWhileWritingAreReportedAtTheWritingStep) {
     EXPECT_FALSE(QFileInfo::exists(target));
 }
 
+TEST(SpacedTextSave, RowsReplacedWhileWritingAreWrittenWithoutOverflowingThePadding) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"out.txt"_qs);
+    ResultsModel rows;
+    for (const char* row : {"a", "b", "c"}) {
+        rows.append(row);
+    }
+    ScriptedDialogs dialogs;
+    ScriptedYielder yielder;
+    yielder.onYield = [&](int call) {
+        if (call == 5) {
+            rows.clear();
+            for (const char* row : {"a much longer row", "x", "y"}) {
+                rows.append(row);
+            }
+        }
+    };
+    SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder);
+    EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_EQ(fileBytes(target), "Results\t\r\na much longer row\t\r\nx      \t\r\ny      \t\r\n");
+}
+
 }  // namespace
 }  // namespace culvex

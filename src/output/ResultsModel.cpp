@@ -1,6 +1,6 @@
 #include "output/ResultsModel.h"
 
-#include "platform/AnsiCodePage.h"
+#include "output/DecodedText.h"
 
 namespace culvex {
 
@@ -9,12 +9,11 @@ int ResultsModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
         (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    const std::u16string text = ansi::decode(store_.row(static_cast<std::size_t>(index.row())));
-    return QString::fromStdU16String(text);
+    return decodedText(store_.row(static_cast<std::size_t>(index.row())));
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -24,7 +23,9 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-void ResultsModel::append(std::string_view row) { store_.append(row); }
+void ResultsModel::append(std::string_view row) {
+    store_.append(row);
+}
 
 void ResultsModel::publish() {
     const int total = static_cast<int>(store_.size());
@@ -38,6 +39,9 @@ void ResultsModel::publish() {
 
 void ResultsModel::removeAt(int row) {
     publish();
+    if (row < 0 || row >= shown_) {
+        return;
+    }
     beginRemoveRows({}, row, row);
     store_.removeAt(static_cast<std::size_t>(row));
     --shown_;

@@ -21,7 +21,9 @@ class ResultsModel final : public QAbstractListModel, public ResultsSink {
 
     void append(std::string_view row) override;
     void publish() override;
+    // Removes one row (0-based); a row that does not exist is left alone.
     void removeAt(int row);
+    // Removes every row, published or not, and gives the memory back.
     void clear();
 
     // All rows, published or not, for the writers and the clipboard.

@@ -1,0 +1,67 @@
+// The spaced and comma-delimited saves and the clipboard text over ten million rows.
+#include "ResultsBenchSupport.h"
+#include "output/ClipboardCopy.h"
+#include "output/ResultsStore.h"
+#include "output/SaveComma.h"
+#include "output/SaveList.h"
+#include "platform/QtYielder.h"
+
+#include <benchmark/benchmark.h>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace culvex::bench {
+namespace {
+
+const ResultsStore& tenMillionRows() {
+    static const ResultsStore& rows = *[] {
+        auto* filled = new ResultsStore;
+        appendRows(*filled, 0, kTenMillion);
+        return filled;
+    }();
+    return rows;
+}
+
+using Writer = void (*)(const ResultsStore&, const QString&, Dialogs&, Yielder&);
+
+void BM_Save(benchmark::State& state, Writer writer) {
+    const ResultsStore& rows = tenMillionRows();
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("results.txt"));
+    CountingDialogs dialogs;
+    QtYielder yielder;
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        QFile::remove(target);
+        writer(rows, target, dialogs, yielder);
+        bytes += QFile(target).size();
+    }
+    if (dialogs.messages != 0) {
+        state.SkipWithError("the save showed a message");
+    }
+    state.SetBytesProcessed(bytes);
+}
+
+void BM_ClipboardText(benchmark::State& state) {
+    const ResultsStore& rows = tenMillionRows();
+    QtYielder yielder;
+    std::int64_t characters = 0;
+    resetPeakRss();
+    for (auto _ : state) {
+        const QString text = clipboardText(rows, yielder);
+        characters += text.size();
+    }
+    state.counters["peak_MB"] = statusMb("VmHWM");
+    state.SetBytesProcessed(characters);
+}
+
+BENCHMARK_CAPTURE(BM_Save, spaced, SaveListviewProperlySpaced)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Save, comma, SaveListviewAsCommaDelimToFile)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClipboardText)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace culvex::bench

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "output/ResultsStore.h"
+#include "platform/Clipboard.h"
+#include "platform/Yielder.h"
+
+#include <QString>
+
+namespace culvex {
+
+// Each retries its clipboard operation while another program holds the clipboard, up to
+// 1000 attempts; true when an attempt succeeded.
+bool ClipboardClear(Clipboard& clipboard);
+bool ClipboardSetText(Clipboard& clipboard, const QString& text);
+
+// The clipboard text of the results list: every row without its trailing spaces,
+// followed by CR LF. Yields once per row in each of its two passes; throws std::out_of_range when
+// the list loses rows while it yields.
+QString clipboardText(const ResultsStore& rows, Yielder& yielder);
+
+enum class CopyOutcome { NothingToCopy, Copied, ClipboardRefused };
+
+// Builds the text and places it on the clipboard. An empty list leaves the clipboard as
+// it was.
+CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,
+                                    Clipboard& clipboard);
+
+}  // namespace culvex

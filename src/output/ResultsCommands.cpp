@@ -1,0 +1,54 @@
+#include "output/ResultsCommands.h"
+
+#include "app/PlainMessage.h"
+#include "app/ProtectedProcedure.h"
+#include "output/ClipboardCopy.h"
+
+#include <QItemSelectionModel>
+#include <optional>
+
+namespace culvex {
+
+QString copiedMessage() {
+    return QStringLiteral(
+        "Results have been copied to the clipboard.\r\rClick a text area where you normally "
+        "type and press Ctrl+V to paste the clipboard.");
+}
+
+QString notCopiedMessage() {
+    return QStringLiteral(
+        "The results could not be copied to the clipboard.\r\rAnother program may be using "
+        "the clipboard. Please try again.");
+}
+
+// An empty list copies nothing and still gets the notice that the copy is done; a copy
+// that failed says so instead.
+void PushButton8_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                       Clipboard& clipboard) {
+    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton8_Click")));
+    std::optional<CopyOutcome> outcome;
+    proc.step(106, [&] { outcome = CopyListviewToClipboard(rows, yielder, clipboard); });
+    proc.step(108, [&] {
+        const bool copied = outcome.has_value() && *outcome != CopyOutcome::ClipboardRefused;
+        showPlainMessage(dialogs, copied ? copiedMessage() : notCopiedMessage());
+    });
+}
+
+void PushButton9_Click(ResultsModel& results, Dialogs& dialogs) {
+    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton9_Click")));
+    proc.step(100, [&] { results.clear(); });
+}
+
+void ListView2_DblClick(ResultsModel& results, const QItemSelectionModel& selection,
+                        const WindowPointer& pointer) {
+    if (pointer.isBusy() || results.rowCount() == 0) {
+        return;
+    }
+    const QModelIndexList selected = selection.selectedRows();
+    if (selected.isEmpty()) {
+        return;
+    }
+    results.removeAt(selected.first().row());
+}
+
+}  // namespace culvex

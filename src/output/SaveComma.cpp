@@ -1,0 +1,68 @@
+#include "output/SaveComma.h"
+
+#include "app/ProtectedProcedure.h"
+#include "output/RowAccess.h"
+#include "output/SaveTarget.h"
+#include "platform/TextFileWriter.h"
+
+#include <optional>
+
+namespace culvex {
+
+namespace {
+
+void writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder) {
+    const std::size_t count = rows.size();
+    std::string line;
+    for (std::size_t i = 0; i < count; ++i) {
+        yielder.yield();
+        line.assign(rowAt(rows, i));
+        if (i + 1 < count) {
+            line.push_back(',');
+        }
+        file.writeLine(line);
+    }
+}
+
+}  // namespace
+
+// A row that can no longer be read ends the save after one report and the file is not
+// put in place.
+void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& target,
+                                    Dialogs& dialogs, Yielder& yielder) {
+    ProtectedProcedure proc(dialogs,
+                            locationText(QStringLiteral("Culvexor"), QStringLiteral("SaveComma"),
+                                         QStringLiteral("SaveListviewAsCommaDelimToFile")));
+    bool overwrite = false;
+    if (proc.test(100, [&] { return targetExists(target); })) {
+        proc.step(102, [&] { overwrite = confirmOverwrite(dialogs, target); });
+    } else {
+        overwrite = true;
+    }
+    if (proc.test(106, [&] { return !overwrite; })) {
+        return;
+    }
+    std::optional<TextFileWriter> file;
+    if (!proc.step(120, [&] { file.emplace(target); })) {
+        return;
+    }
+    if (!proc.step(150, [&] { writeRows(*file, rows, yielder); })) {
+        return;
+    }
+    proc.step(182, [&] { file->close(); });
+}
+
+// The window is busy from before the overwrite question until the save ends.
+void PushButton2_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                       WindowPointer& pointer, CommonDialogState& dialogState) {
+    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton2_Click")));
+    const QString target = askSaveTarget(proc, dialogState);
+    if (proc.test(116, [&] { return target.isEmpty(); })) {
+        return;
+    }
+    proc.step(118, [&] { pointer.setPointer(PointerState::Busy); });
+    proc.step(120, [&] { SaveListviewAsCommaDelimToFile(rows, target, dialogs, yielder); });
+    proc.step(122, [&] { pointer.setPointer(PointerState::Arrow); });
+}
+
+}  // namespace culvex

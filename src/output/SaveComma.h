@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/WindowPointer.h"
+#include "output/ResultsStore.h"
+#include "platform/CommonDialogState.h"
+#include "platform/Dialogs.h"
+#include "platform/Yielder.h"
+
+namespace culvex {
+
+// Writes the results list as one comma-separated list: each row on its own line, every
+// line but the last ending in a comma, every line ending in CR LF; no rows give an empty
+// file. Asks before replacing an existing file and reports its own failures; a save that
+// fails leaves an existing file of that name as it was.
+void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& target,
+                                    Dialogs& dialogs, Yielder& yielder);
+
+// "Save As Comma Delim. Text File" (PushButton2).
+void PushButton2_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                       WindowPointer& pointer, CommonDialogState& dialogState);
+
+}  // namespace culvex

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/WindowPointer.h"
+#include "output/ResultsStore.h"
+#include "platform/CommonDialogState.h"
+#include "platform/Dialogs.h"
+#include "platform/Yielder.h"
+
+namespace culvex {
+
+// Writes the results list as a table: the header "Results" and every row, each padded
+// with spaces to the width of the longest of them (at least 7) and followed by a TAB,
+// every line ending in CR LF. Row bytes are written as stored. Reports its own failures;
+// a save that fails leaves an existing file of that name as it was.
+void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target, Dialogs& dialogs,
+                                Yielder& yielder);
+
+// "Save Results As Text File" (PushButton6).
+void PushButton6_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                       WindowPointer& pointer, CommonDialogState& dialogState);
+
+}  // namespace culvex

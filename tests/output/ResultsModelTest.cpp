@@ -1,0 +1,128 @@
+#include "FakePlatform.h"
+#include "ScriptedDialogs.h"
+#include "output/ResultsCommands.h"
+#include "output/ResultsModel.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractItemModelTester>
+#include <QItemSelectionModel>
+
+namespace culvex {
+namespace {
+
+using testing::RecordingPointer;
+using testing::ScriptedDialogs;
+
+QStringList shownRows(const ResultsModel& model) {
+    QStringList rows;
+    for (int i = 0; i < model.rowCount(); ++i) {
+        rows << model.data(model.index(i), Qt::DisplayRole).toString();
+    }
+    return rows;
+}
+
+void fill(ResultsModel& model, std::initializer_list<const char*> rows) {
+    for (const char* row : rows) {
+        model.append(row);
+    }
+    model.publish();
+}
+
+TEST(ResultsModel, PassesTheModelTesterThroughAppendPublishRemoveAndClear) {
+    ResultsModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.publish();
+    fill(model, {"a", "", "c"});
+    model.append("d");
+    EXPECT_EQ(model.rowCount(), 3);
+    model.publish();
+    model.removeAt(0);
+    model.removeAt(2);
+    model.append("e");
+    model.removeAt(1);
+    EXPECT_EQ(shownRows(model), (QStringList{QString(), u"e"_qs}));
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    fill(model, {"again"});
+    EXPECT_EQ(shownRows(model), QStringList{u"again"_qs});
+}
+
+TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {
+    ResultsModel model;
+    fill(model, {"caf\xe9", "\x80 \x9f", "\xff"});
+    EXPECT_EQ(shownRows(model), (QStringList{u"café"_qs, u"€ Ÿ"_qs, u"ÿ"_qs}));
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"Results"_qs);
+    EXPECT_EQ(model.store().row(0), "caf\xe9");
+}
+
+TEST(ResultsModel, RemovingAMissingRowChangesNothing) {
+    ResultsModel model;
+    fill(model, {"a", "b"});
+    model.removeAt(2);
+    model.removeAt(-1);
+    EXPECT_EQ(shownRows(model), (QStringList{u"a"_qs, u"b"_qs}));
+}
+
+TEST(ResultsModel, ClearDropsUnpublishedRowsAndGivesTheMemoryBack) {
+    ResultsModel model;
+    for (int i = 0; i < 10000; ++i) {
+        model.append("row");
+    }
+    model.publish();
+    model.append("not yet shown");
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_TRUE(model.store().empty());
+    EXPECT_EQ(model.store().memoryBytes(), 0u);
+}
+
+class ResultsDoubleClick : public ::testing::Test {
+  protected:
+    void SetUp() override { fill(model, {"a", "b", "c"}); }
+    void select(int row) {
+        selection.select(model.index(row),
+                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    ResultsModel model;
+    QItemSelectionModel selection{&model};
+    RecordingPointer pointer;
+};
+
+TEST_F(ResultsDoubleClick, RemovesOnlyTheSelectedRow) {
+    select(1);
+    ListView2_DblClick(model, selection, pointer);
+    EXPECT_EQ(shownRows(model), (QStringList{u"a"_qs, u"c"_qs}));
+}
+
+TEST_F(ResultsDoubleClick, DoesNothingWithoutSelectionOrWhileBusy) {
+    ListView2_DblClick(model, selection, pointer);
+    select(0);
+    pointer.setPointer(PointerState::Busy);
+    ListView2_DblClick(model, selection, pointer);
+    EXPECT_EQ(shownRows(model), (QStringList{u"a"_qs, u"b"_qs, u"c"_qs}));
+}
+
+TEST_F(ResultsDoubleClick, DoesNothingOnAnEmptyList) {
+    select(0);
+    model.clear();
+    ListView2_DblClick(model, selection, pointer);
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(ClearResults, EmptiesTheListWithoutAQuestionEvenWhileBusy) {
+    ResultsModel model;
+    fill(model, {"a", "b"});
+    RecordingPointer pointer;
+    pointer.setPointer(PointerState::Busy);
+    ScriptedDialogs dialogs;
+    PushButton9_Click(model, dialogs);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_EQ(pointer.pointer(), PointerState::Busy);
+    PushButton9_Click(model, dialogs);
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+}  // namespace
+}  // namespace culvex

@@ -1,0 +1,270 @@
+#include "FakePlatform.h"
+#include "ResultsTestSupport.h"
+#include "ScriptedDialogs.h"
+#include "output/ResultsCommands.h"
+#include "output/ResultsModel.h"
+#include "output/SaveComma.h"
+#include "output/SaveList.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+namespace culvex {
+namespace {
+
+using testing::fileBytes;
+using testing::RecordingPointer;
+using testing::ScriptedDialogs;
+using testing::ScriptedYielder;
+using testing::storeOf;
+using testing::writeFileBytes;
+
+struct FormatCase {
+    const char* name;
+    std::initializer_list<std::string> rows;
+    std::string expected;
+};
+
+std::string savedBytes(void (*writer)(const ResultsStore&, const QString&, Dialogs&, Yielder&),
+                       const ResultsStore& rows) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"out.txt"_qs);
+    ScriptedDialogs dialogs;
+    ScriptedYielder yielder;
+    writer(rows, target, dialogs, yielder);
+    EXPECT_TRUE(dialogs.requests.empty());
+    return fileBytes(target);
+}
+
+TEST(SpacedTextFormat, PadsEveryLineToTheWidestTextThenTab) {
+    const FormatCase cases[] = {
+        {"empty list", {}, "Results\t\r\n"},
+        {"one row", {"ab"}, "Results\t\r\nab     \t\r\n"},
+        {"rows shorter than 7", {"a", "bcdef"}, "Results\t\r\na      \t\r\nbcdef  \t\r\n"},
+        {"two and ten characters",
+         {"ab", "0123456789"},
+         "Results   \t\r\nab        \t\r\n0123456789\t\r\n"},
+        {"long row sets the width",
+         {"short", "row of twelve", "mid"},
+         "Results      \t\r\nshort        \t\r\nrow of twelve\t\r\nmid          \t\r\n"},
+        {"empty first, middle and last rows",
+         {"", "xy", "", "z", ""},
+         "Results\t\r\n       \t\r\nxy     \t\r\n       \t\r\nz      \t\r\n       \t\r\n"},
+        {"tabs and commas count as one character",
+         {"a\tb", "c,d,e,f"},
+         "Results\t\r\na\tb    \t\r\nc,d,e,f\t\r\n"},
+        {"code page bytes kept", {"\x80\xe9\xff"}, "Results\t\r\n\x80\xe9\xff    \t\r\n"},
+    };
+    for (const FormatCase& c : cases) {
+        EXPECT_EQ(savedBytes(SaveListviewProperlySpaced, *storeOf(c.rows)), c.expected) << c.name;
+    }
+}
+
+TEST(CommaDelimitedFormat, CommaAfterEveryLineButTheLast) {
+    const FormatCase cases[] = {
+        {"empty list", {}, ""},
+        {"one row", {"a"}, "a\r\n"},
+        {"three rows", {"a1", "b2", "c3"}, "a1,\r\nb2,\r\nc3\r\n"},
+        {"empty first row", {"", "b"}, ",\r\nb\r\n"},
+        {"empty middle row", {"a", "", "b"}, "a,\r\n,\r\nb\r\n"},
+        {"empty last row", {"a", ""}, "a,\r\n\r\n"},
+        {"rows shorter and longer than 7", {"abcdefghij", "x"}, "abcdefghij,\r\nx\r\n"},
+        {"commas and tabs unchanged", {"x,y", "t\tq"}, "x,y,\r\nt\tq\r\n"},
+        {"code page bytes kept", {"\x80\xe9", "\xff"}, "\x80\xe9,\r\n\xff\r\n"},
+    };
+    for (const FormatCase& c : cases) {
+        EXPECT_EQ(savedBytes(SaveListviewAsCommaDelimToFile, *storeOf(c.rows)), c.expected)
+            << c.name;
+    }
+}
+
+// What differs between the two save commands, so the shared behaviour is tested once.
+struct SaveCommand {
+    const char* name;
+    void (*click)(const ResultsStore&, Dialogs&, Yielder&, WindowPointer&, CommonDialogState&);
+    QString commandLocation;
+    QString writerLocation;
+    int createLabel;
+    int rowLabel;
+    std::string twoRows;  // the file for rows "a1", "b2"
+    // The pointer states after answering No to the overwrite question.
+    std::vector<PointerState> afterNo;
+
+    friend void PrintTo(const SaveCommand& command, std::ostream* out) { *out << command.name; }
+};
+
+class SaveCommandTest : public ::testing::TestWithParam<SaveCommand> {
+  protected:
+    void SetUp() override {
+        rows.append("a1");
+        rows.append("b2");
+        rows.publish();
+        target = dir.filePath(u"results.txt"_qs);
+    }
+    void click() { GetParam().click(rows.store(), dialogs, yielder, pointer, dialogState); }
+    QString overwriteQuestion() const {
+        return u"Are you sure you wish to overwrite "_qs + target + u" ?"_qs;
+    }
+
+    QTemporaryDir dir;
+    QString target;
+    ResultsModel rows;
+    ScriptedDialogs dialogs;
+    ScriptedYielder yielder;
+    RecordingPointer pointer;
+    CommonDialogState dialogState;
+};
+
+TEST_P(SaveCommandTest, AsksForANameWritesTheFileAndEndsWithTheArrow) {
+    dialogState.fileName = u"last-added.csv"_qs;
+    dialogs.saveAnswers = {target};
+    bool busyWhileWriting = false;
+    yielder.onYield = [&](int) { busyWhileWriting = pointer.isBusy(); };
+    click();
+
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const auto& request = std::get<SaveFileRequest>(dialogs.requests[0]);
+    EXPECT_EQ(request.title, u"Save"_qs);
+    EXPECT_EQ(request.filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_qs);
+    EXPECT_EQ(request.fileName, u"last-added.csv"_qs);
+    EXPECT_EQ(dialogState.fileName, target);
+    EXPECT_EQ(fileBytes(target), GetParam().twoRows);
+    EXPECT_TRUE(busyWhileWriting);
+    EXPECT_EQ(pointer.history, (std::vector{PointerState::Busy, PointerState::Arrow}));
+}
+
+TEST_P(SaveCommandTest, CancelledDialogWritesNothingAndKeepsThePointer) {
+    dialogState.fileName = u"kept.txt"_qs;
+    click();
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_TRUE(pointer.history.empty());
+    EXPECT_EQ(dialogState.fileName, u"kept.txt"_qs);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST_P(SaveCommandTest, ExistingFileIsReplacedWholeAfterYes) {
+    writeFileBytes(target, std::string(1000, 'o'));
+    dialogs.saveAnswers = {target};
+    dialogs.messageAnswers = {MessageAnswer::Yes};
+    click();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    const MessageRequest question = dialogs.messages()[0];
+    EXPECT_EQ(question.text, overwriteQuestion());
+    EXPECT_EQ(question.caption, u"Culvexa"_qs);
+    EXPECT_EQ(question.icon, MessageIcon::None);
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(fileBytes(target), GetParam().twoRows);
+}
+
+TEST_P(SaveCommandTest, ExistingFileIsKeptAfterNo) {
+    writeFileBytes(target, "old");
+    dialogs.saveAnswers = {target};
+    dialogs.messageAnswers = {MessageAnswer::No};
+    click();
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{overwriteQuestion()});
+    EXPECT_EQ(fileBytes(target), "old");
+    EXPECT_EQ(pointer.history, GetParam().afterNo);
+}
+
+TEST_P(SaveCommandTest, TargetInAMissingFolderIsReportedOnceAndNothingIsWritten) {
+    const QString missing = dir.filePath(u"no-such-folder/results.txt"_qs);
+    dialogs.saveAnswers = {missing};
+    click();
+    const auto messages = dialogs.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(GetParam().writerLocation + u"at line "_qs +
+                                          QString::number(GetParam().createLabel) + u"\r\r"_qs));
+    EXPECT_EQ(messages[0].caption, u"Application Error"_qs);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_EQ(pointer.history, (std::vector{PointerState::Busy, PointerState::Arrow}));
+}
+
+TEST_P(SaveCommandTest, ResultsClearedDuringTheSaveKeepTheOldFile) {
+    for (int i = 0; i < 100; ++i) {
+        rows.append("more");
+    }
+    writeFileBytes(target, "old");
+    dialogs.saveAnswers = {target};
+    yielder.onYield = [&](int call) {
+        if (call == 50) {
+            PushButton9_Click(rows, dialogs);
+        }
+    };
+    click();
+    const QStringList texts = dialogs.messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0], overwriteQuestion());
+    EXPECT_TRUE(texts[1].contains(GetParam().writerLocation + u"at line "_qs +
+                                  QString::number(GetParam().rowLabel) + u"\r\r"_qs));
+    EXPECT_EQ(fileBytes(target), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"results.txt"_qs});
+    EXPECT_EQ(pointer.history.back(), PointerState::Arrow);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ResultsSaves, SaveCommandTest,
+    ::testing::Values(SaveCommand{"spaced",
+                                  PushButton6_Click,
+                                  u"in Culvexor2021/08/31.Form1.PushButton6_Click "_qs,
+                                  u"in Culvexor2021/08/31.SaveList.SaveListviewProperlySpaced "_qs,
+                                  156,
+                                  120,
+                                  "Results\t\r\na1     \t\r\nb2     \t\r\n",
+                                  {}},
+                      SaveCommand{
+                          "comma",
+                          PushButton2_Click,
+                          u"in Culvexor2021/08/31.Form1.PushButton2_Click "_qs,
+                          u"in Culvexor2021/08/31.SaveComma.SaveListviewAsCommaDelimToFile "_qs,
+                          120,
+                          150,
+                          "a1,\r\nb2\r\n",
+                          {PointerState::Busy, PointerState::Arrow}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SpacedTextSave, RowsClearedWhileWritingAreReportedAtTheWritingStep) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"out.txt"_qs);
+    ResultsModel rows;
+    for (int i = 0; i < 10; ++i) {
+        rows.append("row");
+    }
+    ScriptedDialogs dialogs;
+    ScriptedYielder yielder;
+    yielder.onYield = [&](int call) {
+        if (call == 15) {
+            rows.clear();
+        }
+    };
+    SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messageTexts()[0].contains(u"at line 190\r\r"_qs));
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+TEST(SpacedTextSave, RowsReplacedWhileWritingAreWrittenWithoutOverflowingThePadding) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"out.txt"_qs);
+    ResultsModel rows;
+    for (const char* row : {"a", "b", "c"}) {
+        rows.append(row);
+    }
+    ScriptedDialogs dialogs;
+    ScriptedYielder yielder;
+    yielder.onYield = [&](int call) {
+        if (call == 5) {
+            rows.clear();
+            for (const char* row : {"a much longer row", "x", "y"}) {
+                rows.append(row);
+            }
+        }
+    };
+    SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder);
+    EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_EQ(fileBytes(target), "Results\t\r\na much longer row\t\r\nx      \t\r\ny      \t\r\n");
+}
+
+}  // namespace
+}  // namespace culvex

@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/CursorFile.h"
 #include "app/Form1.h"
+#include "app/FormControls.h"
 #include "app/ProtectedProcedure.h"
 #include "app/Titles.h"
 #include "filelist/SampleFiles.h"
@@ -28,7 +29,7 @@ namespace culvex {
 
 namespace {
 
-constexpr int kListColumnWidth = 7000 / 15;
+const int kListColumnWidth = twipsToPixels(7000);
 
 QString readSkinFile(const QString& path) {
     QFile file(path);

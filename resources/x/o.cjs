@@ -22,6 +22,7 @@ QGroupBox::title {
 
 QRadioButton, QCheckBox {
     background-color: #eef1f5;
+    spacing: 4px;
     color: #1f3550;
 }
 

@@ -15,19 +15,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTableView>
 
 namespace culvex {
-
-namespace {
-
-QPalette whitePalette(const QPalette& base) {
-    QPalette palette = base;
-    palette.setColor(QPalette::Window, Qt::white);
-    return palette;
-}
-
-}  // namespace
 
 Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -64,12 +56,13 @@ void Form1::findControls() {
 
 void Form1::setUpWindow() {
     setFont(textFont());
-    setPalette(whitePalette(palette()));
-    setAutoFillBackground(true);
-    for (QWidget* control : findChildren<QWidget*>()) {
-        if (qobject_cast<QGroupBox*>(control) || qobject_cast<QAbstractButton*>(control)) {
-            control->setAutoFillBackground(!qobject_cast<QPushButton*>(control));
-        }
+    paintBackgrounds(*this, Qt::white);
+    // Frames in the classic look: the caption sits on the top border line, where the
+    // panel's layout expects it, and the inside keeps the window's colour.
+    QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"));
+    classic->setParent(this);
+    for (QGroupBox* frame : findChildren<QGroupBox*>()) {
+        frame->setStyle(classic);
     }
     setFixedSize(kClientWidth, kClientHeight);
     listView1_->setModel(fileList_);

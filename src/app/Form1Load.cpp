@@ -39,17 +39,6 @@ QString readSkinFile(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-bool takesSkinColour(const QWidget* control) {
-    return qobject_cast<const QGroupBox*>(control) || qobject_cast<const QRadioButton*>(control) ||
-           qobject_cast<const QCheckBox*>(control) || qobject_cast<const QLabel*>(control);
-}
-
-void paintBackground(QWidget& widget, const QColor& colour) {
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, colour);
-    widget.setPalette(palette);
-}
-
 void showColumn(QTableView& view) { view.horizontalHeader()->show(); }
 
 }  // namespace
@@ -147,13 +136,7 @@ void Form1::ApplySkin() {
     if (!QFileInfo(path).isFile()) {
         return;
     }
-    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    paintBackground(*this, buttonFace);
-    for (QWidget* control : findChildren<QWidget*>()) {
-        if (takesSkinColour(control)) {
-            paintBackground(*control, buttonFace);
-        }
-    }
+    paintBackgrounds(*this, QApplication::palette().color(QPalette::Button));
     setStyleSheet(readSkinFile(path));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -72,6 +73,23 @@ QFont buttonFont() {
     font.setPointSizeF(11.25);
     font.setWeight(QFont::Bold);
     return font;
+}
+
+void paintBackgrounds(QWidget& window, const QColor& colour) {
+    const auto paint = [&colour](QWidget& widget) {
+        QPalette palette = widget.palette();
+        palette.setColor(QPalette::Window, colour);
+        widget.setPalette(palette);
+        widget.setBackgroundRole(QPalette::Window);
+        widget.setAutoFillBackground(true);
+    };
+    paint(window);
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (qobject_cast<QGroupBox*>(control) || qobject_cast<QRadioButton*>(control) ||
+            qobject_cast<QCheckBox*>(control) || qobject_cast<QLabel*>(control)) {
+            paint(*control);
+        }
+    }
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QHash>
 #include <QString>
@@ -37,6 +38,10 @@ int twipsToPixels(int twips);
 // Creates every control on the window with its name, caption, font and geometry, and
 // returns them by name.
 QHash<QString, QWidget*> buildMainWindowControls(QWidget& window);
+
+// Gives the window and each of its frames, option buttons, check boxes and labels the
+// background colour.
+void paintBackgrounds(QWidget& window, const QColor& colour);
 
 // The window's text font (Arial 9 pt bold) and the push buttons' (Arial 11.25 pt bold).
 QFont textFont();

@@ -61,9 +61,7 @@ void Form1::setUpWindow() {
     // panel's layout expects it, and the inside keeps the window's colour.
     QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"));
     classic->setParent(this);
-    for (QGroupBox* frame : findChildren<QGroupBox*>()) {
-        frame->setStyle(classic);
-    }
+    setFrameStyle(classic);
     setFixedSize(kClientWidth, kClientHeight);
     listView1_->setModel(fileList_);
     listView2_->setModel(results_);
@@ -78,6 +76,12 @@ void Form1::setUpWindow() {
 
     if (const QScreen* screen = this->screen()) {
         move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void Form1::setFrameStyle(QStyle* style) {
+    for (QGroupBox* frame : findChildren<QGroupBox*>()) {
+        frame->setStyle(style);
     }
 }
 

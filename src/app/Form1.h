@@ -15,6 +15,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QStyle;
 class QTableView;
 
 namespace culvex {
@@ -95,6 +96,8 @@ private:
     void findControls();
     void setUpWindow();
     void connectPanel();
+    // nullptr gives the frames the application's style back.
+    void setFrameStyle(QStyle* style);
     void restorePanel(class ProtectedProcedure& procedure);
     void assignOption(int number, bool value);
     void assignCheck1(int value);

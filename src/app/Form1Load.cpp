@@ -137,6 +137,8 @@ void Form1::ApplySkin() {
         return;
     }
     paintBackgrounds(*this, QApplication::palette().color(QPalette::Button));
+    // The skin draws the frames itself, over the application's style.
+    setFrameStyle(nullptr);
     setStyleSheet(readSkinFile(path));
 }
 

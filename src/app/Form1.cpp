@@ -59,9 +59,10 @@ void Form1::setUpWindow() {
     paintBackgrounds(*this, Qt::white);
     // Frames in the classic look: the caption sits on the top border line, where the
     // panel's layout expects it, and the inside keeps the window's colour.
-    QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"));
-    classic->setParent(this);
-    setFrameStyle(classic);
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(this);
+        setFrameStyle(classic);
+    }
     setFixedSize(kClientWidth, kClientHeight);
     listView1_->setModel(fileList_);
     listView2_->setModel(results_);

@@ -70,35 +70,41 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::runOptionClick(int number) {
-    using Handler = void (Form1::*)();
-    static constexpr Handler kHandlers[] = {
-        nullptr,
-        &Form1::Option1_Click,
-        &Form1::Option2_Click,
-        &Form1::Option3_Click,
-        &Form1::Option4_Click,
-        nullptr,
-        nullptr,
-        &Form1::Option7_Click,
-        &Form1::Option8_Click,
-        &Form1::Option9_Click,
-        &Form1::Option10_Click,
-        &Form1::Option11_Click,
-    };
-    (this->*kHandlers[number])();
+    switch (number) {
+        case 1:
+            return Option1_Click();
+        case 2:
+            return Option2_Click();
+        case 3:
+            return Option3_Click();
+        case 4:
+            return Option4_Click();
+        case 7:
+            return Option7_Click();
+        case 8:
+            return Option8_Click();
+        case 9:
+            return Option9_Click();
+        case 10:
+            return Option10_Click();
+        case 11:
+            return Option11_Click();
+    }
 }
 
 void Form1::runTextChange(int number) {
-    using Handler = void (Form1::*)();
-    static constexpr Handler kHandlers[] = {
-        nullptr,
-        &Form1::Text1_Change,
-        &Form1::Text2_Change,
-        &Form1::Text3_Change,
-        &Form1::Text4_Change,
-        &Form1::Text5_Change,
-    };
-    (this->*kHandlers[number])();
+    switch (number) {
+        case 1:
+            return Text1_Change();
+        case 2:
+            return Text2_Change();
+        case 3:
+            return Text3_Change();
+        case 4:
+            return Text4_Change();
+        case 5:
+            return Text5_Change();
+    }
 }
 
 void Form1::storeOptions(std::span<const int> numbers) {

@@ -21,6 +21,7 @@ class QTableView;
 namespace culvex {
 
 class FileListModel;
+class ProtectedProcedure;
 class ResultsModel;
 
 // The main window: the file list, the extraction settings panel, the results list and
@@ -98,7 +99,7 @@ private:
     void connectPanel();
     // nullptr gives the frames the application's style back.
     void setFrameStyle(QStyle* style);
-    void restorePanel(class ProtectedProcedure& procedure);
+    void restorePanel(ProtectedProcedure& procedure);
     void assignOption(int number, bool value);
     void assignCheck1(int value);
     void runOptionClick(int number);
@@ -123,6 +124,7 @@ private:
     std::array<QButtonGroup*, 5> optionGroups_{};
     QCursor handCursor_{Qt::ArrowCursor};
     PointerState pointer_ = PointerState::Default;
+    bool returningFocus_ = false;
 };
 
 }  // namespace culvex

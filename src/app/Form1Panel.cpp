@@ -56,8 +56,10 @@ void Form1::connectPanel() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        const bool leftTheBox =
-            reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        // Putting the focus back into one number box must not run the other box's test,
+        // or two boxes that both fail would hand the focus and the message back and forth.
+        const bool leftTheBox = reason != Qt::ActiveWindowFocusReason &&
+                                reason != Qt::PopupFocusReason && !returningFocus_;
         // The test runs once the focus has settled on its new widget, so that putting it
         // back into the box is not undone by the change still in progress.
         if (leftTheBox && watched == texts_[1]) {
@@ -156,7 +158,9 @@ void Form1::testNumericEntry(QLineEdit& box) {
     }
     showPlainMessage(platform_.dialogs, QStringLiteral("Must be a numeric entry."));
     box.setSelection(0, static_cast<int>(box.text().size()));
+    returningFocus_ = true;
     box.setFocus(Qt::OtherFocusReason);
+    returningFocus_ = false;
 }
 
 }  // namespace culvex

@@ -127,6 +127,20 @@ TEST_F(PanelTest, LeavingTheBoxRunsTheNumericTestOnceFocusSettled) {
     EXPECT_EQ(form->textBox(1)->selectedText(), u"x"_qs);
 }
 
+TEST_F(PanelTest, TwoFailingBoxesDoNotHandTheFocusBackAndForth) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->textBox(1)->setText(u"x"_qs);
+    form->textBox(3)->setText(u"y"_qs);
+    form->textBox(1)->setFocus(Qt::MouseFocusReason);
+    form->textBox(3)->setFocus(Qt::MouseFocusReason);
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{u"Must be a numeric entry."_qs});
+    EXPECT_EQ(QApplication::focusWidget(), form->textBox(1));
+}
+
 TEST_F(PanelTest, ControlsAnswerTheExtractionRun) {
     form->check1()->setChecked(true);
     form->option(9)->click();

@@ -28,13 +28,17 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
       platform_(platform),
       programFolder_(std::move(programFolder)),
       fileList_(new FileListModel(this)),
-      results_(new ResultsModel(this)) {
+      results_(new ResultsModel(this)),
+      extract_(platform.dialogs, platform.yielder, *this) {
     setObjectName(QStringLiteral("Form1"));
     buildMainWindowControls(*this);
     findControls();
     setUpWindow();
     connectPanel();
+    connect(pushButtons_[7], &QPushButton::clicked, this, &Form1::PushButton7_Click);
 }
+
+void Form1::PushButton7_Click() { extract_.run(*fileList_, *this, *results_); }
 
 void Form1::findControls() {
     listView1_ = findChild<QTableView*>(QStringLiteral("ListView1"));

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/WindowPointer.h"
+#include "extract/ExtractCommand.h"
 #include "extract/ExtractionControls.h"
+#include "filelist/FileListModel.h"
+#include "output/ResultsModel.h"
 #include "platform/Platform.h"
 
 #include <QCursor>
@@ -20,9 +23,7 @@ class QTableView;
 
 namespace culvex {
 
-class FileListModel;
 class ProtectedProcedure;
-class ResultsModel;
 
 // The main window: the file list, the extraction settings panel, the results list and
 // the command buttons. It owns both lists; the panel's controls are the only copy of the
@@ -40,6 +41,9 @@ public:
     void ApplySkin();
     // Derives the application's short title from the product title.
     void SetApplicationTitle();
+
+    // "Extract Columns From File(s)": the listed files' columns into the results.
+    void PushButton7_Click();
 
     // The extraction settings panel: each handler stores what changed.
     void Check1_Click();
@@ -125,6 +129,7 @@ private:
     QCursor handCursor_{Qt::ArrowCursor};
     PointerState pointer_ = PointerState::Default;
     bool returningFocus_ = false;
+    ExtractCommand extract_;
 };
 
 }  // namespace culvex

@@ -6,6 +6,7 @@
 #include "app/FormControls.h"
 #include "app/ProtectedProcedure.h"
 #include "app/Titles.h"
+#include "filelist/PathHelpers.h"
 #include "filelist/SampleFiles.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ void Form1::Form_Load() {
     ProtectedProcedure proc(platform_.dialogs, formLocation(QStringLiteral("Form_Load")));
     proc.step(100, [&] { ApplySkin(); });
     const QString cursorPath = besideProgram(QStringLiteral("HAND-M.CUR"));
-    if (proc.test(102, [&] { return QFileInfo::exists(cursorPath); })) {
+    if (proc.test(102, [&] { return FileExists(cursorPath); })) {
         proc.step(104, [&] { handCursor_ = loadCursorFile(cursorPath); });
     }
     for (int label : {108, 128}) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -149,6 +150,27 @@ TEST_F(PanelTest, ControlsAnswerTheExtractionRun) {
     EXPECT_TRUE(form->isOptionSelected(9));
     EXPECT_FALSE(form->isOptionSelected(11));
     EXPECT_EQ(form->text(2), u"id="_qs);
+}
+
+TEST_F(PanelTest, ExtractButtonRunsOverTheListWithThePanelSettings) {
+    const QString path = besideProgram(u"in.csv"_qs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("a, b\r\nc,d\n");
+    file.close();
+    form->fileList().append(path);
+    form->option(9)->click();
+    form->check1()->setChecked(false);
+
+    form->pushButton(7)->click();
+
+    QStringList rows;
+    for (int row = 0; row < form->results().rowCount(); ++row) {
+        rows << form->results().index(row).data().toString();
+    }
+    EXPECT_EQ(rows, QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{u"Done."_qs});
+    EXPECT_FALSE(form->isBusy());
 }
 
 }  // namespace

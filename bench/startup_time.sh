@@ -19,7 +19,9 @@ one_run() {
     start=$(date +%s%N)
     XDG_CONFIG_HOME=$config XDG_RUNTIME_DIR=$config QT_QPA_PLATFORM=xcb "$program" &
     pid=$!
-    until xwininfo -name Culvex 2>/dev/null | grep -q IsViewable; do :; done
+    until xwininfo -name Culvex 2>/dev/null | grep -q IsViewable; do
+        kill -0 "$pid" 2>/dev/null || { echo "culvex ended before showing its window" >&2; exit 1; }
+    done
     now=$(date +%s%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true

@@ -3,6 +3,7 @@
 #include "app/FormControls.h"
 #include "filelist/FileListModel.h"
 #include "output/ResultsModel.h"
+#include "platform/ReportView.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -68,10 +69,14 @@ void Form1::setUpWindow() {
         setFrameStyle(classic);
     }
     setFixedSize(kClientWidth, kClientHeight);
-    listView1_->setModel(fileList_);
-    listView2_->setModel(results_);
-    listView1_->horizontalHeader()->hide();
-    listView2_->horizontalHeader()->hide();
+    for (auto [view, model] : {std::pair<QTableView*, QAbstractItemModel*>{listView1_, fileList_},
+                               {listView2_, results_}}) {
+        configureReportView(*view, *model);
+        // The column keeps the width start-up gives it, so the user can drag its edge
+        // beyond the list to read long texts; it appears when start-up creates it.
+        view->horizontalHeader()->setStretchLastSection(false);
+        view->horizontalHeader()->hide();
+    }
 
     // The designed state of the panel, before start-up restores the stored one.
     options_[1]->setChecked(true);

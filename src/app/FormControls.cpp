@@ -1,7 +1,5 @@
 #include "app/FormControls.h"
 
-#include "app/ListViewSetup.h"
-
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -125,9 +123,6 @@ QHash<QString, QWidget*> buildMainWindowControls(QWidget& window) {
         QWidget* control = createControl(design, container);
         control->setObjectName(QString::fromUtf8(design.name));
         control->setFont(design.kind == PushButton ? buttonFont() : textFont());
-        if (auto* view = qobject_cast<QTableView*>(control)) {
-            configureReportView(*view);
-        }
         control->setGeometry(twipsToPixels(design.left), twipsToPixels(design.top),
                              twipsToPixels(design.width), twipsToPixels(design.height));
         controls.insert(control->objectName(), control);

@@ -65,13 +65,13 @@ def cells(picture, left, top):
         for x, cell in enumerate(row):
             grid[top + y][left + x] = cell
     outside = set()
-    todo = [(0, 0)]
-    while todo:
-        x, y = todo.pop()
+    pending = [(0, 0)]
+    while pending:
+        x, y = pending.pop()
         if not (0 <= x < SIZE and 0 <= y < SIZE) or (x, y) in outside or grid[y][x] != ".":
             continue
         outside.add((x, y))
-        todo += [(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)]
+        pending += [(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)]
     pixels = {}
     for y in range(SIZE):
         for x in range(SIZE):

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth x11-utils xdotool
     fonts-liberation2
     python3
+    imagemagick
 )
 
 missing=()

@@ -1,10 +1,24 @@
+#include "app/Form1.h"
+#include "platform/QtClipboard.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtSettingsStore.h"
+#include "platform/QtShell.h"
+#include "platform/QtYielder.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Culvex"));
+    culvex::QtDialogs dialogs;
+    culvex::QtSettingsStore settings;
+    culvex::QtClipboard clipboard;
+    culvex::QtShell shell;
+    culvex::QtYielder yielder;
+    culvex::Platform platform{dialogs, settings, clipboard, shell, yielder};
+
+    culvex::Form1 window(platform, QCoreApplication::applicationDirPath());
+    dialogs.setParent(&window);
+    window.Form_Load();
     window.show();
     return QApplication::exec();
 }

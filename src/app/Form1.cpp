@@ -1,0 +1,151 @@
+#include "app/Form1.h"
+
+#include "app/FormControls.h"
+#include "filelist/FileListModel.h"
+#include "output/ResultsModel.h"
+#include "platform/ReportView.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTableView>
+
+namespace culvex {
+
+Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      platform_(platform),
+      programFolder_(std::move(programFolder)),
+      fileList_(new FileListModel(this)),
+      results_(new ResultsModel(this)),
+      extract_(platform.dialogs, platform.yielder, *this) {
+    setObjectName(QStringLiteral("Form1"));
+    buildMainWindowControls(*this);
+    findControls();
+    setUpWindow();
+    connectPanel();
+    connect(pushButtons_[7], &QPushButton::clicked, this, &Form1::PushButton7_Click);
+}
+
+void Form1::PushButton7_Click() { extract_.run(*fileList_, *this, *results_); }
+
+void Form1::findControls() {
+    listView1_ = findChild<QTableView*>(QStringLiteral("ListView1"));
+    listView2_ = findChild<QTableView*>(QStringLiteral("ListView2"));
+    check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
+    for (int n = 1; n <= 11; ++n) {
+        pushButtons_[n] = findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(n));
+    }
+    for (int n : {1, 2, 3, 4, 7, 8, 9, 10, 11}) {
+        options_[n] = findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n));
+    }
+    for (int n = 1; n <= 5; ++n) {
+        texts_[n] = findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n));
+    }
+    for (int n = 1; n <= 4; ++n) {
+        frames_[n] = findChild<QGroupBox*>(QStringLiteral("Frame%1").arg(n));
+    }
+}
+
+void Form1::setUpWindow() {
+    setFont(textFont());
+    paintBackgrounds(*this, Qt::white);
+    // Frames in the classic look: the caption sits on the top border line, where the
+    // panel's layout expects it, and the inside keeps the window's colour.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(this);
+        setFrameStyle(classic);
+    }
+    setFixedSize(kClientWidth, kClientHeight);
+    for (auto [view, model] : {std::pair<QTableView*, QAbstractItemModel*>{listView1_, fileList_},
+                               {listView2_, results_}}) {
+        configureReportView(*view, *model);
+        // The column keeps the width start-up gives it, so the user can drag its edge
+        // beyond the list to read long texts; it appears when start-up creates it.
+        view->horizontalHeader()->setStretchLastSection(false);
+        view->horizontalHeader()->hide();
+    }
+
+    // The designed state of the panel, before start-up restores the stored one.
+    options_[1]->setChecked(true);
+    options_[3]->setChecked(true);
+    options_[11]->setChecked(true);
+    check1_->setChecked(true);
+
+    if (const QScreen* screen = this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void Form1::setFrameStyle(QStyle* style) {
+    for (QGroupBox* frame : findChildren<QGroupBox*>()) {
+        frame->setStyle(style);
+    }
+}
+
+QString Form1::besideProgram(const QString& name) const {
+    return programFolder_ + QDir::separator() + name;
+}
+
+QPushButton* Form1::pushButton(int number) const { return pushButtons_.at(number); }
+
+QRadioButton* Form1::option(int number) const { return options_.at(number); }
+
+QLineEdit* Form1::textBox(int number) const { return texts_.at(number); }
+
+QGroupBox* Form1::frame(int number) const { return frames_.at(number); }
+
+QButtonGroup* Form1::groupOf(int option) const {
+    if (option <= 2) {
+        return optionGroups_[1];
+    }
+    return option <= 4 ? optionGroups_[2] : optionGroups_[4];
+}
+
+int Form1::check1Value() const { return check1_->isChecked() ? 1 : 0; }
+
+bool Form1::isOptionSelected(int number) const {
+    const QRadioButton* button = options_.at(number);
+    return button && button->isChecked();
+}
+
+QString Form1::text(int box) const { return texts_.at(box)->text(); }
+
+void Form1::setPointer(PointerState state) {
+    pointer_ = state;
+    switch (state) {
+        case PointerState::Default:
+            unsetCursor();
+            break;
+        case PointerState::Custom:
+            setCursor(handCursor_);
+            break;
+        case PointerState::Busy:
+            setCursor(Qt::WaitCursor);
+            break;
+        case PointerState::Arrow:
+            setCursor(Qt::ArrowCursor);
+            break;
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Form_Unload();
+}
+
+void Form1::Form_Unload() { QCoreApplication::exit(0); }
+
+}  // namespace culvex

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "app/WindowPointer.h"
+#include "extract/ExtractCommand.h"
+#include "extract/ExtractionControls.h"
+#include "filelist/FileListModel.h"
+#include "output/ResultsModel.h"
+#include "platform/Platform.h"
+
+#include <QCursor>
+#include <QWidget>
+#include <array>
+#include <span>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStyle;
+class QTableView;
+
+namespace culvex {
+
+class ProtectedProcedure;
+
+// The main window: the file list, the extraction settings panel, the results list and
+// the command buttons. It owns both lists; the panel's controls are the only copy of the
+// extraction settings, and every change to them is stored at once.
+class Form1 final : public QWidget, public ExtractionControls, public WindowPointer {
+    Q_OBJECT
+public:
+    Form1(Platform& platform, QString programFolder, QWidget* parent = nullptr);
+
+    // Start-up: skin, hand cursor, sample record, titles, list columns, restored panel.
+    void Form_Load();
+    // Closing the window ends the program at once.
+    void Form_Unload();
+    // Loads the skin "x/o.cjs" beside the program, when there is one.
+    void ApplySkin();
+    // Derives the application's short title from the product title.
+    void SetApplicationTitle();
+
+    // "Extract Columns From File(s)": the listed files' columns into the results.
+    void PushButton7_Click();
+
+    // The extraction settings panel: each handler stores what changed.
+    void Check1_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option4_Click();
+    void Option7_Click();
+    void Option8_Click();
+    void Option9_Click();
+    void Option10_Click();
+    void Option11_Click();
+    void Text1_Change();
+    void Text2_Change();
+    void Text3_Change();
+    void Text4_Change();
+    void Text5_Change();
+    void Text1_LostFocus();
+    void Text3_LostFocus();
+
+    // ExtractionControls
+    int check1Value() const override;
+    bool isOptionSelected(int option) const override;
+    QString text(int box) const override;
+
+    // WindowPointer
+    void setPointer(PointerState state) override;
+    PointerState pointer() const override { return pointer_; }
+
+    Platform& platform() { return platform_; }
+    const QString& programFolder() const { return programFolder_; }
+    // The program folder followed by the native separator and a name.
+    QString besideProgram(const QString& name) const;
+    FileListModel& fileList() { return *fileList_; }
+    ResultsModel& results() { return *results_; }
+    QTableView* listView1() const { return listView1_; }
+    QTableView* listView2() const { return listView2_; }
+    // PushButton1 to PushButton11.
+    QPushButton* pushButton(int number) const;
+    // Option1 to Option4 and Option7 to Option11.
+    QRadioButton* option(int number) const;
+    // Text1 to Text5.
+    QLineEdit* textBox(int number) const;
+    QCheckBox* check1() const { return check1_; }
+    // Frame1 to Frame4.
+    QGroupBox* frame(int number) const;
+    // The custom pointer's image: the hand cursor, or the arrow when it could not be loaded.
+    const QCursor& handCursor() const { return handCursor_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void findControls();
+    void setUpWindow();
+    void connectPanel();
+    // nullptr gives the frames the application's style back.
+    void setFrameStyle(QStyle* style);
+    void restorePanel(ProtectedProcedure& procedure);
+    void assignOption(int number, bool value);
+    void assignCheck1(int value);
+    void runOptionClick(int number);
+    void runTextChange(int number);
+    void storeOptions(std::span<const int> numbers);
+    void storeSeparator(bool others);
+    void storeText(int number);
+    void testNumericEntry(QLineEdit& box);
+    QButtonGroup* groupOf(int option) const;
+
+    Platform& platform_;
+    QString programFolder_;
+    FileListModel* fileList_;
+    ResultsModel* results_;
+    QTableView* listView1_ = nullptr;
+    QTableView* listView2_ = nullptr;
+    std::array<QPushButton*, 12> pushButtons_{};
+    std::array<QRadioButton*, 12> options_{};
+    std::array<QLineEdit*, 6> texts_{};
+    std::array<QGroupBox*, 5> frames_{};
+    QCheckBox* check1_ = nullptr;
+    std::array<QButtonGroup*, 5> optionGroups_{};
+    QCursor handCursor_{Qt::ArrowCursor};
+    PointerState pointer_ = PointerState::Default;
+    bool returningFocus_ = false;
+    ExtractCommand extract_;
+};
+
+}  // namespace culvex

@@ -1,0 +1,177 @@
+#include "Form1Fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace culvex {
+namespace {
+
+using testing::Form1Fixture;
+
+class PanelTest : public Form1Fixture {
+protected:
+    void SetUp() override {
+        load();
+        settings.writes.clear();
+    }
+    // Types text into a box key by key, as the user does.
+    void type(QLineEdit* box, const QString& text) {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(box, &press);
+        }
+    }
+};
+
+TEST_F(PanelTest, TypingTwoDigitsStoresTwice) {
+    form->textBox(1)->clear();
+    settings.writes.clear();
+    type(form->textBox(1), u"42"_qs);
+    EXPECT_EQ(settings.writes, QStringList({"Text1=4", "Text1=42"}));
+}
+
+TEST_F(PanelTest, TextBoxesStoreTheirTextWhateverItHolds) {
+    for (int n = 1; n <= 5; ++n) {
+        settings.writes.clear();
+        form->textBox(n)->setText(u"x y"_qs);
+        form->textBox(n)->clear();
+        const QString key = QStringLiteral("Text%1").arg(n);
+        EXPECT_EQ(settings.writes, QStringList({key + u"=x y"_qs, key + u'='}));
+    }
+}
+
+TEST_F(PanelTest, SeparatorClicksStoreTheGroupAndSetText5) {
+    form->textBox(5)->setText(u";"_qs);
+    settings.writes.clear();
+    form->option(10)->click();
+    EXPECT_EQ(settings.writes, QStringList({"Option7=False", "Option8=False", "Option9=False",
+                                            "Option10=True", "Option11=False"}));
+    EXPECT_FALSE(form->textBox(5)->isEnabled());
+    EXPECT_EQ(form->text(5), u";"_qs);
+
+    settings.writes.clear();
+    form->option(11)->click();
+    EXPECT_EQ(settings.writes, QStringList({"Option7=False", "Option8=False", "Option9=False",
+                                            "Option10=False", "Option11=True"}));
+    EXPECT_TRUE(form->textBox(5)->isEnabled());
+    EXPECT_EQ(form->text(5), u";"_qs);
+}
+
+TEST_F(PanelTest, StartAndEndClicksStoreTheirPair) {
+    form->option(4)->click();
+    form->option(2)->click();
+    form->option(1)->click();
+    EXPECT_EQ(settings.writes, QStringList({"Option3=False", "Option4=True", "Option1=False",
+                                            "Option2=True", "Option1=True", "Option2=False"}));
+    EXPECT_TRUE(form->isOptionSelected(4));
+    EXPECT_FALSE(form->isOptionSelected(3));
+}
+
+TEST_F(PanelTest, Check1StoresItsValueAndEnablesNothingElse) {
+    form->check1()->click();
+    form->check1()->click();
+    EXPECT_EQ(settings.writes, QStringList({"Check1=1", "Check1=0"}));
+    for (QWidget* control : form->frame(3)->findChildren<QWidget*>()) {
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    }
+}
+
+TEST_F(PanelTest, NumericTestOnLeavingANumberBox) {
+    struct Case {
+        QString text;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {u""_qs, true},    {u"12"_qs, true},       {u" -1.5e3 "_qs, true},
+        {u"+7"_qs, true},  {u"1,000.25"_qs, true}, {u"abc"_qs, false},
+        {u"1a"_qs, false}, {u"1.2.3"_qs, false},   {u"-"_qs, false},
+    };
+    for (const Case& c : cases) {
+        for (int box : {1, 3}) {
+            dialogs.requests.clear();
+            QLineEdit* edit = form->textBox(box);
+            edit->setText(c.text);
+            edit->deselect();
+            box == 1 ? form->Text1_LostFocus() : form->Text3_LostFocus();
+            if (c.accepted) {
+                EXPECT_TRUE(dialogs.requests.empty()) << c.text.toStdString();
+                continue;
+            }
+            const auto messages = dialogs.messages();
+            ASSERT_EQ(messages.size(), 1u) << c.text.toStdString();
+            EXPECT_EQ(messages[0].text, u"Must be a numeric entry."_qs);
+            EXPECT_EQ(messages[0].caption, u"Culvexa"_qs);
+            EXPECT_EQ(messages[0].icon, MessageIcon::None);
+            EXPECT_EQ(messages[0].buttons, MessageButtons::Ok);
+            EXPECT_EQ(edit->text(), c.text);
+            EXPECT_EQ(edit->selectedText(), c.text);
+            EXPECT_EQ(form->focusWidget(), edit);
+            EXPECT_EQ(settings.values.value(QStringLiteral("Text%1").arg(box)), c.text);
+        }
+    }
+}
+
+TEST_F(PanelTest, LeavingTheBoxRunsTheNumericTestOnceFocusSettled) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->textBox(1)->setFocus(Qt::MouseFocusReason);
+    form->textBox(1)->setText(u"x"_qs);
+    form->textBox(2)->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.messageTexts(), QStringList{u"Must be a numeric entry."_qs});
+    EXPECT_EQ(QApplication::focusWidget(), form->textBox(1));
+    EXPECT_EQ(form->textBox(1)->selectedText(), u"x"_qs);
+}
+
+TEST_F(PanelTest, TwoFailingBoxesDoNotHandTheFocusBackAndForth) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->textBox(1)->setText(u"x"_qs);
+    form->textBox(3)->setText(u"y"_qs);
+    form->textBox(1)->setFocus(Qt::MouseFocusReason);
+    form->textBox(3)->setFocus(Qt::MouseFocusReason);
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{u"Must be a numeric entry."_qs});
+    EXPECT_EQ(QApplication::focusWidget(), form->textBox(1));
+}
+
+TEST_F(PanelTest, ControlsAnswerTheExtractionRun) {
+    form->check1()->setChecked(true);
+    form->option(9)->click();
+    form->textBox(2)->setText(u"id="_qs);
+    EXPECT_EQ(form->check1Value(), 1);
+    EXPECT_TRUE(form->isOptionSelected(9));
+    EXPECT_FALSE(form->isOptionSelected(11));
+    EXPECT_EQ(form->text(2), u"id="_qs);
+}
+
+TEST_F(PanelTest, ExtractButtonRunsOverTheListWithThePanelSettings) {
+    const QString path = besideProgram(u"in.csv"_qs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("a, b\r\nc,d\n");
+    file.close();
+    form->fileList().append(path);
+    form->option(9)->click();
+    form->check1()->setChecked(false);
+
+    form->pushButton(7)->click();
+
+    QStringList rows;
+    for (int row = 0; row < form->results().rowCount(); ++row) {
+        rows << form->results().index(row).data().toString();
+    }
+    EXPECT_EQ(rows, QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{u"Done."_qs});
+    EXPECT_FALSE(form->isBusy());
+}
+
+}  // namespace
+}  // namespace culvex

@@ -1,0 +1,129 @@
+#include "Form1Fixture.h"
+#include "app/FormControls.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <span>
+
+namespace culvex {
+namespace {
+
+using testing::Form1Fixture;
+
+const QString kResources = QStringLiteral(CULVEX_TEST_DATA "/../../resources");
+
+using WindowTest = Form1Fixture;
+
+TEST_F(WindowTest, EveryDesignedControlSitsInItsContainer) {
+    create();
+    EXPECT_EQ(form->size(), QSize(1064, 392));
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    for (const ControlDesign& design : std::span(kMainWindowControls, kMainWindowControlCount)) {
+        const auto* control = form->findChild<QWidget*>(QString::fromUtf8(design.name));
+        ASSERT_NE(control, nullptr) << design.name;
+        const QString container = *design.container ? design.container : "Form1";
+        EXPECT_EQ(control->parentWidget()->objectName(), container) << design.name;
+        EXPECT_TRUE(
+            form->rect().contains(control->mapTo(form.get(), control->rect().bottomRight())))
+            << design.name;
+    }
+    EXPECT_EQ(form->listView1()->geometry(), QRect(8, 8, 520, 125));
+    EXPECT_EQ(form->pushButton(7)->geometry(), QRect(536, 157, 520, 27));
+}
+
+TEST_F(WindowTest, FontsAreArialBoldAndTheButtonsLarger) {
+    create();
+    EXPECT_DOUBLE_EQ(form->pushButton(1)->font().pointSizeF(), 11.25);
+    EXPECT_DOUBLE_EQ(form->option(7)->font().pointSizeF(), 9.0);
+    for (const QWidget* control :
+         {static_cast<QWidget*>(form->pushButton(10)), static_cast<QWidget*>(form->option(1)),
+          static_cast<QWidget*>(form->textBox(1))}) {
+        EXPECT_EQ(control->font().family(), u"Arial"_qs);
+        EXPECT_EQ(control->font().weight(), QFont::Bold);
+    }
+}
+
+TEST_F(WindowTest, WithoutSkinTheWindowIsWhite) {
+    load();
+    EXPECT_TRUE(form->styleSheet().isEmpty());
+    for (const QWidget* control :
+         {static_cast<QWidget*>(form.get()), static_cast<QWidget*>(form->frame(4)),
+          static_cast<QWidget*>(form->option(8))}) {
+        EXPECT_EQ(control->palette().color(QPalette::Window), QColor(Qt::white));
+    }
+}
+
+TEST_F(WindowTest, SkinBesideTheProgramIsApplied) {
+    ASSERT_TRUE(QDir(programFolder.path()).mkdir(u"x"_qs));
+    ASSERT_TRUE(QFile::copy(kResources + u"/x/o.cjs"_qs, besideProgram(u"x/o.cjs"_qs)));
+    load();
+    QFile skin(kResources + u"/x/o.cjs"_qs);
+    ASSERT_TRUE(skin.open(QIODevice::ReadOnly));
+    EXPECT_EQ(form->styleSheet(), QString::fromUtf8(skin.readAll()));
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    for (const QWidget* control :
+         {static_cast<QWidget*>(form.get()), static_cast<QWidget*>(form->frame(1)),
+          static_cast<QWidget*>(form->option(2)), static_cast<QWidget*>(form->check1())}) {
+        EXPECT_EQ(control->palette().color(QPalette::Window), buttonFace);
+    }
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+TEST_F(WindowTest, HandCursorBesideTheProgramBecomesTheCustomPointer) {
+    ASSERT_TRUE(QFile::copy(kResources + u"/HAND-M.CUR"_qs, besideProgram(u"HAND-M.CUR"_qs)));
+    load();
+    EXPECT_EQ(form->handCursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(form->handCursor().hotSpot(), QPoint(9, 1));
+    form->setPointer(PointerState::Custom);
+    EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+TEST_F(WindowTest, MissingHandCursorLeavesTheArrowWithoutMessage) {
+    load();
+    EXPECT_EQ(form->handCursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+TEST_F(WindowTest, UnreadableHandCursorIsReportedAtItsStep) {
+    QFile garbage(besideProgram(u"HAND-M.CUR"_qs));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a cursor");
+    garbage.close();
+    load();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(
+        u"in Culvexor2021/08/31.Form1.Form_Load at line 104\r\r"_qs));
+    EXPECT_EQ(form->handCursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(form->windowTitle(), u"Culvex"_qs);
+}
+
+TEST_F(WindowTest, PointerStatesShapeTheWindowCursor) {
+    create();
+    form->setPointer(PointerState::Busy);
+    EXPECT_TRUE(form->isBusy());
+    EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
+    form->setPointer(PointerState::Arrow);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    form->setPointer(PointerState::Custom);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    form->setPointer(PointerState::Default);
+    EXPECT_EQ(form->pointer(), PointerState::Default);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(WindowTest, ClosingAsksNothing) {
+    load();
+    form->show();
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+}  // namespace
+}  // namespace culvex

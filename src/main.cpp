@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
+#include "platform/ScreenMouse.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtShell.h"
 #include "platform/QtYielder.h"
@@ -14,7 +15,8 @@ int main(int argc, char** argv) {
     culvex::QtClipboard clipboard;
     culvex::QtShell shell;
     culvex::QtYielder yielder;
-    culvex::Platform platform{dialogs, settings, clipboard, shell, yielder};
+    culvex::QtScreenMouse mouse;
+    culvex::Platform platform{dialogs, settings, clipboard, shell, yielder, mouse};
 
     culvex::Form1 window(platform, QCoreApplication::applicationDirPath());
     dialogs.setParent(&window);

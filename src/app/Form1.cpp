@@ -2,6 +2,7 @@
 
 #include "app/FormControls.h"
 #include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
 #include "output/ResultsModel.h"
 #include "platform/ReportView.h"
 
@@ -30,19 +31,20 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
       programFolder_(std::move(programFolder)),
       fileList_(new FileListModel(this)),
       results_(new ResultsModel(this)),
-      extract_(platform.dialogs, platform.yielder, *this) {
+      extract_(platform.dialogs, platform.yielder, *this),
+      drag_(*fileList_, platform.mouse) {
     setObjectName(QStringLiteral("Form1"));
     buildMainWindowControls(*this);
     findControls();
     setUpWindow();
     connectPanel();
-    connect(pushButtons_[7], &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connectCommands();
+    connectFileList();
+    watchHover();
 }
 
-void Form1::PushButton7_Click() { extract_.run(*fileList_, *this, *results_); }
-
 void Form1::findControls() {
-    listView1_ = findChild<QTableView*>(QStringLiteral("ListView1"));
+    listView1_ = findChild<FileListView*>(QStringLiteral("ListView1"));
     listView2_ = findChild<QTableView*>(QStringLiteral("ListView2"));
     check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
     for (int n = 1; n <= 11; ++n) {

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "app/FileListDrag.h"
 #include "app/WindowPointer.h"
 #include "extract/ExtractCommand.h"
 #include "extract/ExtractionControls.h"
 #include "filelist/FileListModel.h"
 #include "output/ResultsModel.h"
+#include "platform/CommonDialogState.h"
 #include "platform/Platform.h"
 
 #include <QCursor>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <span>
 
 class QButtonGroup;
@@ -23,6 +26,7 @@ class QTableView;
 
 namespace culvex {
 
+class FileListView;
 class ProtectedProcedure;
 
 // The main window: the file list, the extraction settings panel, the results list and
@@ -42,8 +46,28 @@ public:
     // Derives the application's short title from the product title.
     void SetApplicationTitle();
 
-    // "Extract Columns From File(s)": the listed files' columns into the results.
-    void PushButton7_Click();
+    // The command buttons, numbered as designed.
+    void PushButton1_Click();   // Add CSV File(s)
+    void PushButton2_Click();   // Save As Comma Delim. Text File
+    void PushButton3_Click();   // Clear List
+    void PushButton4_Click();   // Add All CSV File(s) In Folder
+    void PushButton6_Click();   // Save Results As Text File
+    void PushButton7_Click();   // Extract Columns From File(s)
+    void PushButton8_Click();   // Copy Results To Clipboard
+    void PushButton9_Click();   // Clear Results
+    void PushButton10_Click();  // Help
+    void PushButton11_Click();  // Load Sample/Example Files
+
+    // The file list: editing, dropping files, and reordering entries by dragging.
+    void ListView1_KeyDown(int key);
+    void ListView1_DblClick();
+    void ListView1_OLEDragDrop(const QStringList& paths);
+    void ListView1_MouseDown();
+    void ListView1_ItemClick();
+    void ListView1_MouseMove(int targetRow);
+    void ListView1_MouseUp();
+    // The results list: a double-click removes the selected row.
+    void ListView2_DblClick();
 
     // The extraction settings panel: each handler stores what changed.
     void Check1_Click();
@@ -79,7 +103,7 @@ public:
     QString besideProgram(const QString& name) const;
     FileListModel& fileList() { return *fileList_; }
     ResultsModel& results() { return *results_; }
-    QTableView* listView1() const { return listView1_; }
+    FileListView* listView1() const { return listView1_; }
     QTableView* listView2() const { return listView2_; }
     // PushButton1 to PushButton11.
     QPushButton* pushButton(int number) const;
@@ -95,12 +119,19 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void findControls();
     void setUpWindow();
     void connectPanel();
+    void connectCommands();
+    void connectFileList();
+    void watchHover();
+    // The pointer a hover over the watched widget asks for (Custom over push buttons,
+    // Default elsewhere); nothing for widgets without hover handling.
+    std::optional<PointerState> hoverPointerFor(const QObject* watched) const;
     // nullptr gives the frames the application's style back.
     void setFrameStyle(QStyle* style);
     void restorePanel(ProtectedProcedure& procedure);
@@ -118,7 +149,7 @@ private:
     QString programFolder_;
     FileListModel* fileList_;
     ResultsModel* results_;
-    QTableView* listView1_ = nullptr;
+    FileListView* listView1_ = nullptr;
     QTableView* listView2_ = nullptr;
     std::array<QPushButton*, 12> pushButtons_{};
     std::array<QRadioButton*, 12> options_{};
@@ -129,7 +160,9 @@ private:
     QCursor handCursor_{Qt::ArrowCursor};
     PointerState pointer_ = PointerState::Default;
     bool returningFocus_ = false;
+    CommonDialogState dialogState_;
     ExtractCommand extract_;
+    FileListDrag drag_;
 };
 
 }  // namespace culvex

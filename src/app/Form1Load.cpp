@@ -6,6 +6,7 @@
 #include "app/FormControls.h"
 #include "app/ProtectedProcedure.h"
 #include "app/Titles.h"
+#include "filelist/FileListView.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/SampleFiles.h"
 

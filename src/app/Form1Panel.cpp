@@ -54,6 +54,12 @@ void Form1::connectPanel() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+        const std::optional<PointerState> hover = hoverPointerFor(watched);
+        if (hover && !isBusy()) {
+            setPointer(*hover);
+        }
+    }
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Putting the focus back into one number box must not run the other box's test,

@@ -1,5 +1,7 @@
 #include "app/FormControls.h"
 
+#include "filelist/FileListView.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -7,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+
 
 namespace culvex {
 
@@ -96,7 +99,10 @@ QWidget* createControl(const ControlDesign& design, QWidget* container) {
     const QString caption = QString::fromUtf8(design.caption);
     switch (design.kind) {
         case ListView: {
-            auto* view = new QTableView(container);
+            // The file list takes drops and drags of its own entries; the results list is
+            // a plain report view.
+            auto* view = qstrcmp(design.name, "ListView1") == 0 ? new FileListView(container)
+                                                                 : new QTableView(container);
             view->setToolTip(caption);
             return view;
         }

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 
 namespace culvex {
 
@@ -31,6 +32,8 @@ FileListView::FileListView(QWidget* parent) : QTableView(parent) {
     setAcceptDrops(true);
     setDropIndicatorShown(false);
     setDragDropMode(QAbstractItemView::DropOnly);
+    setDragEnabled(false);
+    setMouseTracking(true);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setStretchLastSection(true);
@@ -68,6 +71,23 @@ void FileListView::keyPressEvent(QKeyEvent* event) {
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
     emit listDoubleClicked();
+}
+
+void FileListView::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    emit mousePressed();
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::NoButton) {
+        QTableView::mouseMoveEvent(event);
+    }
+    emit mouseMovedOver(indexAt(event->position().toPoint()).row());
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent* event) {
+    emit mouseReleased();
+    QTableView::mouseReleaseEvent(event);
 }
 
 }  // namespace culvex

@@ -8,7 +8,9 @@ namespace culvex {
 // The file list's view (ListView1): one column, no grid, whole-row single selection,
 // fixed row heights so that a hundred thousand entries stay cheap. It accepts drops of
 // local files and folders only (anything else shows the no-drop pointer) and hands the
-// dropped paths, key presses and double-clicks to the window as signals.
+// dropped paths, key presses, double-clicks and mouse presses, moves and releases (which
+// reorder entries by dragging) to the window as signals. Moving with a button held never
+// changes the selection by itself: the window moves the dragged entry and selects it.
 class FileListView : public QTableView {
     Q_OBJECT
   public:
@@ -21,6 +23,11 @@ class FileListView : public QTableView {
     void pathsDropped(const QStringList& paths);
     void keyPressed(int key);
     void listDoubleClicked();
+    // Any mouse button pressed or released over the list.
+    void mousePressed();
+    void mouseReleased();
+    // The mouse moved over the list; row is the entry under it, or -1.
+    void mouseMovedOver(int row);
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -28,6 +35,9 @@ class FileListView : public QTableView {
     void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 }  // namespace culvex

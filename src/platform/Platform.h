@@ -2,6 +2,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
+#include "platform/ScreenMouse.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/Yielder.h"
@@ -16,6 +17,7 @@ struct Platform {
     Clipboard& clipboard;
     Shell& shell;
     Yielder& yielder;
+    const ScreenMouse& mouse;
 };
 
 }  // namespace culvex

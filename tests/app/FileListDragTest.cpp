@@ -1,22 +1,18 @@
 #include "app/FileListDrag.h"
 
+#include "FakePlatform.h"
+
 #include <gtest/gtest.h>
 
 namespace culvex {
 namespace {
-
-class FixedMouse final : public ScreenMouse {
-public:
-    QPoint at{0, 330};
-    QPoint position() const override { return at; }
-};
 
 class FileListDragTest : public ::testing::Test {
 protected:
     void fill(const QStringList& paths) { list.appendAll(paths); }
 
     FileListModel list;
-    FixedMouse mouse;
+    testing::FixedMouse mouse;
     FileListDrag drag{list, mouse};
 };
 

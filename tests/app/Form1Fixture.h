@@ -5,6 +5,7 @@
 #include "QtTestApplication.h"
 #include "ScriptedDialogs.h"
 #include "app/Form1.h"
+#include "filelist/FileListView.h"
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
@@ -44,7 +45,8 @@ protected:
     FakeClipboard clipboard;
     FakeShell shell;
     ScriptedYielder yielder;
-    Platform platform{dialogs, settings, clipboard, shell, yielder};
+    FixedMouse mouse;
+    Platform platform{dialogs, settings, clipboard, shell, yielder, mouse};
     QTemporaryDir programFolder;
     std::unique_ptr<Form1> form;
 };

@@ -206,7 +206,7 @@ TEST_F(StartupTest, TitlesAndListColumns) {
     EXPECT_EQ(form->windowTitle(), u"Culvex"_qs);
     EXPECT_FALSE(form->windowIcon().isNull());
     EXPECT_EQ(QCoreApplication::applicationName(), u"Culvexa"_qs);
-    for (QTableView* view : {form->listView1(), form->listView2()}) {
+    for (QTableView* view : {static_cast<QTableView*>(form->listView1()), form->listView2()}) {
         EXPECT_EQ(view->model()->columnCount(), 1);
         EXPECT_FALSE(view->horizontalHeader()->isHidden());
         EXPECT_EQ(view->columnWidth(0), 467);

@@ -47,7 +47,8 @@ class FolderScan : public ::testing::Test {
     testing::ScriptedYielder yielder;
     testing::RecordingPointer pointer;
     testing::ScriptedFolderReader reader;
-    Platform platform{dialogs, settings, clipboard, shell, yielder};
+    testing::FixedMouse mouse;
+    Platform platform{dialogs, settings, clipboard, shell, yielder, mouse};
 };
 
 TEST_F(FolderScan, AsksForTheExtensionThenTheFolderAndRemembersBoth) {

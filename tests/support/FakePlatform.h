@@ -2,6 +2,7 @@
 
 #include "app/WindowPointer.h"
 #include "platform/Clipboard.h"
+#include "platform/ScreenMouse.h"
 #include "platform/Shell.h"
 #include "platform/Yielder.h"
 
@@ -61,6 +62,13 @@ public:
         text = value;
         return true;
     }
+};
+
+// A mouse that stays where the test puts it.
+class FixedMouse final : public ScreenMouse {
+public:
+    QPoint at{0, 330};
+    QPoint position() const override { return at; }
 };
 
 class FakeShell final : public Shell {

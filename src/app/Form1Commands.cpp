@@ -1,0 +1,69 @@
+// The main window's command buttons: each hands its work to the command that owns it.
+#include "app/Form1.h"
+#include "app/Help.h"
+#include "filelist/AddFilesCommand.h"
+#include "filelist/FolderScanCommand.h"
+#include "filelist/ListEditing.h"
+#include "filelist/SampleFiles.h"
+#include "output/ResultsCommands.h"
+#include "output/SaveComma.h"
+#include "output/SaveList.h"
+
+#include <QPushButton>
+#include <QTableView>
+
+namespace culvex {
+
+void Form1::connectCommands() {
+    const std::pair<int, void (Form1::*)()> handlers[] = {
+        {1, &Form1::PushButton1_Click},  {2, &Form1::PushButton2_Click},
+        {3, &Form1::PushButton3_Click},  {4, &Form1::PushButton4_Click},
+        {6, &Form1::PushButton6_Click},  {7, &Form1::PushButton7_Click},
+        {8, &Form1::PushButton8_Click},  {9, &Form1::PushButton9_Click},
+        {10, &Form1::PushButton10_Click}, {11, &Form1::PushButton11_Click},
+    };
+    for (const auto& [number, handler] : handlers) {
+        connect(pushButtons_[number], &QPushButton::clicked, this, handler);
+    }
+    connect(listView2_, &QTableView::doubleClicked, this, &Form1::ListView2_DblClick);
+}
+
+void Form1::PushButton1_Click() {
+    culvex::PushButton1_Click(*fileList_, platform_.dialogs, dialogState_);
+}
+
+void Form1::PushButton2_Click() {
+    culvex::PushButton2_Click(results_->store(), platform_.dialogs, platform_.yielder, *this,
+                              dialogState_);
+}
+
+void Form1::PushButton3_Click() { culvex::PushButton3_Click(*fileList_, *this, platform_.dialogs); }
+
+void Form1::PushButton4_Click() { culvex::PushButton4_Click(*fileList_, platform_, *this); }
+
+void Form1::PushButton6_Click() {
+    culvex::PushButton6_Click(results_->store(), platform_.dialogs, platform_.yielder, *this,
+                              dialogState_);
+}
+
+void Form1::PushButton7_Click() { extract_.run(*fileList_, *this, *results_); }
+
+void Form1::PushButton8_Click() {
+    culvex::PushButton8_Click(results_->store(), platform_.dialogs, platform_.yielder,
+                              platform_.clipboard);
+}
+
+void Form1::PushButton9_Click() { culvex::PushButton9_Click(*results_, platform_.dialogs); }
+
+void Form1::PushButton10_Click() { culvex::PushButton10_Click(platform_.dialogs); }
+
+void Form1::PushButton11_Click() {
+    culvex::PushButton11_Click(*fileList_, platform_.settings, platform_.dialogs, platform_.shell,
+                               platform_.yielder, programFolder_);
+}
+
+void Form1::ListView2_DblClick() {
+    culvex::ListView2_DblClick(*results_, *listView2_->selectionModel(), *this);
+}
+
+}  // namespace culvex

@@ -1,0 +1,112 @@
+// The main window's pointer and the file list's mouse handling: the hand pointer over push
+// buttons, the default pointer elsewhere (never over a busy pointer), and reordering the
+// file list by dragging an entry.
+#include "app/CursorFile.h"
+#include "app/Form1.h"
+#include "filelist/AddFolder.h"
+#include "filelist/FileDrop.h"
+#include "filelist/FileListView.h"
+#include "filelist/ListEditing.h"
+#include "platform/FolderReader.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace culvex {
+
+void Form1::connectFileList() {
+    connect(listView1_, &FileListView::keyPressed, this, &Form1::ListView1_KeyDown);
+    connect(listView1_, &FileListView::listDoubleClicked, this, &Form1::ListView1_DblClick);
+    connect(listView1_, &FileListView::pathsDropped, this, &Form1::ListView1_OLEDragDrop);
+    connect(listView1_, &FileListView::mousePressed, this, &Form1::ListView1_MouseDown);
+    connect(listView1_, &FileListView::pressed, this, &Form1::ListView1_ItemClick);
+    connect(listView1_, &FileListView::mouseMovedOver, this, &Form1::ListView1_MouseMove);
+    connect(listView1_, &FileListView::mouseReleased, this, &Form1::ListView1_MouseUp);
+}
+
+void Form1::ListView1_KeyDown(int key) {
+    culvex::ListView1_KeyDown(*fileList_, listView1_->selectedRow(), *this, key);
+}
+
+void Form1::ListView1_DblClick() {
+    culvex::ListView1_DblClick(*fileList_, listView1_->selectedRow(), *this);
+}
+
+void Form1::ListView1_OLEDragDrop(const QStringList& paths) {
+    culvex::ListView1_OLEDragDrop(
+        *fileList_, paths,
+        FolderScanServices{systemFolderReader(), platform_.yielder, platform_.dialogs});
+}
+
+void Form1::ListView1_MouseDown() { drag_.ListView1_MouseDown(); }
+
+void Form1::ListView1_ItemClick() {
+    // The drag cursor is read anew at every click; without its file the list shows the arrow.
+    QCursor dragCursor(Qt::ArrowCursor);
+    try {
+        dragCursor = loadCursorFile(besideProgram(QStringLiteral("drag.ico")));
+    } catch (const std::exception&) {
+    }
+    listView1_->viewport()->setCursor(dragCursor);
+    drag_.ListView1_ItemClick(listView1_->selectedRow());
+}
+
+void Form1::ListView1_MouseMove(int targetRow) {
+    if (!isBusy()) {
+        setPointer(PointerState::Default);
+    }
+    const FileListDrag::Step step = drag_.ListView1_MouseMove(targetRow);
+    if (step.selectRow >= 0) {
+        listView1_->selectRow(step.selectRow);
+    }
+    if (step.ensureVisibleRow >= 0) {
+        listView1_->scrollTo(fileList_->index(step.ensureVisibleRow));
+    }
+}
+
+void Form1::ListView1_MouseUp() {
+    drag_.ListView1_MouseUp();
+    listView1_->viewport()->setCursor(Qt::ArrowCursor);
+}
+
+void Form1::watchHover() {
+    setMouseTracking(true);
+    QList<QWidget*> watched{listView2_->viewport()};
+    for (int n = 1; n <= 11; ++n) {
+        watched << pushButtons_[n];
+    }
+    for (int n = 1; n <= 4; ++n) {
+        watched << frames_[n];
+    }
+    for (QWidget* widget : watched) {
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+    }
+}
+
+std::optional<PointerState> Form1::hoverPointerFor(const QObject* watched) const {
+    for (int n = 1; n <= 11; ++n) {
+        if (watched == pushButtons_[n]) {
+            return PointerState::Custom;
+        }
+    }
+    for (int n = 1; n <= 4; ++n) {
+        if (watched == frames_[n]) {
+            return PointerState::Default;
+        }
+    }
+    if (watched == listView2_->viewport() || watched == this) {
+        return PointerState::Default;
+    }
+    return std::nullopt;
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    if (!isBusy()) {
+        setPointer(PointerState::Default);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+}  // namespace culvex

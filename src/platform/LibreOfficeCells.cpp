@@ -1,0 +1,128 @@
+#include "platform/LibreOfficeCells.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertyState.hpp>
+#include <com/sun/star/document/XActionLockable.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/util/XReplaceDescriptor.hpp>
+#include <com/sun/star/util/XReplaceable.hpp>
+
+#include <algorithm>
+
+namespace culvex {
+
+namespace uno = css::uno;
+using uno::Reference;
+using uno::UNO_QUERY_THROW;
+using Cell = LibreOfficeWorkbook::Cell;
+using Cells = std::vector<Cell>;
+
+namespace {
+
+// Rows per transfer: bounds the memory of one request on both sides.
+constexpr int kBlockRows = 65536;
+
+// Keeps the document from repainting, adjusting row heights and recording undo steps
+// while the cells go in. Unlocking on the way out of a failure cannot report anything.
+class DocumentLock {
+  public:
+    explicit DocumentLock(const Reference<css::lang::XComponent>& document)
+        : model_(document, UNO_QUERY_THROW),
+          actions_(document, UNO_QUERY_THROW),
+          undo_(Reference<css::document::XUndoManagerSupplier>(document, UNO_QUERY_THROW)
+                    ->getUndoManager()) {
+        model_->lockControllers();
+        actions_->addActionLock();
+        undo_->lock();
+    }
+    DocumentLock(const DocumentLock&) = delete;
+    DocumentLock& operator=(const DocumentLock&) = delete;
+    ~DocumentLock() {
+        try {
+            undo_->unlock();
+            actions_->removeActionLock();
+            model_->unlockControllers();
+        } catch (...) {
+        }
+    }
+
+  private:
+    Reference<css::frame::XModel> model_;
+    Reference<css::document::XActionLockable> actions_;
+    Reference<css::document::XUndoManager> undo_;
+};
+
+rtl::OUString toOUString(const QString& text) {
+    return {reinterpret_cast<const sal_Unicode*>(text.utf16()),
+            static_cast<sal_Int32>(text.size())};
+}
+
+// Enters every non-empty text of the range again as typed input. The plain-text transfer
+// marked number-like texts with the text format, which would keep them text: the format
+// goes back to the default first. "^.+$" matches every text whole, and "&" puts it back.
+void retypeTexts(const Reference<css::table::XCellRange>& range) {
+    Reference<css::beans::XPropertyState>(range, UNO_QUERY_THROW)
+        ->setPropertyToDefault("NumberFormat");
+    const Reference<css::util::XReplaceable> replaceable(range, UNO_QUERY_THROW);
+    const Reference<css::util::XReplaceDescriptor> replace = replaceable->createReplaceDescriptor();
+    replace->setSearchString("^.+$");
+    replace->setReplaceString("&");
+    Reference<css::beans::XPropertySet>(replace, UNO_QUERY_THROW)
+        ->setPropertyValue("SearchRegularExpression", uno::Any(true));
+    replaceable->replaceAll(Reference<css::util::XSearchDescriptor>(replace, UNO_QUERY_THROW));
+}
+
+// One column, rows top to bottom (at most kBlockRows apart); rows in between stay empty
+// and a later text for the same cell wins.
+void enterBlock(const Reference<css::sheet::XSpreadsheet>& sheet, Cells::const_iterator first,
+                Cells::const_iterator last) {
+    const int column = first->column;
+    const int top = first->row;
+    const int bottom = std::prev(last)->row;
+    uno::Sequence<uno::Sequence<uno::Any>> rows(bottom - top + 1);
+    auto* row = rows.getArray();
+    const uno::Any empty(rtl::OUString{});
+    for (int i = 0; i < rows.getLength(); ++i) {
+        row[i] = uno::Sequence<uno::Any>(&empty, 1);
+    }
+    for (auto cell = first; cell != last; ++cell) {
+        row[cell->row - top].getArray()[0] <<= toOUString(cell->text);
+    }
+    const Reference<css::table::XCellRange> range =
+        sheet->getCellRangeByPosition(column - 1, top - 1, column - 1, bottom - 1);
+    Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->setDataArray(rows);
+    retypeTexts(range);
+}
+
+}  // namespace
+
+void enterCells(const Reference<css::lang::XComponent>& document,
+                const Reference<css::sheet::XSpreadsheet>& sheet, Cells cells) {
+    if (cells.empty()) {
+        return;
+    }
+    std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+        return a.column != b.column ? a.column < b.column : a.row < b.row;
+    });
+    const DocumentLock lock(document);
+    for (auto first = cells.cbegin(); first != cells.cend();) {
+        const auto last = std::find_if(first, cells.cend(), [&](const Cell& cell) {
+            return cell.column != first->column || cell.row - first->row >= kBlockRows;
+        });
+        enterBlock(sheet, first, last);
+        first = last;
+    }
+}
+
+void fitColumns(const Reference<css::sheet::XSpreadsheet>& sheet) {
+    const Reference<css::table::XTableColumns> columns =
+        Reference<css::table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getColumns();
+    Reference<css::beans::XPropertySet>(columns, UNO_QUERY_THROW)
+        ->setPropertyValue("OptimalWidth", uno::Any(true));
+}
+
+}  // namespace culvex

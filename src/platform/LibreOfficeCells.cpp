@@ -26,24 +26,19 @@ namespace {
 // Rows per transfer: bounds the memory of one request on both sides.
 constexpr int kBlockRows = 65536;
 
-// Keeps the document from repainting, adjusting row heights and recording undo steps
-// while the cells go in. Unlocking on the way out of a failure cannot report anything.
+// Keeps the document from repainting and adjusting row heights while the cells go in.
+// Unlocking on the way out of a failure cannot report anything.
 class DocumentLock {
   public:
     explicit DocumentLock(const Reference<css::lang::XComponent>& document)
-        : model_(document, UNO_QUERY_THROW),
-          actions_(document, UNO_QUERY_THROW),
-          undo_(Reference<css::document::XUndoManagerSupplier>(document, UNO_QUERY_THROW)
-                    ->getUndoManager()) {
+        : model_(document, UNO_QUERY_THROW), actions_(document, UNO_QUERY_THROW) {
         model_->lockControllers();
         actions_->addActionLock();
-        undo_->lock();
     }
     DocumentLock(const DocumentLock&) = delete;
     DocumentLock& operator=(const DocumentLock&) = delete;
     ~DocumentLock() {
         try {
-            undo_->unlock();
             actions_->removeActionLock();
             model_->unlockControllers();
         } catch (...) {
@@ -53,8 +48,15 @@ class DocumentLock {
   private:
     Reference<css::frame::XModel> model_;
     Reference<css::document::XActionLockable> actions_;
-    Reference<css::document::XUndoManager> undo_;
 };
+
+// The program's own work is not the user's to undo: undoing the transfer step by step would
+// turn the numbers back into text. The document is new, so its undo list held nothing else.
+void clearUndo(const Reference<css::lang::XComponent>& document) {
+    Reference<css::document::XUndoManagerSupplier>(document, UNO_QUERY_THROW)
+        ->getUndoManager()
+        ->clear();
+}
 
 rtl::OUString toOUString(const QString& text) {
     return {reinterpret_cast<const sal_Unicode*>(text.utf16()),
@@ -63,17 +65,29 @@ rtl::OUString toOUString(const QString& text) {
 
 // Enters every non-empty text of the range again as typed input. The plain-text transfer
 // marked number-like texts with the text format, which would keep them text: the format
-// goes back to the default first. "^.+$" matches every text whole, and "&" puts it back.
+// goes back to the default first. "^[\s\S]+$" matches every text whole, line breaks included, and
+// "&" puts it back.
 void retypeTexts(const Reference<css::table::XCellRange>& range) {
     Reference<css::beans::XPropertyState>(range, UNO_QUERY_THROW)
         ->setPropertyToDefault("NumberFormat");
     const Reference<css::util::XReplaceable> replaceable(range, UNO_QUERY_THROW);
     const Reference<css::util::XReplaceDescriptor> replace = replaceable->createReplaceDescriptor();
-    replace->setSearchString("^.+$");
+    replace->setSearchString("^[\\s\\S]+$");
     replace->setReplaceString("&");
     Reference<css::beans::XPropertySet>(replace, UNO_QUERY_THROW)
         ->setPropertyValue("SearchRegularExpression", uno::Any(true));
     replaceable->replaceAll(Reference<css::util::XSearchDescriptor>(replace, UNO_QUERY_THROW));
+}
+
+// Calc's replace keeps a carriage return that typing drops: such texts are typed one by one.
+bool typedOneByOne(const QString& text) {
+    return text.contains(u'\r');
+}
+
+void typeInto(const Reference<css::sheet::XSpreadsheet>& sheet, const Cell& cell) {
+    Reference<css::beans::XPropertySet>(sheet->getCellByPosition(cell.column - 1, cell.row - 1),
+                                        UNO_QUERY_THROW)
+        ->setPropertyValue("FormulaLocal", uno::Any(toOUString(cell.text)));
 }
 
 // One column, rows top to bottom (at most kBlockRows apart); rows in between stay empty
@@ -90,12 +104,18 @@ void enterBlock(const Reference<css::sheet::XSpreadsheet>& sheet, Cells::const_i
         row[i] = uno::Sequence<uno::Any>(&empty, 1);
     }
     for (auto cell = first; cell != last; ++cell) {
-        row[cell->row - top].getArray()[0] <<= toOUString(cell->text);
+        row[cell->row - top].getArray()[0] <<=
+            typedOneByOne(cell->text) ? rtl::OUString{} : toOUString(cell->text);
     }
     const Reference<css::table::XCellRange> range =
         sheet->getCellRangeByPosition(column - 1, top - 1, column - 1, bottom - 1);
     Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->setDataArray(rows);
     retypeTexts(range);
+    for (auto cell = first; cell != last; ++cell) {
+        if (typedOneByOne(cell->text)) {
+            typeInto(sheet, *cell);
+        }
+    }
 }
 
 }  // namespace
@@ -108,21 +128,26 @@ void enterCells(const Reference<css::lang::XComponent>& document,
     std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
         return a.column != b.column ? a.column < b.column : a.row < b.row;
     });
-    const DocumentLock lock(document);
-    for (auto first = cells.cbegin(); first != cells.cend();) {
-        const auto last = std::find_if(first, cells.cend(), [&](const Cell& cell) {
-            return cell.column != first->column || cell.row - first->row >= kBlockRows;
-        });
-        enterBlock(sheet, first, last);
-        first = last;
+    {
+        const DocumentLock lock(document);
+        for (auto first = cells.cbegin(); first != cells.cend();) {
+            const auto last = std::find_if(first, cells.cend(), [&](const Cell& cell) {
+                return cell.column != first->column || cell.row - first->row >= kBlockRows;
+            });
+            enterBlock(sheet, first, last);
+            first = last;
+        }
     }
+    clearUndo(document);
 }
 
-void fitColumns(const Reference<css::sheet::XSpreadsheet>& sheet) {
+void fitColumns(const Reference<css::lang::XComponent>& document,
+                const Reference<css::sheet::XSpreadsheet>& sheet) {
     const Reference<css::table::XTableColumns> columns =
         Reference<css::table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getColumns();
     Reference<css::beans::XPropertySet>(columns, UNO_QUERY_THROW)
         ->setPropertyValue("OptimalWidth", uno::Any(true));
+    clearUndo(document);
 }
 
 }  // namespace culvex

@@ -138,7 +138,7 @@ void LibreOfficeWorkbook::setCell(int row, int column, const QString& text) {
 void LibreOfficeWorkbook::autoFitColumns() {
     officeCall([&] {
         enterCells(document_->component, document_->sheet, std::exchange(document_->pending, {}));
-        fitColumns(document_->sheet);
+        fitColumns(document_->component, document_->sheet);
     });
 }
 

@@ -23,8 +23,10 @@ using Cells = std::vector<Cell>;
 
 namespace {
 
-// Rows per transfer: bounds the memory of one request on both sides.
-constexpr int kBlockRows = 65536;
+// Rows per transfer. Calc's replace slows down more than in proportion to the size of the
+// range it works on (the 100,000-row benchmark: 65,536 rows 4.6 s, 4,096 rows 2.7 s), and
+// small blocks also bound the memory of one request on both sides.
+constexpr int kBlockRows = 4096;
 
 // Keeps the document from repainting and adjusting row heights while the cells go in.
 // Unlocking on the way out of a failure cannot report anything.

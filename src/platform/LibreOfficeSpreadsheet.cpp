@@ -91,17 +91,26 @@ void show(const Reference<css::lang::XComponent>& document) {
 
 }  // namespace
 
+// The office may run without Calc: only a new document proves that Calc is there.
+static void probeCalc(const Reference<css::frame::XDesktop2>& desktop) {
+    Reference<css::util::XCloseable>(newHiddenCalcDocument(desktop), UNO_QUERY_THROW)->close(true);
+}
+
 std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplication() {
-    Reference<uno::XComponentContext> context;
-    Reference<css::frame::XDesktop2> desktop;
     officeCall([&] {
-        context = cppu::bootstrap();
-        desktop = css::frame::Desktop::create(context);
-        // The office may run without Calc: only a document proves that it is there.
-        Reference<css::util::XCloseable>(newHiddenCalcDocument(desktop), UNO_QUERY_THROW)
-            ->close(true);
+        if (desktop_.is()) {
+            try {
+                probeCalc(desktop_);
+                return;
+            } catch (const uno::RuntimeException&) {
+                // The office has gone since the last time (the user closed it): start anew.
+            }
+        }
+        context_ = cppu::bootstrap();
+        desktop_ = css::frame::Desktop::create(context_);
+        probeCalc(desktop_);
     });
-    return std::make_unique<LibreOfficeApplication>(context, desktop);
+    return std::make_unique<LibreOfficeApplication>(context_, desktop_);
 }
 
 LibreOfficeApplication::LibreOfficeApplication(Reference<uno::XComponentContext> context,

@@ -19,9 +19,17 @@ namespace culvex {
 // millisecond to seconds (starting the office). Such calls run on a worker thread while
 // the calling thread waits in a local Qt event loop, so the window keeps repainting and
 // taking input, as it does when a long command yields.
+//
+// The connection to the office is kept for the next application, which saves starting a
+// second soffice process to reach the running office; when the office has gone since, a new
+// one is started.
 class LibreOfficeSpreadsheet final : public Spreadsheet {
   public:
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
+
+  private:
+    css::uno::Reference<css::uno::XComponentContext> context_;
+    css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
 
 // A new untitled Calc document, hidden until its application is made visible. Cells are

@@ -52,27 +52,31 @@ class HeadlessOffice final : public ::testing::Environment {
         qunsetenv("WAYLAND_DISPLAY");
     }
     void TearDown() override {
-        if (!sofficeOnPath()) {
-            return;
+        if (sofficeOnPath()) {
+            endOffice();
         }
+        home_.remove();
+    }
+
+    // Ends the office and waits until it has removed its profile's lock.
+    void endOffice() {
         try {
             css::frame::Desktop::create(cppu::bootstrap())->terminate();
         } catch (...) {
         }
-        // The office removes its profile's lock when it has ended; then the home can go.
         const QString lock = home_.filePath(u".config/libreoffice/4/.lock"_qs);
         QDeadlineTimer deadline(20000);
         while (QFile::exists(lock) && !deadline.hasExpired()) {
             QThread::msleep(100);
         }
-        home_.remove();
     }
 
   private:
     QTemporaryDir home_;
 };
 
-const auto* const office = ::testing::AddGlobalTestEnvironment(new HeadlessOffice);
+auto* const office =
+    static_cast<HeadlessOffice*>(::testing::AddGlobalTestEnvironment(new HeadlessOffice));
 
 // What a cell holds and shows.
 struct CellState {
@@ -263,15 +267,22 @@ TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
     EXPECT_THROW(book->setCell(1048577, 1, u"x"_qs), std::out_of_range);
 }
 
-TEST_F(LibreOfficeExport, PresentWithSofficeAndAbsentWithoutIt) {
+TEST_F(LibreOfficeExport, PresentWithSofficeAbsentWithoutItAndBackWhenRestarted) {
     testing::ScriptedDialogs dialogs;
-    LibreOfficeSpreadsheet spreadsheet;
-    EXPECT_TRUE(SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs));
+    LibreOfficeSpreadsheet connected;
+    EXPECT_TRUE(SaveResultsAsExcelFileIsExcelInstalled(connected, dialogs));
+
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", "");
-    const bool withoutPath = SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs);
+    LibreOfficeSpreadsheet unconnected;
+    const bool foundWithoutPath = SaveResultsAsExcelFileIsExcelInstalled(unconnected, dialogs);
     qputenv("PATH", path);
-    EXPECT_FALSE(withoutPath);
+    EXPECT_FALSE(foundWithoutPath);
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+
+    // The user closed the office since: the kept connection is dead, a new office starts.
+    office->endOffice();
+    EXPECT_TRUE(SaveResultsAsExcelFileIsExcelInstalled(connected, dialogs));
     EXPECT_EQ(dialogs.messages().size(), 1u);
 }
 

@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth x11-utils xdotool
     fonts-liberation2
+    libreoffice-calc libreoffice-dev
 )
 
 missing=()

@@ -54,7 +54,6 @@ class LibreOfficeWorkbook final : public SpreadsheetWorkbook {
     explicit LibreOfficeWorkbook(std::shared_ptr<Document> document);
 
     int maxRows() const override { return document_->rows; }
-    int maxColumns() const override { return document_->columns; }
     void setCell(int row, int column, const QString& text) override;
     void autoFitColumns() override;
 

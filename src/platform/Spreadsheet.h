@@ -12,9 +12,8 @@ namespace culvex {
 class SpreadsheetWorkbook {
   public:
     virtual ~SpreadsheetWorkbook() = default;
-    // Rows and columns a sheet holds.
+    // Rows a sheet holds.
     virtual int maxRows() const = 0;
-    virtual int maxColumns() const = 0;
     // Enters the text as if the user typed it into the cell: the application decides
     // whether it is a number, a date, a formula or text.
     virtual void setCell(int row, int column, const QString& text) = 0;

@@ -89,12 +89,12 @@ void show(const Reference<css::lang::XComponent>& document) {
     Reference<css::awt::XTopWindow>(window, UNO_QUERY_THROW)->toFront();
 }
 
-}  // namespace
-
 // The office may run without Calc: only a new document proves that Calc is there.
-static void probeCalc(const Reference<css::frame::XDesktop2>& desktop) {
+void probeCalc(const Reference<css::frame::XDesktop2>& desktop) {
     Reference<css::util::XCloseable>(newHiddenCalcDocument(desktop), UNO_QUERY_THROW)->close(true);
 }
+
+}  // namespace
 
 std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplication() {
     officeCall([&] {

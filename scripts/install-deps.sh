@@ -12,6 +12,7 @@ packages=(
     fonts-liberation2
     python3
     imagemagick
+    libreoffice-calc libreoffice-dev
 )
 
 missing=()

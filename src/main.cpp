@@ -2,6 +2,7 @@
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScreenMouse.h"
+#include "platform/Spreadsheet.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtShell.h"
 #include "platform/QtYielder.h"
@@ -16,7 +17,9 @@ int main(int argc, char** argv) {
     culvex::QtShell shell;
     culvex::QtYielder yielder;
     culvex::QtScreenMouse mouse;
-    culvex::Platform platform{dialogs, settings, clipboard, shell, yielder, mouse};
+    // One spreadsheet connection for the program's life, so later exports reuse the office.
+    const std::unique_ptr<culvex::Spreadsheet> spreadsheet = culvex::makeSpreadsheet();
+    culvex::Platform platform{dialogs, settings, clipboard, shell, yielder, mouse, *spreadsheet};
 
     culvex::Form1 window(platform, QCoreApplication::applicationDirPath());
     dialogs.setParent(&window);

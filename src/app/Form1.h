@@ -51,6 +51,7 @@ public:
     void PushButton2_Click();   // Save As Comma Delim. Text File
     void PushButton3_Click();   // Clear List
     void PushButton4_Click();   // Add All CSV File(s) In Folder
+    void PushButton5_Click();   // Save Results As Excel File
     void PushButton6_Click();   // Save Results As Text File
     void PushButton7_Click();   // Extract Columns From File(s)
     void PushButton8_Click();   // Copy Results To Clipboard

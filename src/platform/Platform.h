@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ScreenMouse.h"
 #include "platform/SettingsStore.h"
+#include "platform/Spreadsheet.h"
 #include "platform/Shell.h"
 #include "platform/Yielder.h"
 
@@ -18,6 +19,7 @@ struct Platform {
     Shell& shell;
     Yielder& yielder;
     const ScreenMouse& mouse;
+    Spreadsheet& spreadsheet;
 };
 
 }  // namespace culvex

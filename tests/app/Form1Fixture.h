@@ -4,6 +4,7 @@
 #include "MemorySettingsStore.h"
 #include "QtTestApplication.h"
 #include "ScriptedDialogs.h"
+#include "ScriptedSpreadsheet.h"
 #include "app/Form1.h"
 #include "filelist/FileListView.h"
 
@@ -46,7 +47,8 @@ protected:
     FakeShell shell;
     ScriptedYielder yielder;
     FixedMouse mouse;
-    Platform platform{dialogs, settings, clipboard, shell, yielder, mouse};
+    ScriptedSpreadsheet spreadsheet;
+    Platform platform{dialogs, settings, clipboard, shell, yielder, mouse, spreadsheet};
     QTemporaryDir programFolder;
     std::unique_ptr<Form1> form;
 };

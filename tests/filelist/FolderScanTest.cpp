@@ -3,6 +3,7 @@
 #include "FakePlatform.h"
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
+#include "ScriptedSpreadsheet.h"
 #include "TempTree.h"
 #include "app/ErrorReport.h"
 #include "filelist/AddFolder.h"
@@ -48,7 +49,8 @@ class FolderScan : public ::testing::Test {
     testing::RecordingPointer pointer;
     testing::ScriptedFolderReader reader;
     testing::FixedMouse mouse;
-    Platform platform{dialogs, settings, clipboard, shell, yielder, mouse};
+    testing::ScriptedSpreadsheet spreadsheet;
+    Platform platform{dialogs, settings, clipboard, shell, yielder, mouse, spreadsheet};
 };
 
 TEST_F(FolderScan, AsksForTheExtensionThenTheFolderAndRemembersBoth) {

@@ -1,0 +1,134 @@
+// Time from "Save Results As Excel File" to the filled workbook shown in LibreOffice Calc,
+// for result lists of typical extracted values (numbers, text, percentages, dates).
+// Run it through bench/spreadsheet_export.sh, which gives the office a headless display and
+// a profile of its own.
+
+#include "app/WindowPointer.h"
+#include "output/SpreadsheetExport.h"
+#include "platform/LibreOfficeSpreadsheet.h"
+
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+#include <string>
+
+namespace culvex {
+namespace {
+
+class SilentDialogs final : public Dialogs {
+  public:
+    int shown = 0;
+    MessageAnswer message(const MessageRequest&) override {
+        ++shown;
+        return MessageAnswer::Ok;
+    }
+    std::optional<QString> input(const InputRequest&) override { return {}; }
+    OpenFilesAnswer openFiles(const OpenFilesRequest&) override { return {}; }
+    QString saveFile(const SaveFileRequest&) override { return {}; }
+    QString browseFolder(const FolderRequest&) override { return {}; }
+};
+
+class NoYield final : public Yielder {
+  public:
+    void yield() override {}
+};
+
+class Pointer final : public WindowPointer {
+  public:
+    void setPointer(PointerState state) override { state_ = state; }
+    PointerState pointer() const override { return state_; }
+
+  private:
+    PointerState state_ = PointerState::Default;
+};
+
+// Keeps the documents the export opens so that each run can close its own afterwards.
+class ClosingSpreadsheet final : public Spreadsheet {
+  public:
+    std::vector<css::uno::Reference<css::lang::XComponent>> documents;
+
+    std::unique_ptr<SpreadsheetApplication> createApplication() override {
+        return std::make_unique<Application>(real_.createApplication(), *this);
+    }
+    void closeAll() {
+        for (const auto& document : std::exchange(documents, {})) {
+            css::uno::Reference<css::util::XCloseable>(document, css::uno::UNO_QUERY_THROW)
+                ->close(true);
+        }
+    }
+
+  private:
+    class Application final : public SpreadsheetApplication {
+      public:
+        Application(std::unique_ptr<SpreadsheetApplication> real, ClosingSpreadsheet& owner)
+            : real_(std::move(real)), owner_(owner) {}
+        std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override {
+            auto book = real_->addWorkbook();
+            owner_.documents.push_back(dynamic_cast<LibreOfficeWorkbook&>(*book).component());
+            return book;
+        }
+        void makeVisible() override { real_->makeVisible(); }
+
+      private:
+        std::unique_ptr<SpreadsheetApplication> real_;
+        ClosingSpreadsheet& owner_;
+    };
+    LibreOfficeSpreadsheet real_;
+};
+
+std::string typicalValue(int i) {
+    switch (i % 4) {
+        case 0:
+            return std::to_string(i);
+        case 1:
+            return "item " + std::to_string(i);
+        case 2:
+            return std::to_string(i % 100) + "%";
+        default:
+            return std::to_string(1 + i % 12) + "/" + std::to_string(1 + i % 28) + "/2021";
+    }
+}
+
+void BM_ExportToCalc(benchmark::State& state) {
+    ResultsModel results;
+    for (int i = 0; i < state.range(0); ++i) {
+        results.append(typicalValue(i));
+    }
+    ClosingSpreadsheet spreadsheet;
+    SilentDialogs dialogs;
+    NoYield yielder;
+    Pointer pointer;
+    for (auto _ : state) {
+        PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer);
+        state.PauseTiming();
+        spreadsheet.closeAll();
+        state.ResumeTiming();
+    }
+    state.counters["messages"] = dialogs.shown;
+    state.counters["rows/s"] = benchmark::Counter(static_cast<double>(state.range(0)),
+                                                  benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ExportToCalc)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+
+}  // namespace
+}  // namespace culvex
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    css::frame::Desktop::create(cppu::bootstrap())->terminate();
+    return 0;
+}

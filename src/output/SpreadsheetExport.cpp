@@ -1,0 +1,133 @@
+#include "output/SpreadsheetExport.h"
+
+#include "app/PlainMessage.h"
+#include "app/ProtectedProcedure.h"
+#include "platform/AnsiCodePage.h"
+
+#include <stdexcept>
+
+namespace culvex {
+
+namespace {
+
+// The results list's columns as the export sees them: one, "Results", holding each row's
+// text.
+constexpr int kListColumns = 1;
+
+QString headerText(const ResultsModel& results, int column) {
+    return results.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+// The value of row `row` (from 0); a row removed while the command yielded is a failure.
+QString valueAt(const ResultsStore& rows, std::size_t row) {
+    if (row >= rows.size()) {
+        throw std::out_of_range("The row no longer exists in the results list");
+    }
+    return QString::fromStdU16String(ansi::decode(rows.row(row)));
+}
+
+// The application's objects, which the interface allows to be missing.
+template <class T>
+std::unique_ptr<T> required(std::unique_ptr<T> object) {
+    if (!object) {
+        throw std::runtime_error("The spreadsheet application gave no object");
+    }
+    return object;
+}
+
+QString sheetFullText(std::size_t written, std::size_t total) {
+    return QStringLiteral(
+               "The sheet is full: only the first %1 of the %2 result rows were "
+               "written to it.")
+        .arg(written)
+        .arg(total);
+}
+
+void writeHeader(ProtectedProcedure& proc, const ResultsModel& results, SpreadsheetWorkbook& book,
+                 Yielder& yielder) {
+    int column = 1;
+    for (int c = 0; c < kListColumns; ++c) {
+        yielder.yield();
+        if (proc.test(124, [&] { return !valueAt(results.store(), 0).isEmpty(); })) {
+            proc.step(126, [&] { book.setCell(1, column, headerText(results, c)); });
+            proc.step(128, [&] { ++column; });
+        }
+    }
+}
+
+// List row k goes to sheet row k + 1; an empty value leaves its cell empty. Rows that do
+// not fit on the sheet are not written: the user is told once how many were.
+void writeRows(ProtectedProcedure& proc, const ResultsStore& rows, SpreadsheetWorkbook& book,
+               int sheetRows, Yielder& yielder) {
+    int sheetRow = 2;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        yielder.yield();
+        if (sheetRow > sheetRows) {
+            showPlainMessage(proc.dialogs(), sheetFullText(k, rows.size()));
+            return;
+        }
+        int column = 1;
+        for (int c = 0; c < kListColumns; ++c) {
+            yielder.yield();
+            QString value;
+            if (proc.test(154, [&] {
+                    value = valueAt(rows, k);
+                    return !value.isEmpty();
+                })) {
+                proc.step(156, [&] { book.setCell(sheetRow, column, value); });
+                proc.step(158, [&] { ++column; });
+            }
+        }
+        ++sheetRow;
+    }
+}
+
+}  // namespace
+
+bool SaveResultsAsExcelFileIsExcelInstalled(Spreadsheet& spreadsheet, Dialogs& dialogs) {
+    try {
+        required(spreadsheet.createApplication());
+        return true;
+    } catch (...) {
+        showPlainMessage(dialogs,
+                         QStringLiteral("Excel is not installed on this computer. You need to "
+                                        "have it installed to use this software without error."));
+        return false;
+    }
+}
+
+void PushButton5_Click(const ResultsModel& results, Spreadsheet& spreadsheet, Dialogs& dialogs,
+                       Yielder& yielder, WindowPointer& pointer) {
+    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton5_Click")));
+    if (proc.test(106,
+                  [&] { return !SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs); })) {
+        proc.step(178, [&] {
+            showPlainMessage(dialogs, QStringLiteral("Excel is not installed on this computer. "
+                                                     "You need to have it installed to use this "
+                                                     "feature."));
+        });
+        return;
+    }
+    if (proc.test(108, [&] { return results.store().empty(); })) {
+        return;
+    }
+    proc.step(110, [&] { pointer.setPointer(PointerState::Busy); });
+    const auto restorePointer = [&] {
+        proc.step(176, [&] { pointer.setPointer(PointerState::Default); });
+    };
+
+    std::unique_ptr<SpreadsheetApplication> application;
+    std::unique_ptr<SpreadsheetWorkbook> book;
+    if (!proc.step(112, [&] { application = required(spreadsheet.createApplication()); }) ||
+        !proc.step(114, [&] { book = required(application->addWorkbook()); })) {
+        restorePointer();
+        return;
+    }
+    writeHeader(proc, results, *book, yielder);
+    writeRows(proc, results.store(), *book, book->maxRows(), yielder);
+    proc.step(172, [&] { book->autoFitColumns(); });
+    proc.step(174, [&] { application->makeVisible(); });
+    restorePointer();
+}
+
+}  // namespace culvex

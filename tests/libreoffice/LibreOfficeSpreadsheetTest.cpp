@@ -1,0 +1,290 @@
+// Exports through a real LibreOffice Calc, headless, and reads every cell back.
+
+#include "FakePlatform.h"
+#include "ScriptedDialogs.h"
+#include "output/SpreadsheetExport.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/LibreOfficeSpreadsheet.h"
+
+#include <gtest/gtest.h>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdlib>
+
+namespace culvex {
+namespace {
+
+namespace uno = css::uno;
+using uno::Reference;
+using uno::UNO_QUERY_THROW;
+
+bool sofficeOnPath() {
+    const QByteArray path = qgetenv("PATH");
+    for (const QByteArray& folder : path.split(':')) {
+        if (!folder.isEmpty() && QFile::exists(QString::fromLocal8Bit(folder + "/soffice"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The office runs headless with a profile of its own in a temporary home, and is ended
+// when the tests are done.
+class HeadlessOffice final : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        qputenv("HOME", home_.path().toLocal8Bit());
+        qputenv("SAL_USE_VCLPLUGIN", "svp");
+        qputenv("LC_ALL", "C.UTF-8");
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+    }
+    void TearDown() override {
+        if (sofficeOnPath()) {
+            endOffice();
+        }
+        home_.remove();
+    }
+
+    // Ends the office and waits until it has removed its profile's lock.
+    void endOffice() {
+        try {
+            css::frame::Desktop::create(cppu::bootstrap())->terminate();
+        } catch (...) {
+        }
+        const QString lock = home_.filePath(u".config/libreoffice/4/.lock"_qs);
+        QDeadlineTimer deadline(20000);
+        while (QFile::exists(lock) && !deadline.hasExpired()) {
+            QThread::msleep(100);
+        }
+    }
+
+  private:
+    QTemporaryDir home_;
+};
+
+auto* const office =
+    static_cast<HeadlessOffice*>(::testing::AddGlobalTestEnvironment(new HeadlessOffice));
+
+// What a cell holds and shows.
+struct CellState {
+    css::table::CellContentType type;
+    double value;
+    QString formula;
+    QString shown;
+    sal_Int32 format;
+    bool operator==(const CellState&) const = default;
+};
+
+QString toQString(const rtl::OUString& text) {
+    return QString(reinterpret_cast<const QChar*>(text.getStr()), text.getLength());
+}
+
+rtl::OUString toOUString(const QString& text) {
+    return {reinterpret_cast<const sal_Unicode*>(text.utf16()),
+            static_cast<sal_Int32>(text.size())};
+}
+
+CellState readCell(const Reference<css::sheet::XSpreadsheet>& sheet, int column, int row) {
+    const Reference<css::table::XCell> cell = sheet->getCellByPosition(column, row);
+    sal_Int32 format = 0;
+    Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)->getPropertyValue("NumberFormat") >>=
+        format;
+    return {cell->getType(), cell->getValue(), toQString(cell->getFormula()),
+            toQString(Reference<css::text::XText>(cell, UNO_QUERY_THROW)->getString()), format};
+}
+
+void PrintTo(const CellState& s, std::ostream* os) {
+    *os << "{type " << static_cast<int>(s.type) << ", value " << s.value << ", formula \""
+        << s.formula.toStdString() << "\", shown \"" << s.shown.toStdString() << "\", format "
+        << s.format << "}";
+}
+
+// The real spreadsheet, keeping hold of the workbooks it adds so that tests can read them.
+class CapturingSpreadsheet final : public Spreadsheet {
+  public:
+    std::vector<Reference<css::sheet::XSpreadsheet>> sheets;
+    std::vector<Reference<css::lang::XComponent>> documents;
+
+    ~CapturingSpreadsheet() override {
+        for (const auto& document : documents) {
+            Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true);
+        }
+    }
+    std::unique_ptr<SpreadsheetApplication> createApplication() override {
+        return std::make_unique<Application>(real_.createApplication(), *this);
+    }
+
+  private:
+    class Application final : public SpreadsheetApplication {
+      public:
+        Application(std::unique_ptr<SpreadsheetApplication> real, CapturingSpreadsheet& owner)
+            : real_(std::move(real)), owner_(owner) {}
+        std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override {
+            auto book = real_->addWorkbook();
+            const auto& calc = dynamic_cast<const LibreOfficeWorkbook&>(*book);
+            owner_.sheets.push_back(calc.sheet());
+            owner_.documents.push_back(calc.component());
+            return book;
+        }
+        void makeVisible() override { real_->makeVisible(); }
+
+      private:
+        std::unique_ptr<SpreadsheetApplication> real_;
+        CapturingSpreadsheet& owner_;
+    };
+
+    LibreOfficeSpreadsheet real_;
+};
+
+class LibreOfficeExport : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!sofficeOnPath()) {
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+        }
+    }
+};
+
+TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
+    const std::vector<std::string_view> rows = {"007",
+                                                "=1+1",
+                                                "1/2",
+                                                "50%",
+                                                "abc",
+                                                "",
+                                                "3.5",
+                                                "1e3",
+                                                "TRUE",
+                                                "'007",
+                                                "-5",
+                                                "12:30",
+                                                "$3",
+                                                "=",
+                                                "=1+",
+                                                "2021-08-31",
+                                                "ab&c",
+                                                "a$1b",
+                                                "\\1",
+                                                "a\tb",
+                                                "3 1/2",
+                                                "=A2*2",
+                                                "#N/A",
+                                                "1\r2",
+                                                "1\n2",
+                                                "\x81\x8d\x8f\x90\x9d",
+                                                "a\x0b",
+                                                "x\x0c",
+                                                "\x80\x8a\x9f\xa0\xbf\xc0\xe9\xff"};
+    ResultsModel results;
+    for (std::string_view row : rows) {
+        results.append(row);
+    }
+    CapturingSpreadsheet spreadsheet;
+    testing::ScriptedDialogs dialogs;
+    testing::ScriptedYielder yielder;
+    testing::RecordingPointer pointer;
+    PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer);
+    ASSERT_TRUE(dialogs.requests.empty()) << dialogs.messageTexts().join(u'\n').toStdString();
+    ASSERT_EQ(spreadsheet.sheets.size(), 1u);
+    const auto& sheet = spreadsheet.sheets[0];
+
+    const Reference<css::document::XUndoManagerSupplier> undo(spreadsheet.documents[0],
+                                                              UNO_QUERY_THROW);
+    EXPECT_FALSE(undo->getUndoManager()->isUndoPossible());
+
+    // Column B gets the same texts one cell at a time as typed input: the reference.
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const QString text = QString::fromStdU16String(ansi::decode(rows[k]));
+        if (!text.isEmpty()) {
+            Reference<css::beans::XPropertySet>(sheet->getCellByPosition(1, int(k) + 1),
+                                                UNO_QUERY_THROW)
+                ->setPropertyValue("FormulaLocal", uno::Any(toOUString(text)));
+        }
+    }
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        SCOPED_TRACE("row " + std::to_string(k + 1) + ": " + std::string(rows[k]));
+        EXPECT_EQ(readCell(sheet, 0, int(k) + 1), readCell(sheet, 1, int(k) + 1));
+    }
+
+    using namespace css::table;
+    EXPECT_EQ(readCell(sheet, 0, 0).shown, u"Results"_qs);
+    const auto a = [&](int row) { return readCell(sheet, 0, row); };
+    EXPECT_EQ(a(1).type, CellContentType_VALUE);  // 007
+    EXPECT_EQ(a(1).value, 7);
+    EXPECT_EQ(a(2).type, CellContentType_FORMULA);  // =1+1
+    EXPECT_EQ(a(2).value, 2);
+    EXPECT_EQ(a(3).type, CellContentType_VALUE);  // 1/2, a date
+    EXPECT_NE(a(3).format, 0);
+    EXPECT_EQ(a(4).value, 0.5);  // 50%
+    EXPECT_TRUE(a(4).shown.endsWith(u'%'));
+    EXPECT_EQ(a(5).type, CellContentType_TEXT);
+    EXPECT_EQ(a(6).type, CellContentType_EMPTY);
+    EXPECT_EQ(a(7).value, 3.5);
+    const int last = static_cast<int>(rows.size());
+    EXPECT_EQ(a(last).shown, u"\u20ac\u0160\u0178\u00a0\u00bf\u00c0\u00e9\u00ff"_qs);
+    EXPECT_EQ(a(last + 1).type, CellContentType_EMPTY);
+
+    EXPECT_EQ(pointer.history, (std::vector{PointerState::Busy, PointerState::Default}));
+}
+
+TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
+    constexpr int kRows = 70000;
+    CapturingSpreadsheet spreadsheet;
+    auto application = spreadsheet.createApplication();
+    auto book = application->addWorkbook();
+    EXPECT_EQ(book->maxRows(), 1048576);
+    for (int row = 1; row <= kRows; ++row) {
+        book->setCell(row, 1, row % 2 ? QString::number(row) : u"t%1"_qs.arg(row));
+    }
+    book->autoFitColumns();
+    const auto values =
+        Reference<css::sheet::XCellRangeData>(
+            spreadsheet.sheets[0]->getCellRangeByPosition(0, 0, 0, kRows - 1), UNO_QUERY_THROW)
+            ->getDataArray();
+    int wrong = 0;
+    for (int row = 1; row <= kRows; ++row) {
+        const uno::Any& value = values[row - 1][0];
+        double number = 0;
+        rtl::OUString text;
+        const bool right = row % 2 ? (value >>= number) && number == row
+                                   : (value >>= text) && toQString(text) == u"t%1"_qs.arg(row);
+        wrong += right ? 0 : 1;
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_THROW(book->setCell(1048577, 1, u"x"_qs), std::out_of_range);
+}
+
+TEST_F(LibreOfficeExport, PresentWithSofficeAbsentWithoutItAndBackWhenRestarted) {
+    testing::ScriptedDialogs dialogs;
+    LibreOfficeSpreadsheet connected;
+    EXPECT_TRUE(SaveResultsAsExcelFileIsExcelInstalled(connected, dialogs));
+
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "");
+    LibreOfficeSpreadsheet unconnected;
+    const bool foundWithoutPath = SaveResultsAsExcelFileIsExcelInstalled(unconnected, dialogs);
+    qputenv("PATH", path);
+    EXPECT_FALSE(foundWithoutPath);
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+
+    // The user closed the office since: the kept connection is dead, a new office starts.
+    office->endOffice();
+    EXPECT_TRUE(SaveResultsAsExcelFileIsExcelInstalled(connected, dialogs));
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+}
+
+}  // namespace
+}  // namespace culvex

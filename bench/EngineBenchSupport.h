@@ -10,17 +10,17 @@ namespace culvex::bench {
 
 // Appends straight into a results store, as the results list does, without a view.
 class StoreSink final : public ResultsSink {
-  public:
+public:
     explicit StoreSink(ResultsStore& store) : store_(store) {}
     void append(std::string_view row) override { store_.append(row); }
     void publish() override {}
 
-  private:
+private:
     ResultsStore& store_;
 };
 
 class NoPauses final : public ExtractionProgress {
-  public:
+public:
     void pause() override {}
     void overflowed(IndexOverflow) override {}
 };

@@ -38,14 +38,12 @@ inline double statusMb(const char* field) {
     return 0;
 }
 
-inline void resetPeakRss() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
+inline void resetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // Answers every question with Yes and counts the messages, so that a benchmark notices
 // an error report.
 class CountingDialogs final : public Dialogs {
-  public:
+public:
     int messages = 0;
     MessageAnswer message(const MessageRequest& request) override {
         ++messages;

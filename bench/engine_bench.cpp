@@ -51,12 +51,8 @@ void runJob(benchmark::State& state, const char* job) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
-void EveryColumn(benchmark::State& state) {
-    runJob(state, "J1");
-}
-void ColumnsTwoToThree(benchmark::State& state) {
-    runJob(state, "J2");
-}
+void EveryColumn(benchmark::State& state) { runJob(state, "J1"); }
+void ColumnsTwoToThree(benchmark::State& state) { runJob(state, "J2"); }
 
 }  // namespace
 

@@ -18,7 +18,7 @@ namespace {
 
 // Scan failures go to the terminal instead of a message box.
 class ConsoleDialogs final : public culvex::Dialogs {
-  public:
+public:
     culvex::MessageAnswer message(const culvex::MessageRequest& request) override {
         std::fprintf(stderr, "%s\n", qPrintable(request.text));
         return culvex::MessageAnswer::Ok;

@@ -21,7 +21,7 @@ namespace culvex {
 namespace {
 
 class SilentDialogs final : public Dialogs {
-  public:
+public:
     int shown = 0;
     MessageAnswer message(const MessageRequest&) override {
         ++shown;
@@ -34,22 +34,22 @@ class SilentDialogs final : public Dialogs {
 };
 
 class NoYield final : public Yielder {
-  public:
+public:
     void yield() override {}
 };
 
 class Pointer final : public WindowPointer {
-  public:
+public:
     void setPointer(PointerState state) override { state_ = state; }
     PointerState pointer() const override { return state_; }
 
-  private:
+private:
     PointerState state_ = PointerState::Default;
 };
 
 // Keeps the documents the export opens so that each run can close its own afterwards.
 class ClosingSpreadsheet final : public Spreadsheet {
-  public:
+public:
     std::vector<css::uno::Reference<css::lang::XComponent>> documents;
 
     std::unique_ptr<SpreadsheetApplication> createApplication() override {
@@ -62,9 +62,9 @@ class ClosingSpreadsheet final : public Spreadsheet {
         }
     }
 
-  private:
+private:
     class Application final : public SpreadsheetApplication {
-      public:
+    public:
         Application(std::unique_ptr<SpreadsheetApplication> real, ClosingSpreadsheet& owner)
             : real_(std::move(real)), owner_(owner) {}
         std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override {
@@ -74,7 +74,7 @@ class ClosingSpreadsheet final : public Spreadsheet {
         }
         void makeVisible() override { real_->makeVisible(); }
 
-      private:
+    private:
         std::unique_ptr<SpreadsheetApplication> real_;
         ClosingSpreadsheet& owner_;
     };

@@ -11,7 +11,7 @@
 namespace {
 
 class CheckingSink final : public culvex::ResultsSink {
-  public:
+public:
     explicit CheckingSink(std::string_view line) : line_(line) {}
     void append(std::string_view row) override {
         if (!row.empty() && (row.front() == ' ' || row.back() == ' ')) {
@@ -23,7 +23,7 @@ class CheckingSink final : public culvex::ResultsSink {
     }
     void publish() override {}
 
-  private:
+private:
     std::string_view line_;
 };
 

@@ -1,11 +1,11 @@
 #include "app/Form1.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
-#include "platform/ScreenMouse.h"
-#include "platform/Spreadsheet.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtShell.h"
 #include "platform/QtYielder.h"
+#include "platform/ScreenMouse.h"
+#include "platform/Spreadsheet.h"
 
 #include <QApplication>
 

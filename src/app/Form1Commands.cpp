@@ -17,12 +17,12 @@ namespace culvex {
 
 void Form1::connectCommands() {
     const std::pair<int, void (Form1::*)()> handlers[] = {
-        {1, &Form1::PushButton1_Click},  {2, &Form1::PushButton2_Click},
-        {3, &Form1::PushButton3_Click},  {4, &Form1::PushButton4_Click},
-        {5, &Form1::PushButton5_Click},  {6, &Form1::PushButton6_Click},
-        {7, &Form1::PushButton7_Click},
-        {8, &Form1::PushButton8_Click},  {9, &Form1::PushButton9_Click},
-        {10, &Form1::PushButton10_Click}, {11, &Form1::PushButton11_Click},
+        {1, &Form1::PushButton1_Click},   {2, &Form1::PushButton2_Click},
+        {3, &Form1::PushButton3_Click},   {4, &Form1::PushButton4_Click},
+        {5, &Form1::PushButton5_Click},   {6, &Form1::PushButton6_Click},
+        {7, &Form1::PushButton7_Click},   {8, &Form1::PushButton8_Click},
+        {9, &Form1::PushButton9_Click},   {10, &Form1::PushButton10_Click},
+        {11, &Form1::PushButton11_Click},
     };
     for (const auto& [number, handler] : handlers) {
         connect(pushButtons_[number], &QPushButton::clicked, this, handler);
@@ -44,8 +44,8 @@ void Form1::PushButton3_Click() { culvex::PushButton3_Click(*fileList_, *this, p
 void Form1::PushButton4_Click() { culvex::PushButton4_Click(*fileList_, platform_, *this); }
 
 void Form1::PushButton5_Click() {
-    culvex::PushButton5_Click(*results_, platform_.spreadsheet, platform_.dialogs, platform_.yielder,
-                              *this);
+    culvex::PushButton5_Click(*results_, platform_.spreadsheet, platform_.dialogs,
+                              platform_.yielder, *this);
 }
 
 void Form1::PushButton6_Click() {

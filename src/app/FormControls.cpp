@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QTableView>
 
-
 namespace culvex {
 
 namespace {
@@ -102,7 +101,7 @@ QWidget* createControl(const ControlDesign& design, QWidget* container) {
             // The file list takes drops and drags of its own entries; the results list is
             // a plain report view.
             auto* view = qstrcmp(design.name, "ListView1") == 0 ? new FileListView(container)
-                                                                 : new QTableView(container);
+                                                                : new QTableView(container);
             view->setToolTip(caption);
             return view;
         }

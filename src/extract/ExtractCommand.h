@@ -18,13 +18,13 @@ namespace culvex {
 // without their outer spaces, to the results. The window stays live during a run; a
 // second click while it runs does nothing.
 class ExtractCommand {
-  public:
+public:
     ExtractCommand(Dialogs& dialogs, Yielder& yielder, WindowPointer& pointer);
 
     void run(const FileEntries& files, const ExtractionControls& controls, ResultsSink& results);
     bool isBusy() const { return busy_; }
 
-  private:
+private:
     struct Run;
 
     void extractAll(ProtectedProcedure& proc, const FileEntries& files,

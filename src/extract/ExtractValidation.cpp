@@ -14,9 +14,7 @@ bool refuse(ProtectedProcedure& proc, int label, const char* text) {
     return false;
 }
 
-bool isEmpty(const ExtractionControls& controls, int box) {
-    return controls.text(box).isEmpty();
-}
+bool isEmpty(const ExtractionControls& controls, int box) { return controls.text(box).isEmpty(); }
 
 bool checkStartAndEndNumbers(ProtectedProcedure& proc, const ExtractionControls& controls) {
     if (proc.test(112, [&] { return isEmpty(controls, kStartNumber); })) {

@@ -7,7 +7,7 @@ namespace culvex {
 // The extraction settings panel as the extraction run reads it. The panel's controls are
 // the only copy of the settings; the main window implements this over them.
 class ExtractionControls {
-  public:
+public:
     virtual ~ExtractionControls() = default;
     // The value of Check1: 1 checked, anything else unchecked.
     virtual int check1Value() const = 0;

@@ -10,7 +10,7 @@ namespace culvex {
 
 // What the extraction of one file reports back while it walks the lines.
 class ExtractionProgress {
-  public:
+public:
     virtual ~ExtractionProgress() = default;
     // Called between lines about once per `pauseEvery` bytes, so that the window can
     // show the rows so far and stay live inside a large file.

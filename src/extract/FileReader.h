@@ -15,7 +15,7 @@ namespace culvex {
 // would turn a stray CR inside a field into an extra line. A break at the very end adds
 // no empty line after it, and an empty file is one empty line.
 class TextLines {
-  public:
+public:
     explicit TextLines(std::string_view bytes) : rest_(bytes), first_(true) {}
 
     // Sets `line` to the next line (without its break) and returns true, or returns
@@ -25,7 +25,7 @@ class TextLines {
     // Bytes not yet walked, breaks included.
     std::size_t remaining() const { return rest_.size(); }
 
-  private:
+private:
     std::string_view rest_;
     bool first_;
 };

@@ -7,9 +7,7 @@
 namespace culvex {
 namespace {
 
-bool tooManyColumns(std::size_t count) {
-    return count > LineExtractor::kMaxColumns;
-}
+bool tooManyColumns(std::size_t count) { return count > LineExtractor::kMaxColumns; }
 
 }  // namespace
 

@@ -21,12 +21,12 @@ enum class IndexOverflow : std::uint8_t {
 
 // The overflows met on one line, as a set.
 class LineOverflows {
-  public:
+public:
     void add(IndexOverflow what) { bits_ |= static_cast<std::uint8_t>(what); }
     bool has(IndexOverflow what) const { return (bits_ & static_cast<std::uint8_t>(what)) != 0; }
     bool any() const { return bits_ != 0; }
 
-  private:
+private:
     std::uint8_t bits_ = 0;
 };
 
@@ -35,7 +35,7 @@ class LineOverflows {
 // end is appended with its outer spaces (U+0020 only) removed. A line whose index
 // overflowed yields no rows.
 class LineExtractor {
-  public:
+public:
     // Lines with more columns than this have a last index (or one past it) that does not
     // fit the 16-bit index.
     static constexpr std::size_t kMaxColumns = 32767;
@@ -45,7 +45,7 @@ class LineExtractor {
 
     LineOverflows extract(std::string_view line, ResultsSink& sink);
 
-  private:
+private:
     struct Range {
         int start = 0;
         int end = 0;

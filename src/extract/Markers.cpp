@@ -38,9 +38,7 @@ bool equalFolded(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-unsigned char foldCase(unsigned char byte) {
-    return kFold[byte];
-}
+unsigned char foldCase(unsigned char byte) { return kFold[byte]; }
 
 bool beginsWithMarker(std::string_view column, std::string_view marker) {
     return marker.size() <= column.size() && equalFolded(column.substr(0, marker.size()), marker);

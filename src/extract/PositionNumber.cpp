@@ -10,17 +10,13 @@
 namespace culvex {
 namespace {
 
-bool isSkipped(char c) {
-    return c == ' ' || c == '\t' || c == '\n';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Copies the longest prefix that forms a number, without the skipped characters and
 // without a leading '+', into `number`; false when no digit of a mantissa was found.
 class NumberScanner {
-  public:
+public:
     explicit NumberScanner(std::string_view text) : text_(text) {}
 
     bool scan(std::string& number) {
@@ -45,7 +41,7 @@ class NumberScanner {
         return true;
     }
 
-  private:
+private:
     char peek() {
         while (pos_ < text_.size() && isSkipped(text_[pos_])) {
             ++pos_;

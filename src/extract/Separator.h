@@ -16,7 +16,7 @@ namespace culvex {
 // that the code page cannot represent can match nothing in the input's bytes, so no line
 // contains it.
 class Separator {
-  public:
+public:
     Separator() = default;
     explicit Separator(std::string bytes, bool representable = true)
         : bytes_(std::move(bytes)), unmatchable_(!representable) {}
@@ -45,7 +45,7 @@ class Separator {
 
     bool isOneByte() const { return bytes_.size() == 1 && !unmatchable_; }
 
-  private:
+private:
     std::string bytes_;
     bool unmatchable_ = false;
 };

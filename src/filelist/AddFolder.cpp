@@ -39,9 +39,7 @@ QStringList ListFilesInFolder(const QString& folder, const QString& pattern) {
         withSeparator, [&pattern](QStringView name) { return matchesWildcard(name, pattern); });
 }
 
-bool IsOpenableFile(const QString& path) {
-    return fs::isOpenableFile(path);
-}
+bool IsOpenableFile(const QString& path) { return fs::isOpenableFile(path); }
 
 void appendFolderFiles(FileListModel& list, const QStringList& directories, const QString& pattern,
                        Yielder& yielder,

@@ -46,13 +46,9 @@ int FileListView::selectedRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void FileListView::dragEnterEvent(QDragEnterEvent* event) {
-    judgeDrag(event);
-}
+void FileListView::dragEnterEvent(QDragEnterEvent* event) { judgeDrag(event); }
 
-void FileListView::dragMoveEvent(QDragMoveEvent* event) {
-    judgeDrag(event);
-}
+void FileListView::dragMoveEvent(QDragMoveEvent* event) { judgeDrag(event); }
 
 void FileListView::dropEvent(QDropEvent* event) {
     if (event->mimeData() == nullptr || !offersFileList(*event->mimeData())) {

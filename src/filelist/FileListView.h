@@ -13,13 +13,13 @@ namespace culvex {
 // changes the selection by itself: the window moves the dragged entry and selects it.
 class FileListView : public QTableView {
     Q_OBJECT
-  public:
+public:
     explicit FileListView(QWidget* parent = nullptr);
 
     // The selected row, or -1 when nothing is selected.
     int selectedRow() const;
 
-  signals:
+signals:
     void pathsDropped(const QStringList& paths);
     void keyPressed(int key);
     void listDoubleClicked();
@@ -29,7 +29,7 @@ class FileListView : public QTableView {
     // The mouse moved over the list; row is the entry under it, or -1.
     void mouseMovedOver(int row);
 
-  protected:
+protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -25,9 +25,7 @@ QString collapseDoubledSeparators(QStringView text, QChar separator) {
 
 }  // namespace
 
-QChar pathSeparator(PathRule rule) {
-    return rule == PathRule::Windows ? u'\\' : u'/';
-}
+QChar pathSeparator(PathRule rule) { return rule == PathRule::Windows ? u'\\' : u'/'; }
 
 QString CleanPathSlashes(const QString& path, PathRule rule) {
     const QChar separator = pathSeparator(rule);
@@ -47,8 +45,6 @@ bool ListContainsText(const FileListModel& list, const QString& text) {
     return std::find(paths.cbegin(), paths.cend(), text) != paths.cend();
 }
 
-bool FileExists(const QString& path) noexcept {
-    return fs::modificationTimeReadable(path);
-}
+bool FileExists(const QString& path) noexcept { return fs::modificationTimeReadable(path); }
 
 }  // namespace culvex

@@ -13,9 +13,7 @@ namespace culvex {
 
 namespace {
 
-QString snapshotSetting() {
-    return QStringLiteral("Snapshot");
-}
+QString snapshotSetting() { return QStringLiteral("Snapshot"); }
 
 QString openFolderQuestion() {
     return QStringLiteral(

@@ -25,12 +25,10 @@ bool descends(const FolderInfo& info) {
            (info.attributes != kHiddenSystemFolder && info.attributes != kHiddenSystemLink);
 }
 
-bool tooLong(const QString& path) {
-    return path.toUtf8().size() >= PATH_MAX;
-}
+bool tooLong(const QString& path) { return path.toUtf8().size() >= PATH_MAX; }
 
 class SubDirectoryScan {
-  public:
+public:
     explicit SubDirectoryScan(const FolderScanServices& services)
         : services_(services),
           reports_(services.dialogs,
@@ -49,7 +47,7 @@ class SubDirectoryScan {
         copyFound(collected, directories);
     }
 
-  private:
+private:
     enum class Outcome { Keep, Remove };
 
     // The sub-folders of every entry, in order; entries that are gone or unreadable go.

@@ -4,9 +4,7 @@ namespace culvex {
 
 namespace {
 
-bool sameCharacter(QChar a, QChar b) {
-    return a == b || a.toCaseFolded() == b.toCaseFolded();
-}
+bool sameCharacter(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
 
 }  // namespace
 

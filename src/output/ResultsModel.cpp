@@ -23,9 +23,7 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-void ResultsModel::append(std::string_view row) {
-    store_.append(row);
-}
+void ResultsModel::append(std::string_view row) { store_.append(row); }
 
 void ResultsModel::publish() {
     const int total = static_cast<int>(store_.size());

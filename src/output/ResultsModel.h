@@ -12,7 +12,7 @@ namespace culvex {
 // when published.
 class ResultsModel final : public QAbstractListModel, public ResultsSink {
     Q_OBJECT
-  public:
+public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -29,7 +29,7 @@ class ResultsModel final : public QAbstractListModel, public ResultsSink {
     // All rows, published or not, for the writers and the clipboard.
     const ResultsStore& store() const { return store_; }
 
-  private:
+private:
     ResultsStore store_;
     int shown_ = 0;
 };

@@ -7,7 +7,7 @@ namespace culvex {
 // Where the extraction run appends result rows (bytes in the input's code page). Rows
 // reach the view when published, so the list grows in batches rather than row by row.
 class ResultsSink {
-  public:
+public:
     virtual ~ResultsSink() = default;
     virtual void append(std::string_view row) = 0;
     virtual void publish() = 0;

@@ -15,7 +15,7 @@ namespace culvex {
 // rows therefore cost their bytes plus a little over four bytes each, with no allocation
 // per row and no spare capacity from doubling growth.
 class ResultsStore {
-  public:
+public:
     ResultsStore() = default;
     ResultsStore(const ResultsStore&) = delete;
     ResultsStore& operator=(const ResultsStore&) = delete;
@@ -45,7 +45,7 @@ class ResultsStore {
     // Bytes of a page that rows share; a longer row gets a page of its own.
     static constexpr std::size_t kPageBytes = std::size_t{1} << 20;
 
-  private:
+private:
     static constexpr unsigned kBlockShift = 16;
     static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
 

@@ -20,9 +20,7 @@ QString askSaveTarget(ProtectedProcedure& proc, CommonDialogState& dialogState) 
     return target;
 }
 
-bool targetExists(const QString& target) {
-    return QFileInfo(target).lastModified().isValid();
-}
+bool targetExists(const QString& target) { return QFileInfo(target).lastModified().isValid(); }
 
 bool confirmOverwrite(Dialogs& dialogs, const QString& target) {
     return askYesNo(dialogs, QStringLiteral("Are you sure you wish to overwrite ") + target +

@@ -8,7 +8,7 @@ namespace {
 
 // This build has no spreadsheet application to drive: it is never present.
 class AbsentSpreadsheet final : public Spreadsheet {
-  public:
+public:
     std::unique_ptr<SpreadsheetApplication> createApplication() override {
         throw std::runtime_error("This build of the program cannot drive a spreadsheet");
     }
@@ -16,8 +16,6 @@ class AbsentSpreadsheet final : public Spreadsheet {
 
 }  // namespace
 
-std::unique_ptr<Spreadsheet> makeSpreadsheet() {
-    return std::make_unique<AbsentSpreadsheet>();
-}
+std::unique_ptr<Spreadsheet> makeSpreadsheet() { return std::make_unique<AbsentSpreadsheet>(); }
 
 }  // namespace culvex

@@ -94,9 +94,7 @@ FileSystemError errorFromErrno(int error) {
     return FileSystemError(kindOf(error), std::strerror(error));
 }
 
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
+std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 int attributeWord(const QString& path) {
     const std::string native = nativePath(path);

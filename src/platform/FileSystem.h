@@ -29,12 +29,12 @@ enum class FailureKind { PermissionDenied, PathNotFound, Other };
 
 // A failed file-system call; what() is the system's own wording.
 class FileSystemError : public std::runtime_error {
-  public:
+public:
     FileSystemError(FailureKind kind, const std::string& description)
         : std::runtime_error(description), kind_(kind) {}
     FailureKind kind() const { return kind_; }
 
-  private:
+private:
     FailureKind kind_;
 };
 

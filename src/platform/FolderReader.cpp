@@ -22,7 +22,7 @@ bool onlySeparators(const QString& path) {
 
 // Closes the listing however the walk over it ends.
 class OpenFolder {
-  public:
+public:
     explicit OpenFolder(const QString& path) : dir_(::opendir(fs::nativePath(path).c_str())) {
         if (dir_ == nullptr) {
             throw fs::errorFromErrno(errno);
@@ -43,7 +43,7 @@ class OpenFolder {
         return entry;
     }
 
-  private:
+private:
     DIR* dir_;
 };
 

@@ -30,7 +30,7 @@ struct SubFolder {
 // The folder objects the scan walks. Both calls throw fs::FileSystemError on failure;
 // permission denied and path not found are told apart from every other failure.
 class FolderReader {
-  public:
+public:
     virtual ~FolderReader() = default;
     virtual FolderInfo inspect(const QString& path) const = 0;
     // The direct sub-folders (links to folders included) in the folder's listing order.
@@ -40,7 +40,7 @@ class FolderReader {
 
 // Folder objects of the local file system.
 class PosixFolderReader : public FolderReader {
-  public:
+public:
     FolderInfo inspect(const QString& path) const override;
     std::vector<SubFolder> subFolders(const QString& path) const override;
 };

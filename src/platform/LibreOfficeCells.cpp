@@ -31,7 +31,7 @@ constexpr int kBlockRows = 4096;
 // Keeps the document from repainting and adjusting row heights while the cells go in.
 // Unlocking on the way out of a failure cannot report anything.
 class DocumentLock {
-  public:
+public:
     explicit DocumentLock(const Reference<css::lang::XComponent>& document)
         : model_(document, UNO_QUERY_THROW), actions_(document, UNO_QUERY_THROW) {
         model_->lockControllers();
@@ -47,7 +47,7 @@ class DocumentLock {
         }
     }
 
-  private:
+private:
     Reference<css::frame::XModel> model_;
     Reference<css::document::XActionLockable> actions_;
 };
@@ -82,9 +82,7 @@ void retypeTexts(const Reference<css::table::XCellRange>& range) {
 }
 
 // Calc's replace keeps a carriage return that typing drops: such texts are typed one by one.
-bool typedOneByOne(const QString& text) {
-    return text.contains(u'\r');
-}
+bool typedOneByOne(const QString& text) { return text.contains(u'\r'); }
 
 void typeInto(const Reference<css::sheet::XSpreadsheet>& sheet, const Cell& cell) {
     Reference<css::beans::XPropertySet>(sheet->getCellByPosition(cell.column - 1, cell.row - 1),

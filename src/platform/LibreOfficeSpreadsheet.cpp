@@ -28,9 +28,7 @@ using uno::UNO_QUERY_THROW;
 
 namespace {
 
-std::string utf8(const rtl::OUString& text) {
-    return text.toUtf8().getStr();
-}
+std::string utf8(const rtl::OUString& text) { return text.toUtf8().getStr(); }
 
 // Runs office calls off the window's thread and turns the office's failures, which derive
 // from neither std::exception nor each other, into std::runtime_error with their wording.

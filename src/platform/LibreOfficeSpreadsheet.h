@@ -24,10 +24,10 @@ namespace culvex {
 // second soffice process to reach the running office; when the office has gone since, a new
 // one is started.
 class LibreOfficeSpreadsheet final : public Spreadsheet {
-  public:
+public:
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
 
-  private:
+private:
     css::uno::Reference<css::uno::XComponentContext> context_;
     css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
@@ -37,7 +37,7 @@ class LibreOfficeSpreadsheet final : public Spreadsheet {
 // fitted or the document is shown, so a sheet of a million rows takes seconds instead of
 // a million round trips to the office. The transfer enters every text as typed input.
 class LibreOfficeWorkbook final : public SpreadsheetWorkbook {
-  public:
+public:
     struct Cell {
         int row;
         int column;
@@ -63,19 +63,19 @@ class LibreOfficeWorkbook final : public SpreadsheetWorkbook {
     }
     const css::uno::Reference<css::sheet::XSpreadsheet>& sheet() const { return document_->sheet; }
 
-  private:
+private:
     std::shared_ptr<Document> document_;
 };
 
 class LibreOfficeApplication final : public SpreadsheetApplication {
-  public:
+public:
     LibreOfficeApplication(css::uno::Reference<css::uno::XComponentContext> context,
                            css::uno::Reference<css::frame::XDesktop2> desktop);
 
     std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override;
     void makeVisible() override;
 
-  private:
+private:
     css::uno::Reference<css::uno::XComponentContext> context_;
     css::uno::Reference<css::frame::XDesktop2> desktop_;
     std::vector<std::shared_ptr<LibreOfficeWorkbook::Document>> documents_;

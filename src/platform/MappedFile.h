@@ -13,7 +13,7 @@ namespace culvex {
 // Failures throw std::runtime_error whose what() is "Cannot open <path>: <system wording>"
 // (or "Cannot read"/"Cannot map"), for a missing file, a folder or a refused access.
 class MappedFile {
-  public:
+public:
     explicit MappedFile(const std::string& path);
     ~MappedFile();
     MappedFile(const MappedFile&) = delete;
@@ -21,7 +21,7 @@ class MappedFile {
 
     std::string_view bytes() const { return {data_, size_}; }
 
-  private:
+private:
     const char* data_ = nullptr;
     std::size_t size_ = 0;
 };

@@ -4,8 +4,8 @@
 #include "platform/Dialogs.h"
 #include "platform/ScreenMouse.h"
 #include "platform/SettingsStore.h"
-#include "platform/Spreadsheet.h"
 #include "platform/Shell.h"
+#include "platform/Spreadsheet.h"
 #include "platform/Yielder.h"
 
 namespace culvex {

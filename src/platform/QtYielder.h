@@ -9,11 +9,11 @@ namespace culvex {
 // Runs the Qt event loop at most once per interval, so that a loop over ten million rows
 // spends its time in its own work and still keeps the window live.
 class QtYielder final : public Yielder {
-  public:
+public:
     explicit QtYielder(int intervalMs = 20);
     void yield() override;
 
-  private:
+private:
     std::int64_t lastMs_;
     int intervalMs_;
 };

@@ -10,7 +10,7 @@ namespace culvex {
 // are those of the workbook's active sheet. Failures throw std::exception with the
 // application's own wording.
 class SpreadsheetWorkbook {
-  public:
+public:
     virtual ~SpreadsheetWorkbook() = default;
     // Rows a sheet holds.
     virtual int maxRows() const = 0;
@@ -24,7 +24,7 @@ class SpreadsheetWorkbook {
 // A running spreadsheet application, hidden until made visible. Releasing it never closes
 // the application nor its workbooks: they stay open, unsaved, under the user's control.
 class SpreadsheetApplication {
-  public:
+public:
     virtual ~SpreadsheetApplication() = default;
     virtual std::unique_ptr<SpreadsheetWorkbook> addWorkbook() = 0;
     // Shows the application with the workbooks added through this object.
@@ -34,7 +34,7 @@ class SpreadsheetApplication {
 // Starts spreadsheet applications. createApplication() throws when no spreadsheet
 // application can be started; that is the presence test.
 class Spreadsheet {
-  public:
+public:
     virtual ~Spreadsheet() = default;
     virtual std::unique_ptr<SpreadsheetApplication> createApplication() = 0;
 };

@@ -11,7 +11,7 @@ namespace culvex {
 // that replaces the target only when close() succeeds, so a save that fails half-way
 // leaves the old file whole.
 class TextFileWriter {
-  public:
+public:
     // Throws std::runtime_error with the platform's wording when the file cannot be
     // created or replaced (missing folder, read-only file, a folder of that name).
     explicit TextFileWriter(const QString& path);
@@ -22,7 +22,7 @@ class TextFileWriter {
     // Puts the complete file in place; throws std::runtime_error when it cannot.
     void close();
 
-  private:
+private:
     void flush();
 
     QSaveFile file_;

@@ -19,7 +19,7 @@ using testing::ScriptedDialogs;
 using testing::ScriptedYielder;
 
 class FakeFiles final : public FileEntries {
-  public:
+public:
     QStringList paths;
     int count() const override { return static_cast<int>(paths.size()); }
     QString text(int position) const override {
@@ -31,7 +31,7 @@ class FakeFiles final : public FileEntries {
 };
 
 class FakeControls final : public ExtractionControls {
-  public:
+public:
     int check1 = 0;
     std::set<int> selected{1, 3, 9};
     QString texts[6] = {{}, "1", "a", "5", "a", ","};
@@ -41,7 +41,7 @@ class FakeControls final : public ExtractionControls {
 };
 
 class RecordingSink final : public ResultsSink {
-  public:
+public:
     QStringList rows;
     int publishedRows = 0;
     void append(std::string_view row) override {
@@ -57,7 +57,7 @@ QString report(const QString& description, int label) {
 }
 
 class ExtractCommandTest : public ::testing::Test {
-  protected:
+protected:
     ScriptedDialogs dialogs;
     ScriptedYielder yielder;
     RecordingPointer pointer;

@@ -11,7 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class TempFolder {
-  public:
+public:
     TempFolder() {
         path_ = fs::temp_directory_path() /
                 ("culvex-reader-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
@@ -25,7 +25,7 @@ class TempFolder {
     }
     std::string path(const std::string& name) const { return (path_ / name).string(); }
 
-  private:
+private:
     static inline int counter_ = 0;
     fs::path path_;
 };

@@ -14,9 +14,7 @@ struct VectorSink final : ResultsSink {
     void publish() override {}
 };
 
-LineSettings every() {
-    return {};
-}
+LineSettings every() { return {}; }
 
 LineSettings numbers(const char* start, const char* end) {
     LineSettings s;

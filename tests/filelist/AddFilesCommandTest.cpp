@@ -11,7 +11,7 @@ namespace culvex {
 namespace {
 
 class AddFiles : public ::testing::Test {
-  protected:
+protected:
     void press(const OpenFilesAnswer& answer) {
         dialogs.openAnswers.push_back(answer);
         PushButton1_Click(list, dialogs, state);

@@ -18,7 +18,7 @@ namespace {
 using testing::TempTree;
 
 class FileDrop : public ::testing::Test {
-  protected:
+protected:
     void drop(const QStringList& paths) {
         ListView1_OLEDragDrop(list, paths, {reader, yielder, dialogs});
     }

@@ -20,7 +20,7 @@ namespace {
 using testing::TempTree;
 
 class FolderScan : public ::testing::Test {
-  protected:
+protected:
     // Answers the extension box and the folder browser, then presses the button.
     void scan(const std::optional<QString>& extension, const QString& folder) {
         dialogs.inputAnswers.push_back(extension);

@@ -22,7 +22,7 @@ const QString kQuestion = QStringLiteral(
     "(so that you can view them before working with them)?");
 
 class SampleFiles : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { samples = tree.folder(QStringLiteral("Samples")); }
     void snapshot() { SnapshotSampleFiles(settings, yielder, tree.root()); }
     void press(MessageAnswer answer = MessageAnswer::No) {
@@ -102,13 +102,13 @@ TEST_F(SampleFiles, WithoutARecordOnlyTheQuestionIsAsked) {
 }
 
 class FailingSettings final : public SettingsStore {
-  public:
+public:
     std::optional<QString> read(const QString&) const override {
         throw std::runtime_error("Settings unreadable");
     }
     void write(const QString&, const QString&) override {}
 
-  private:
+private:
     void beginBatch() override {}
     void endBatch() override {}
 };

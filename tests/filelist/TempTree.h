@@ -14,7 +14,7 @@ namespace culvex::testing {
 
 // A real folder tree in a temporary folder, removed with the test.
 class TempTree {
-  public:
+public:
     QString root() const { return dir_.path(); }
     QString path(const QString& relative) const { return dir_.filePath(relative); }
 
@@ -35,14 +35,14 @@ class TempTree {
         return QFile::link(target, path(relative));
     }
 
-  private:
+private:
     QTemporaryDir dir_;
 };
 
 // The local folders, with sub-folders in name order (so that tests do not depend on the
 // file system's listing order), and failures or attributes scripted per path.
 class ScriptedFolderReader final : public FolderReader {
-  public:
+public:
     QMap<QString, fs::FailureKind> inspectFailures;
     QMap<QString, fs::FailureKind> listFailures;
     QMap<QString, int> attributes;
@@ -67,7 +67,7 @@ class ScriptedFolderReader final : public FolderReader {
         return result;
     }
 
-  private:
+private:
     static void failIfScripted(const QMap<QString, fs::FailureKind>& failures,
                                const QString& path) {
         const auto it = failures.constFind(path);

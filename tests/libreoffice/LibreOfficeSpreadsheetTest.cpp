@@ -43,7 +43,7 @@ bool sofficeOnPath() {
 // The office runs headless with a profile of its own in a temporary home, and is ended
 // when the tests are done.
 class HeadlessOffice final : public ::testing::Environment {
-  public:
+public:
     void SetUp() override {
         qputenv("HOME", home_.path().toLocal8Bit());
         qputenv("SAL_USE_VCLPLUGIN", "svp");
@@ -71,7 +71,7 @@ class HeadlessOffice final : public ::testing::Environment {
         }
     }
 
-  private:
+private:
     QTemporaryDir home_;
 };
 
@@ -114,7 +114,7 @@ void PrintTo(const CellState& s, std::ostream* os) {
 
 // The real spreadsheet, keeping hold of the workbooks it adds so that tests can read them.
 class CapturingSpreadsheet final : public Spreadsheet {
-  public:
+public:
     std::vector<Reference<css::sheet::XSpreadsheet>> sheets;
     std::vector<Reference<css::lang::XComponent>> documents;
 
@@ -127,9 +127,9 @@ class CapturingSpreadsheet final : public Spreadsheet {
         return std::make_unique<Application>(real_.createApplication(), *this);
     }
 
-  private:
+private:
     class Application final : public SpreadsheetApplication {
-      public:
+    public:
         Application(std::unique_ptr<SpreadsheetApplication> real, CapturingSpreadsheet& owner)
             : real_(std::move(real)), owner_(owner) {}
         std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override {
@@ -141,7 +141,7 @@ class CapturingSpreadsheet final : public Spreadsheet {
         }
         void makeVisible() override { real_->makeVisible(); }
 
-      private:
+    private:
         std::unique_ptr<SpreadsheetApplication> real_;
         CapturingSpreadsheet& owner_;
     };
@@ -150,7 +150,7 @@ class CapturingSpreadsheet final : public Spreadsheet {
 };
 
 class LibreOfficeExport : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!sofficeOnPath()) {
             GTEST_SKIP() << "LibreOffice (soffice) is not installed";

@@ -38,7 +38,7 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
 }
 
 class CopyResults : public ::testing::Test {
-  protected:
+protected:
     void copy() { PushButton8_Click(results.store(), dialogs, yielder, clipboard); }
 
     ResultsModel results;

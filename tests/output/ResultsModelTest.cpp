@@ -77,7 +77,7 @@ TEST(ResultsModel, ClearDropsUnpublishedRowsAndGivesTheMemoryBack) {
 }
 
 class ResultsDoubleClick : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { fill(model, {"a", "b", "c"}); }
     void select(int row) {
         selection.select(model.index(row),

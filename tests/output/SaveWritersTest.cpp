@@ -94,7 +94,7 @@ struct SaveCommand {
 };
 
 class SaveCommandTest : public ::testing::TestWithParam<SaveCommand> {
-  protected:
+protected:
     void SetUp() override {
         rows.append("a1");
         rows.append("b2");

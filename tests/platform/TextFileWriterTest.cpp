@@ -17,7 +17,7 @@ QByteArray contents(const QString& path) {
 }
 
 class TextFileWriterTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         target = dir.filePath(QStringLiteral("out.txt"));
         QFile old(target);

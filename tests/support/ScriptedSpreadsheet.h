@@ -12,7 +12,7 @@ namespace culvex::testing {
 // "start" (application started), "workbook", "cell R,C=text", "autofit", "visible",
 // "release" (application released).
 class ScriptedSpreadsheet final : public Spreadsheet {
-  public:
+public:
     QStringList calls;
     std::set<int> failingStarts;  // these starts fail, counted from 1
     bool failWorkbook = false;
@@ -30,9 +30,9 @@ class ScriptedSpreadsheet final : public Spreadsheet {
         return std::make_unique<Application>(*this);
     }
 
-  private:
+private:
     class Workbook final : public SpreadsheetWorkbook {
-      public:
+    public:
         explicit Workbook(ScriptedSpreadsheet& owner) : owner_(owner) {}
         int maxRows() const override { return owner_.rows; }
         void setCell(int row, int column, const QString& text) override {
@@ -43,12 +43,12 @@ class ScriptedSpreadsheet final : public Spreadsheet {
         }
         void autoFitColumns() override { owner_.record(owner_.failAutoFit, "autofit"); }
 
-      private:
+    private:
         ScriptedSpreadsheet& owner_;
     };
 
     class Application final : public SpreadsheetApplication {
-      public:
+    public:
         explicit Application(ScriptedSpreadsheet& owner) : owner_(owner) {}
         ~Application() override { owner_.calls << QStringLiteral("release"); }
         std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override {
@@ -57,7 +57,7 @@ class ScriptedSpreadsheet final : public Spreadsheet {
         }
         void makeVisible() override { owner_.record(owner_.failVisible, "visible"); }
 
-      private:
+    private:
         ScriptedSpreadsheet& owner_;
     };
 

@@ -10,17 +10,20 @@ namespace culvex::bench {
 
 // Appends straight into a results store, as the results list does, without a view.
 class StoreSink final : public ResultsSink {
-  public:
+public:
     explicit StoreSink(ResultsStore& store) : store_(store) {}
     void append(std::string_view row) override { store_.append(row); }
+    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
+        store_.appendRows(rows, source);
+    }
     void publish() override {}
 
-  private:
+private:
     ResultsStore& store_;
 };
 
 class NoPauses final : public ExtractionProgress {
-  public:
+public:
     void pause() override {}
     void overflowed(IndexOverflow) override {}
 };

@@ -11,7 +11,7 @@
 namespace {
 
 class CheckingSink final : public culvex::ResultsSink {
-  public:
+public:
     explicit CheckingSink(std::string_view line) : line_(line) {}
     void append(std::string_view row) override {
         if (!row.empty() && (row.front() == ' ' || row.back() == ' ')) {
@@ -23,7 +23,7 @@ class CheckingSink final : public culvex::ResultsSink {
     }
     void publish() override {}
 
-  private:
+private:
     std::string_view line_;
 };
 
@@ -62,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     culvex::LineExtractor extractor(culvex::Separator(separator), settings);
     CheckingSink sink(input);
-    extractor.extract(input, sink);
+    culvex::RowBatch rows(sink, input);
+    extractor.extract(input, rows);
+    rows.flush();
     return 0;
 }

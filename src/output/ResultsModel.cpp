@@ -23,8 +23,10 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-void ResultsModel::append(std::string_view row) {
-    store_.append(row);
+void ResultsModel::append(std::string_view row) { store_.append(row); }
+
+void ResultsModel::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+    store_.appendRows(rows, source);
 }
 
 void ResultsModel::publish() {

@@ -12,7 +12,7 @@ namespace culvex {
 // when published.
 class ResultsModel final : public QAbstractListModel, public ResultsSink {
     Q_OBJECT
-  public:
+public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -20,6 +20,7 @@ class ResultsModel final : public QAbstractListModel, public ResultsSink {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void append(std::string_view row) override;
+    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void publish() override;
     // Removes one row (0-based); a row that does not exist is left alone.
     void removeAt(int row);
@@ -29,7 +30,7 @@ class ResultsModel final : public QAbstractListModel, public ResultsSink {
     // All rows, published or not, for the writers and the clipboard.
     const ResultsStore& store() const { return store_; }
 
-  private:
+private:
     ResultsStore store_;
     int shown_ = 0;
 };

@@ -70,6 +70,17 @@ TEST(LineExtractor, PicksTheColumnsOfALine) {
         Rows rows;
     } cases[] = {
         {"every column", ",", every(), "a,b,c", {"a", "b", "c"}},
+        {"long line, separators past the sixteenth byte",
+         ",",
+         every(),
+         "abcdefghijklmnop,q r,  s  ,",
+         {"abcdefghijklmnop", "q r", "s"}},
+        {"separator as the sixteenth byte",
+         ",",
+         every(),
+         "abcdefghijklmno,p",
+         {"abcdefghijklmno", "p"}},
+        {"range ending in the last bytes", ",", numbers("2", "2"), "0123456789abcdefg,h,i", {"h"}},
         {"no separator, no rows", ",", every(), "abc", {}},
         {"empty line", ",", every(), "", {}},
         {"empty columns count but yield nothing", ",", every(), "a,,b", {"a", "b"}},

@@ -1,8 +1,6 @@
 #include "output/ResultsStore.h"
 
 #include <malloc.h>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -11,26 +9,6 @@
 #include <stdexcept>
 
 namespace culvex {
-namespace {
-
-// Maps a new page's memory in one call rather than one fault per system page as rows
-// fill it. Advice only: where the system does not take it, the pages fault in as usual.
-void prefault(char* bytes, std::size_t capacity) {
-#ifdef MADV_POPULATE_WRITE
-    const auto systemPage = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto first =
-        (reinterpret_cast<std::uintptr_t>(bytes) + systemPage - 1) & ~(systemPage - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(bytes) + capacity) & ~(systemPage - 1);
-    if (first < last) {
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-    }
-#else
-    static_cast<void>(bytes);
-    static_cast<void>(capacity);
-#endif
-}
-
-}  // namespace
 
 ResultsStore::~ResultsStore() {
     for (const Page& page : pages_) {
@@ -124,7 +102,6 @@ void ResultsStore::startPage(std::size_t capacity) {
     if (bytes == nullptr) {
         throw std::bad_alloc();
     }
-    prefault(bytes, capacity);
     pages_.push_back({bytes, capacity, 0, size_});
 }
 

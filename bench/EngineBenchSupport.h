@@ -13,6 +13,9 @@ class StoreSink final : public ResultsSink {
 public:
     explicit StoreSink(ResultsStore& store) : store_(store) {}
     void append(std::string_view row) override { store_.append(row); }
+    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
+        store_.appendRows(rows, source);
+    }
     void publish() override {}
 
 private:

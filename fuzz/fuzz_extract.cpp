@@ -62,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     culvex::LineExtractor extractor(culvex::Separator(separator), settings);
     CheckingSink sink(input);
-    extractor.extract(input, sink);
+    culvex::RowBatch rows(sink, input);
+    extractor.extract(input, rows);
+    rows.flush();
     return 0;
 }

@@ -11,9 +11,9 @@ bool tooManyColumns(std::size_t count) { return count > LineExtractor::kMaxColum
 
 }  // namespace
 
-LineOverflows LineExtractor::extract(std::string_view line, ResultsSink& sink) {
+LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
     if (separator_.isOneByte() && streamsRows(line)) {
-        streamRows(line, sink);
+        streamRows(line, rows);
         return {};
     }
     LineOverflows overflows;
@@ -40,7 +40,7 @@ LineOverflows LineExtractor::extract(std::string_view line, ResultsSink& sink) {
         range = findRange(overflows);
     }
     if (!overflows.any()) {
-        appendRange(range, sink);
+        appendRange(range, rows);
     }
     return overflows;
 }
@@ -54,7 +54,7 @@ bool LineExtractor::streamsRows(std::string_view line) const {
            !s.startIndex.overflow && !s.endIndex.overflow;
 }
 
-void LineExtractor::streamRows(std::string_view line, ResultsSink& sink) const {
+void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
     // The start and end are known before the line is cut (every column, or both given by
     // number), and the line cannot hold too many columns: rows go out as the columns are
     // found, and cutting stops after the end column.
@@ -66,7 +66,7 @@ void LineExtractor::streamRows(std::string_view line, ResultsSink& sink) const {
     int index = 0;
     separator_.forEachColumnAtByte(line, [&](std::string_view column) {
         if (index >= first && !column.empty()) {
-            sink.append(trimSpaces(column));
+            rows.add(trimSpaces(column, rows.source()));
         }
         return index++ == last;
     });
@@ -133,11 +133,11 @@ int LineExtractor::findEndByMarker(int start, LineOverflows& overflows) const {
     return start;
 }
 
-void LineExtractor::appendRange(Range range, ResultsSink& sink) const {
+void LineExtractor::appendRange(Range range, RowBatch& rows) const {
     for (int i = range.start; i <= range.end; ++i) {
         const std::string_view column = columns_[static_cast<std::size_t>(i)];
         if (!column.empty()) {
-            sink.append(trimSpaces(column));
+            rows.add(trimSpaces(column, rows.source()));
         }
     }
 }

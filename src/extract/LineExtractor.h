@@ -4,7 +4,11 @@
 #include "extract/Separator.h"
 #include "output/ResultsSink.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -43,7 +47,8 @@ public:
     LineExtractor(Separator separator, LineSettings settings)
         : separator_(std::move(separator)), settings_(std::move(settings)) {}
 
-    LineOverflows extract(std::string_view line, ResultsSink& sink);
+    // Adds the line's rows to `rows`.
+    LineOverflows extract(std::string_view line, RowBatch& rows);
 
 private:
     struct Range {
@@ -51,11 +56,11 @@ private:
         int end = 0;
     };
     bool streamsRows(std::string_view line) const;
-    void streamRows(std::string_view line, ResultsSink& sink) const;
+    void streamRows(std::string_view line, RowBatch& rows) const;
     Range findRange(LineOverflows& overflows) const;
     int findStartByMarker(LineOverflows& overflows) const;
     int findEndByMarker(int start, LineOverflows& overflows) const;
-    void appendRange(Range range, ResultsSink& sink) const;
+    void appendRange(Range range, RowBatch& rows) const;
 
     Separator separator_;
     LineSettings settings_;
@@ -73,6 +78,36 @@ inline std::string_view trimSpaces(std::string_view column) {
         --end;
     }
     return column.substr(begin, end - begin);
+}
+
+// The same for a column that lies within `within`. Each end is examined eight bytes at
+// once, which may read outside the column but never outside `within`; this avoids a
+// hard-to-predict loop per column.
+inline std::string_view trimSpaces(std::string_view column, std::string_view within) {
+    constexpr std::ptrdiff_t kWord = 8;
+    constexpr std::uint64_t kSpaces = 0x2020202020202020;
+    const char* const begin = column.data();
+    const char* const end = begin + column.size();
+    if (std::endian::native != std::endian::little ||
+        within.data() + within.size() - begin < kWord || end - within.data() < kWord) {
+        return trimSpaces(column);
+    }
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::memcpy(&head, begin, kWord);
+    std::memcpy(&tail, end - kWord, kWord);
+    head ^= kSpaces;
+    tail ^= kSpaces;
+    if (head == 0 || tail == 0) {
+        return trimSpaces(column);  // eight spaces at one end: rare, take the plain way
+    }
+    // A byte that is not a space leaves a non-zero byte; the first one from each end
+    // counts the spaces there.
+    const std::size_t lead =
+        std::min<std::size_t>(static_cast<std::size_t>(std::countr_zero(head)) / 8, column.size());
+    const std::size_t trail = std::min<std::size_t>(
+        static_cast<std::size_t>(std::countl_zero(tail)) / 8, column.size() - lead);
+    return column.substr(lead, column.size() - lead - trail);
 }
 
 }  // namespace culvex

@@ -77,6 +77,20 @@ bool Separator::forEachColumnAtByte(std::string_view line, OnColumn&& onColumn) 
             mask &= mask - 1;
         }
     }
+    if (i < size && size >= 16) {
+        // The last sixteen bytes, less those already looked at: no byte-by-byte tail.
+        const std::size_t at = size - 16;
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        auto mask =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle))) >> (i - at);
+        while (mask != 0) {
+            if (cut(i + static_cast<std::size_t>(__builtin_ctz(mask)))) {
+                return true;
+            }
+            mask &= mask - 1;
+        }
+        i = size;
+    }
 #endif
     for (; i < size; ++i) {
         if (data[i] == separator && cut(i)) {

@@ -25,6 +25,10 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
 
 void ResultsModel::append(std::string_view row) { store_.append(row); }
 
+void ResultsModel::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+    store_.appendRows(rows, source);
+}
+
 void ResultsModel::publish() {
     const int total = static_cast<int>(store_.size());
     if (total == shown_) {

@@ -20,6 +20,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void append(std::string_view row) override;
+    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void publish() override;
     // Removes one row (0-based); a row that does not exist is left alone.
     void removeAt(int row);

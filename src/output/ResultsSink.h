@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <span>
 #include <string_view>
 
 namespace culvex {
@@ -10,7 +13,50 @@ class ResultsSink {
 public:
     virtual ~ResultsSink() = default;
     virtual void append(std::string_view row) = 0;
+    // Appends the rows in order, exactly as `append` one by one would. Every row lies
+    // within `source`, which a sink may read beyond a row's end.
+    virtual void appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+        static_cast<void>(source);
+        for (const std::string_view row : rows) {
+            append(row);
+        }
+    }
     virtual void publish() = 0;
+};
+
+// Gathers rows on their way to a sink and hands them over a few hundred at a time, so
+// that a row costs no call through the sink's interface. The rows are views into
+// `source`, which must stay valid until the next flush.
+class RowBatch {
+public:
+    RowBatch(ResultsSink& sink, std::string_view source) : sink_(sink), source_(source) {}
+    RowBatch(const RowBatch&) = delete;
+    RowBatch& operator=(const RowBatch&) = delete;
+
+    void add(std::string_view row) {
+        rows_[count_++] = row;
+        if (count_ == kCapacity) {
+            flush();
+        }
+    }
+    // The bytes that every row lies within.
+    std::string_view source() const { return source_; }
+    // Hands every gathered row to the sink.
+    void flush() {
+        const std::size_t count = count_;
+        count_ = 0;
+        if (count > 0) {
+            sink_.appendBatch({rows_.data(), count}, source_);
+        }
+    }
+
+    static constexpr std::size_t kCapacity = 512;
+
+private:
+    ResultsSink& sink_;
+    std::string_view source_;
+    std::size_t count_ = 0;
+    std::array<std::string_view, kCapacity> rows_;
 };
 
 }  // namespace culvex

@@ -56,6 +56,37 @@ void ResultsStore::appendSlow(std::string_view row) {
     resetCursors();
 }
 
+void ResultsStore::appendRows(std::span<const std::string_view> rows, std::string_view source) {
+    const char* const sourceEnd = source.data() + source.size();
+    const std::string_view* next = rows.data();
+    const std::string_view* const end = next + rows.size();
+    while (next != end) {
+        // Locals, so that the byte copies cannot be taken to change the cursors.
+        char* cursor = cursor_;
+        std::uint32_t* nextEnd = nextEnd_;
+        const std::size_t room =
+            std::min<std::size_t>(static_cast<std::size_t>(endsLimit_ - nextEnd), end - next);
+        const std::string_view* const stop = next + room;
+        for (; next != stop; ++next) {
+            const std::size_t n = next->size();
+            if (n > kMoveBytes ||
+                sourceEnd - next->data() < static_cast<std::ptrdiff_t>(kMoveBytes) ||
+                limit_ - cursor < static_cast<std::ptrdiff_t>(kMoveBytes)) {
+                break;
+            }
+            std::memcpy(cursor, next->data(), kMoveBytes);
+            cursor += n;
+            *nextEnd++ = static_cast<std::uint32_t>(cursor - pageBase_);
+        }
+        size_ += static_cast<std::size_t>(nextEnd - nextEnd_);
+        cursor_ = cursor;
+        nextEnd_ = nextEnd;
+        if (next != end) {
+            append(*next++);
+        }
+    }
+}
+
 void ResultsStore::startPage(std::size_t capacity) {
     if (!pages_.empty()) {
         // A full page keeps only what it holds.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,10 @@ public:
         }
         appendSlow(row);
     }
+    // Appends the rows in order, as `append` one by one. Every row lies within `source`;
+    // short rows are copied in one fixed-size move that may read past the row's end (but
+    // not past the source's) and write past it into the page's spare room.
+    void appendRows(std::span<const std::string_view> rows, std::string_view source);
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
     void clear();
@@ -48,6 +53,8 @@ public:
 private:
     static constexpr unsigned kBlockShift = 16;
     static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
+    // The fixed size of the move that copies a short row.
+    static constexpr std::size_t kMoveBytes = 32;
 
     struct Page {
         char* bytes = nullptr;

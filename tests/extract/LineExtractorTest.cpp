@@ -55,7 +55,9 @@ LineSettings startMarkerEndNumber(const char* start, const char* end) {
 Rows extract(const std::string& separator, const LineSettings& settings, std::string_view line) {
     LineExtractor extractor(Separator(separator), settings);
     VectorSink sink;
-    EXPECT_FALSE(extractor.extract(line, sink).any()) << line;
+    RowBatch rows(sink, line);
+    EXPECT_FALSE(extractor.extract(line, rows).any()) << line;
+    rows.flush();
     return sink.rows;
 }
 
@@ -68,6 +70,17 @@ TEST(LineExtractor, PicksTheColumnsOfALine) {
         Rows rows;
     } cases[] = {
         {"every column", ",", every(), "a,b,c", {"a", "b", "c"}},
+        {"long line, separators past the sixteenth byte",
+         ",",
+         every(),
+         "abcdefghijklmnop,q r,  s  ,",
+         {"abcdefghijklmnop", "q r", "s"}},
+        {"separator as the sixteenth byte",
+         ",",
+         every(),
+         "abcdefghijklmno,p",
+         {"abcdefghijklmno", "p"}},
+        {"range ending in the last bytes", ",", numbers("2", "2"), "0123456789abcdefg,h,i", {"h"}},
         {"no separator, no rows", ",", every(), "abc", {}},
         {"empty line", ",", every(), "", {}},
         {"empty columns count but yield nothing", ",", every(), "a,,b", {"a", "b"}},
@@ -122,10 +135,12 @@ TEST(LineExtractor, PicksTheColumnsOfALine) {
 TEST(LineExtractor, UnrepresentableTextsMatchNothing) {
     LineExtractor noSeparator(Separator("\xE2", false), every());
     VectorSink sink;
-    noSeparator.extract(
+    const std::string_view line =
         "a\xE2"
-        "b",
-        sink);
+        "b";
+    RowBatch rows(sink, line);
+    noSeparator.extract(line, rows);
+    rows.flush();
     EXPECT_TRUE(sink.rows.empty());
 
     LineSettings noEnd = markers("a", "?");
@@ -154,13 +169,47 @@ TEST(LineExtractor, OverflowedLinesYieldNothing) {
     for (const auto& c : cases) {
         LineExtractor extractor(Separator(","), c.settings);
         VectorSink sink;
-        const LineOverflows overflows = extractor.extract(c.line, sink);
+        RowBatch rows(sink, c.line);
+        const LineOverflows overflows = extractor.extract(c.line, rows);
+        rows.flush();
         EXPECT_TRUE(overflows.has(c.overflow)) << c.name;
         EXPECT_TRUE(sink.rows.empty()) << c.name;
     }
     EXPECT_EQ(extract(",", every(), fits).size(), 1u);
     EXPECT_EQ(extract(",", numbers("1", "1"), wide + "x"), Rows{});
     EXPECT_EQ(extract(",", numbers("32768", "32768"), wide + "x"), Rows{"x"});
+}
+
+TEST(TrimSpaces, WithinABufferMatchesThePlainTrimAtEveryPlace) {
+    const struct {
+        std::string column;
+        std::string trimmed;
+    } cases[] = {
+        {"", ""},
+        {"a", "a"},
+        {"  a ", "a"},
+        {"   ", ""},
+        {"          ", ""},
+        {"         x", "x"},
+        {"x         ", "x"},
+        {" \tab c\t ", "\tab c\t"},
+        {"  two words here   ", "two words here"},
+        {std::string(30, 'z') + "  ", std::string(30, 'z')},
+    };
+    // Each column at the start, in the middle and at the end of a buffer of spaces, so
+    // that both the word-wise look and the plain trim near the buffer's edges are met.
+    for (const auto& c : cases) {
+        for (const std::size_t before : {0, 1, 7, 8, 20}) {
+            for (const std::size_t after : {0, 1, 7, 8, 20}) {
+                const std::string buffer =
+                    std::string(before, ' ') + c.column + std::string(after, ' ');
+                const std::string_view column =
+                    std::string_view(buffer).substr(before, c.column.size());
+                EXPECT_EQ(trimSpaces(column, buffer), c.trimmed)
+                    << '"' << c.column << "\" " << before << ' ' << after;
+            }
+        }
+    }
 }
 
 TEST(ColumnIndexOf, ReadsLeniently) {

@@ -1,6 +1,13 @@
 #include "output/ResultsStore.h"
 
+#include "output/ResultsSink.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace culvex {
 namespace {
@@ -98,6 +105,61 @@ TEST(ResultsStore, CostsLittleMoreThanTheRowBytes) {
         store.append(row);
     }
     EXPECT_LE(store.memoryBytes(), rowBytes + 10 * store.size());
+}
+
+TEST(ResultsStore, AppendRowsKeepsTheSameRowsAsAppendingOneByOne) {
+    // Rows at both edges of the source, empty rows, rows longer than one fixed-size move,
+    // and enough rows to cross pages and offset blocks.
+    std::string source = "edge";
+    for (int i = 0; i < 200000; ++i) {
+        source += i % 1000 == 7 ? std::string(40 + i % 30, 'w') : " r" + std::to_string(i) + ",";
+    }
+    source += "end";
+    std::vector<std::string_view> rows = {std::string_view(source).substr(0, 4)};
+    for (std::size_t at = 4; at + 3 < source.size(); at += 9) {
+        rows.push_back(std::string_view(source).substr(at, at % 7));
+    }
+    rows.push_back(std::string_view(source).substr(source.size() - 3));
+    rows.push_back(std::string_view(source).substr(source.size()));
+
+    ResultsStore oneByOne;
+    ResultsStore batched;
+    batched.append("before");
+    oneByOne.append("before");
+    for (const std::string_view row : rows) {
+        oneByOne.append(row);
+    }
+    for (std::size_t at = 0; at < rows.size(); at += 500) {
+        batched.appendRows(
+            std::span(rows).subspan(at, std::min<std::size_t>(500, rows.size() - at)), source);
+    }
+    EXPECT_EQ(rowsOf(batched), rowsOf(oneByOne));
+    EXPECT_EQ(batched.memoryBytes(), oneByOne.memoryBytes());
+}
+
+TEST(RowBatch, HandsRowsOverInOrderAndAllOnFlush) {
+    struct Counting final : ResultsSink {
+        std::vector<std::string> rows;
+        int batches = 0;
+        void append(std::string_view row) override { rows.emplace_back(row); }
+        void appendBatch(std::span<const std::string_view> batch, std::string_view) override {
+            ++batches;
+            rows.insert(rows.end(), batch.begin(), batch.end());
+        }
+        void publish() override {}
+    } sink;
+    const std::string source = "0123456789";
+    RowBatch batch(sink, source);
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < 2 * RowBatch::kCapacity + 3; ++i) {
+        batch.add(std::string_view(source).substr(i % 10, 1));
+        expected.push_back(source.substr(i % 10, 1));
+    }
+    EXPECT_EQ(sink.rows.size(), 2 * RowBatch::kCapacity);
+    batch.flush();
+    batch.flush();
+    EXPECT_EQ(sink.rows, expected);
+    EXPECT_EQ(sink.batches, 3);
 }
 
 }  // namespace

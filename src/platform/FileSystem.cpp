@@ -96,31 +96,43 @@ FileSystemError errorFromErrno(int error) {
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-int attributeWord(const QString& path) {
-    const std::string native = nativePath(path);
+namespace {
+
+// The path itself and, for a symbolic link, what it points to. A dangling link is its own
+// target unless the caller needs the target to exist.
+struct LinkAndTarget {
     struct stat link {};
-    if (::lstat(native.c_str(), &link) != 0) {
+    struct stat target {};
+};
+
+LinkAndTarget statPath(const std::string& native, bool targetMustExist) {
+    LinkAndTarget st;
+    if (::lstat(native.c_str(), &st.link) != 0) {
         throw errorFromErrno(errno);
     }
-    struct stat target = link;
-    if (S_ISLNK(link.st_mode) && ::stat(native.c_str(), &target) != 0) {
-        target = link;
+    st.target = st.link;
+    if (S_ISLNK(st.link.st_mode) && ::stat(native.c_str(), &st.target) != 0) {
+        if (targetMustExist) {
+            throw errorFromErrno(errno);
+        }
+        st.target = st.link;
     }
-    return wordOf(path, native, link, target);
+    return st;
+}
+
+}  // namespace
+
+int attributeWord(const QString& path) {
+    const std::string native = nativePath(path);
+    const LinkAndTarget st = statPath(native, false);
+    return wordOf(path, native, st.link, st.target);
 }
 
 PathStatus pathStatus(const QString& path) {
     const std::string native = nativePath(path);
-    struct stat link {};
-    if (::lstat(native.c_str(), &link) != 0) {
-        throw errorFromErrno(errno);
-    }
-    struct stat target = link;
-    if (S_ISLNK(link.st_mode) && ::stat(native.c_str(), &target) != 0) {
-        throw errorFromErrno(errno);
-    }
-    return {wordOf(path, native, link, target), static_cast<std::uint64_t>(target.st_dev),
-            static_cast<std::uint64_t>(target.st_ino)};
+    const LinkAndTarget st = statPath(native, true);
+    return {wordOf(path, native, st.link, st.target), static_cast<std::uint64_t>(st.target.st_dev),
+            static_cast<std::uint64_t>(st.target.st_ino)};
 }
 
 bool modificationTimeReadable(const QString& path) noexcept {

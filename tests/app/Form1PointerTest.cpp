@@ -90,13 +90,7 @@ public:
         }
         QTest::mouseRelease(window(), Qt::LeftButton, {}, rowInWindow(last));
     }
-    void moveWithButtonHeld(int row) {
-        QWidget* viewport = form->listView1()->viewport();
-        const QPointF at = rowCentre(row);
-        QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &move);
-    }
+    void moveWithButtonHeld(int row) { QTest::mouseMove(window(), rowInWindow(row)); }
 };
 
 TEST_F(PointerTest, HoverGivesTheHandOverButtonsAndTheDefaultElsewhere) {

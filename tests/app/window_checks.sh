@@ -9,7 +9,8 @@
 #      again gives the results in the new file order; screenshots 2-before-drag.png and
 #      3-after-drag.png.
 #   4. "Add CSV File(s)" opens the file dialog titled "Add File(s) - Hold Ctrl to select
-#      multiple files"; Escape closes it without adding anything.
+#      multiple files"; Escape closes it without adding anything; screenshot 5-add-files.png.
+#   5. "Help" shows its message box captioned "Culvexa"; screenshot 4-help.png.
 # Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER
 set -euo pipefail
 program=$1
@@ -74,6 +75,7 @@ extract=(796 170)        # PushButton7
 clear_results=(664 371)  # PushButton9
 save_text=(664 303)      # PushButton6
 add_files=(136 152)      # PushButton1
+help=(928 371)           # PushButton10
 
 # Saves the results through the real save dialog into the given file.
 save_results() {
@@ -163,9 +165,17 @@ click_at "${add_files[@]}"
 dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
     fail "no add-files dialog with the expected title"
 sleep 0.5
+import -window root "$out/5-add-files.png"
 key_in "$dialog" Escape
 await_gone '^Add File' || fail "add-files dialog stayed open"
 echo "add-files dialog: titled as expected, closed by Escape"
+
+# 5. Help.
+click_at "${help[@]}"
+await_window '^Culvexa$' >/dev/null || fail "no help message"
+sleep 0.5
+import -window root "$out/4-help.png"
+answer_message Return "help"
 
 python3 "$(dirname "$0")/close_window.py" "$main"
 for _ in $(seq 100); do

@@ -38,6 +38,7 @@ public:
     QPoint rowCentre(const QTableView* view, int row) const {
         return inWindow(view->viewport(), view->visualRect(view->model()->index(row, 0)).center());
     }
+    QString savedPath() const { return besideProgram(u"saved.txt"_qs); }
     void fillFileList(const QStringList& paths) { form->fileList().appendAll(paths); }
     void fillResults(std::initializer_list<const char*> rows) {
         for (const char* row : rows) {
@@ -52,6 +53,8 @@ struct ButtonCase {
     std::function<void(ShownForm1Fixture&)> arrange;
     std::function<void(ShownForm1Fixture&)> verify;
 };
+
+void PrintTo(const ButtonCase& button, std::ostream* out) { *out << "PushButton" << button.button; }
 
 class ButtonWiringTest : public ShownForm1Fixture,
                          public ::testing::WithParamInterface<ButtonCase> {};
@@ -69,10 +72,21 @@ std::vector<Request> requestsOf(const testing::ScriptedDialogs& dialogs) {
 
 void noArrangement(ShownForm1Fixture&) {}
 
-void expectSaveDialog(ShownForm1Fixture& fixture) {
-    const auto saves = requestsOf<SaveFileRequest>(fixture.dialogs);
-    ASSERT_EQ(saves.size(), 1u);
-    EXPECT_EQ(saves[0].title, u"Save"_qs);
+// The two writers answer the same save dialog; the file's bytes tell them apart.
+void saveTwoRows(ShownForm1Fixture& f) {
+    f.fillResults({"a", "b"});
+    f.dialogs.saveAnswers.push_back(f.savedPath());
+}
+
+std::function<void(ShownForm1Fixture&)> expectSaved(const QByteArray& bytes) {
+    return [bytes](ShownForm1Fixture& f) {
+        const auto saves = requestsOf<SaveFileRequest>(f.dialogs);
+        ASSERT_EQ(saves.size(), 1u);
+        EXPECT_EQ(saves[0].title, u"Save"_qs);
+        QFile saved(f.savedPath());
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(saved.readAll(), bytes);
+    };
 }
 
 const ButtonCase kButtonCases[] = {
@@ -82,7 +96,7 @@ const ButtonCase kButtonCases[] = {
          ASSERT_EQ(opens.size(), 1u);
          EXPECT_EQ(opens[0].title, u"Add File(s) - Hold Ctrl to select multiple files"_qs);
      }},
-    {2, noArrangement, expectSaveDialog},
+    {2, saveTwoRows, expectSaved("a,\r\nb\r\n")},
     {3,
      [](ShownForm1Fixture& f) {
          f.fillFileList({u"A"_qs, u"B"_qs});
@@ -96,7 +110,7 @@ const ButtonCase kButtonCases[] = {
      }},
     {5, [](ShownForm1Fixture& f) { f.fillResults({"row"}); },
      [](ShownForm1Fixture& f) { EXPECT_TRUE(f.spreadsheet.calls.contains(u"start"_qs)); }},
-    {6, noArrangement, expectSaveDialog},
+    {6, saveTwoRows, expectSaved("Results\t\r\na      \t\r\nb      \t\r\n")},
     {7, noArrangement,
      [](ShownForm1Fixture& f) {
          EXPECT_EQ(f.dialogs.messageTexts(), QStringList{u"No files added."_qs});

@@ -133,6 +133,8 @@ private:
     // The pointer a hover over the watched widget asks for (Custom over push buttons,
     // Default elsewhere); nothing for widgets without hover handling.
     std::optional<PointerState> hoverPointerFor(const QObject* watched) const;
+    // Sets the hover pointer for a move or an enter over the watched widget's own surface.
+    void hover(const QObject* watched, const QEvent& event);
     // nullptr gives the frames the application's style back.
     void setFrameStyle(QStyle* style);
     void restorePanel(ProtectedProcedure& procedure);

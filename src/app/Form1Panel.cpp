@@ -55,10 +55,7 @@ void Form1::connectPanel() {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-        const std::optional<PointerState> hover = hoverPointerFor(watched);
-        if (hover && !isBusy()) {
-            setPointer(*hover);
-        }
+        hover(watched, *event);
     }
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

@@ -11,9 +11,26 @@
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace culvex {
+
+namespace {
+
+// A move that a child widget ignores (a push button does when no button is held) travels
+// on to its parent. Only a move over the widget's own surface counts as hovering over it;
+// otherwise the window's default would replace the push button's hand at once.
+bool overOwnSurface(const QObject* watched, const QEvent& event) {
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (event.type() != QEvent::MouseMove || widget == nullptr) {
+        return true;
+    }
+    const QPoint at = static_cast<const QMouseEvent&>(event).position().toPoint();
+    return widget->childAt(at) == nullptr;
+}
+
+}  // namespace
 
 void Form1::connectFileList() {
     connect(listView1_, &FileListView::keyPressed, this, &Form1::ListView1_KeyDown);
@@ -102,10 +119,15 @@ std::optional<PointerState> Form1::hoverPointerFor(const QObject* watched) const
     return std::nullopt;
 }
 
-void Form1::mouseMoveEvent(QMouseEvent* event) {
-    if (!isBusy()) {
-        setPointer(PointerState::Default);
+void Form1::hover(const QObject* watched, const QEvent& event) {
+    const std::optional<PointerState> state = hoverPointerFor(watched);
+    if (state && !isBusy() && overOwnSurface(watched, event)) {
+        setPointer(*state);
     }
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    hover(this, *event);
     QWidget::mouseMoveEvent(event);
 }
 

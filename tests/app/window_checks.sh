@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# Drives the real culvex window under a virtual X server with xdotool, the way a user
+# would, and checks what it can see:
+#   1. "Load Sample/Example Files" (answered No), separator "Comma", "Extract Columns From
+#      File(s)"; the results list fills; screenshot 1-extracted.png.
+#   2. "Save Results As Text File" through the real save dialog: the file holds CR LF lines,
+#      the header "Results" padded to the column width, each line ending in a tab.
+#   3. Dragging the first file-list entry to the end with the mouse reorders the list: extracting
+#      again gives the results in the new file order; screenshots 2-before-drag.png and
+#      3-after-drag.png.
+#   4. "Add CSV File(s)" opens the file dialog titled "Add File(s) - Hold Ctrl to select
+#      multiple files"; Escape closes it without adding anything; screenshot 5-add-files.png.
+#   5. "Help" shows its message box captioned "Culvexa"; screenshot 4-help.png.
+# Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER
+set -euo pipefail
+program=$1
+out=$2
+mkdir -p "$out"
+
+config=$(mktemp -d)
+trap 'rm -rf "$config"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
+XDG_CONFIG_HOME=$config XDG_RUNTIME_DIR=$config QT_QPA_PLATFORM=xcb "$program" &
+pid=$!
+
+fail() {
+    echo "FAIL: $*"
+    import -window root "$out/failure.png" || true
+    exit 1
+}
+
+# Waits for a window whose caption matches the pattern and prints its id.
+await_window() {
+    local id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+await_gone() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Clicks a point of the main window, in its client coordinates (pixels).
+click_at() {
+    xdotool mousemove --window "$main" "$1" "$2" click 1
+    sleep 0.3
+}
+
+# Gives a dialog the keyboard and presses one key in it.
+key_in() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key --clearmodifiers "$2"
+}
+
+# Answers the next plain message box ("Culvexa") with a key.
+answer_message() {
+    local box
+    box=$(await_window '^Culvexa$') || fail "no message box appeared ($2)"
+    sleep 0.2
+    key_in "$box" "$1"
+    await_gone '^Culvexa$' || fail "message box stayed open ($2)"
+}
+
+# Control centres in client pixels (the designed layout in twips divided by 15).
+load_samples=(400 186)   # PushButton11
+comma=(572 79)           # Option9
+extract=(796 170)        # PushButton7
+clear_results=(664 371)  # PushButton9
+save_text=(664 303)      # PushButton6
+add_files=(136 152)      # PushButton1
+help=(928 371)           # PushButton10
+
+# Saves the results through the real save dialog into the given file.
+save_results() {
+    click_at "${save_text[@]}"
+    local dialog
+    dialog=$(await_window '^Save$') || fail "no save dialog"
+    sleep 0.5
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    xdotool type --delay 20 "$1"
+    xdotool key Return
+    await_gone '^Save$' || fail "save dialog stayed open"
+    for _ in $(seq 50); do
+        [ -s "$1" ] && break
+        sleep 0.1
+    done
+    [ -s "$1" ] || fail "nothing saved to $1"
+    sleep 0.3
+}
+
+extract_all() {
+    click_at "${extract[@]}"
+    answer_message Return "Done."
+}
+
+main=$(await_window '^Culvex$') || fail "no window captioned Culvex appeared"
+sleep 0.5
+
+# 1. Samples, comma, extract.
+click_at "${load_samples[@]}"
+answer_message Escape "open the samples folder?"
+click_at "${comma[@]}"
+extract_all
+import -window root "$out/1-extracted.png"
+
+# 2. The spaced text file, written through the real save dialog.
+first="$out/results-first.txt"
+rm -f "$first"
+save_results "$first"
+head -c 200 "$first" | od -c | head -n 4
+python3 - "$first" <<'PY' || fail "spaced text file is malformed"
+import sys
+data = open(sys.argv[1], "rb").read()
+assert data.endswith(b"\r\n"), "last line does not end in CR LF"
+lines = data[:-2].split(b"\r\n")
+assert b"\n" not in b"".join(lines), "bare LF inside the file"
+width = len(lines[0]) - 1
+assert lines[0] == b"Results".ljust(width) + b"\t", lines[0]
+assert all(len(line) == width + 1 and line.endswith(b"\t") for line in lines), "ragged line"
+print(f"spaced file: {len(lines) - 1} rows, column width {width}")
+PY
+
+# 3. Drag the first file-list entry (orders-comma.csv) down to the end of the list.
+import -window root "$out/2-before-drag.png"
+row_y() { echo $((8 + header + rowheight * $1 + rowheight / 2)); }
+# The list's column header and row heights in pixels, as the window draws them.
+header=24
+rowheight=18
+xdotool mousemove --window "$main" 100 "$(row_y 0)" click 1
+# Wait out the double-click interval: a second press at once would be a double-click,
+# which removes the entry.
+sleep 1
+xdotool mousedown 1
+for row in 1 2 3 4; do
+    for step in 1 2 3 4; do
+        xdotool mousemove --window "$main" 100 $(($(row_y $((row - 1))) + step * rowheight / 4))
+        sleep 0.05
+    done
+done
+xdotool mouseup 1
+sleep 0.3
+import -window root "$out/3-after-drag.png"
+click_at "${clear_results[@]}"
+extract_all
+second="$out/results-second.txt"
+rm -f "$second"
+save_results "$second"
+python3 - "$first" "$second" <<'PY' || fail "dragging did not reorder the file list"
+import sys
+first, second = (open(p, "rb").read().split(b"\r\n") for p in sys.argv[1:])
+assert sorted(first) == sorted(second), "extracting again gave other rows"
+assert first != second, "the results came out in the same order"
+print("drag reordered the file list")
+PY
+
+# 4. The add-files dialog.
+click_at "${add_files[@]}"
+dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
+    fail "no add-files dialog with the expected title"
+sleep 0.5
+import -window root "$out/5-add-files.png"
+key_in "$dialog" Escape
+await_gone '^Add File' || fail "add-files dialog stayed open"
+echo "add-files dialog: titled as expected, closed by Escape"
+
+# 5. Help.
+click_at "${help[@]}"
+await_window '^Culvexa$' >/dev/null || fail "no help message"
+sleep 0.5
+import -window root "$out/4-help.png"
+answer_message Return "help"
+
+python3 "$(dirname "$0")/close_window.py" "$main"
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+done
+kill -0 "$pid" 2>/dev/null && fail "culvex still running after its window was closed"
+wait "$pid"
+pid=""
+echo "window checks passed; screenshots in $out"

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -153,6 +154,11 @@ bool isFolder(const QString& path) noexcept {
     return !path.isEmpty() && ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool listsBefore(const QString& first, const QString& second) {
+    const int folded = first.compare(second, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : first < second;
+}
+
 QStringList listOpenableFiles(const QString& folder,
                               const std::function<bool(QStringView name)>& nameFilter) {
     QStringList names;
@@ -171,6 +177,7 @@ QStringList listOpenableFiles(const QString& folder,
         }
     }
     ::closedir(dir);
+    std::sort(names.begin(), names.end(), listsBefore);
     return names;
 }
 

@@ -71,8 +71,12 @@ bool isFolder(const QString& path) noexcept;
 // same bytes (such a name could not be opened again by its text).
 std::optional<QString> decodedName(const char* name);
 
-// The names of the openable files of a folder whose names pass the filter, in the
-// folder's listing order, hidden files included and sub-folders excluded. Names that the
+// The order in which folder listings are given: by name regardless of letter case (as a
+// Windows directory lists them), so the order is the same on every file system and run.
+bool listsBefore(const QString& first, const QString& second);
+
+// The names of the openable files of a folder whose names pass the filter, in listing
+// order (listsBefore), hidden files included and sub-folders excluded. Names that the
 // platform cannot represent as text are left out. A folder that cannot be listed gives
 // no names.
 QStringList listOpenableFiles(const QString& folder,

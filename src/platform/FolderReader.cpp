@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -74,6 +75,9 @@ std::vector<SubFolder> PosixFolderReader::subFolders(const QString& path) const 
             result.push_back({std::move(*name), identityOf(st)});
         }
     }
+    std::sort(result.begin(), result.end(), [](const SubFolder& a, const SubFolder& b) {
+        return fs::listsBefore(a.name, b.name);
+    });
     return result;
 }
 

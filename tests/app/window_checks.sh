@@ -5,7 +5,7 @@
 #      File(s)"; the results list fills; screenshot 1-extracted.png.
 #   2. "Save Results As Text File" through the real save dialog: the file holds CR LF lines,
 #      the header "Results" padded to the column width, each line ending in a tab.
-#   3. Dragging the first file-list entry to the end with the mouse reorders the list: extracting
+#   3. Dragging the second file-list entry to the end with the mouse reorders the list: extracting
 #      again gives the results in the new file order; screenshots 2-before-drag.png and
 #      3-after-drag.png.
 #   4. "Add CSV File(s)" opens the file dialog titled "Add File(s) - Hold Ctrl to select
@@ -127,18 +127,19 @@ assert all(len(line) == width + 1 and line.endswith(b"\t") for line in lines), "
 print(f"spaced file: {len(lines) - 1} rows, column width {width}")
 PY
 
-# 3. Drag the first file-list entry (orders-comma.csv) down to the end of the list.
+# 3. Drag the second file-list entry (orders-comma.csv; the samples list by name) down to
+#    the end of the list.
 import -window root "$out/2-before-drag.png"
 row_y() { echo $((8 + header + rowheight * $1 + rowheight / 2)); }
 # The list's column header and row heights in pixels, as the window draws them.
 header=24
 rowheight=18
-xdotool mousemove --window "$main" 100 "$(row_y 0)" click 1
+xdotool mousemove --window "$main" 100 "$(row_y 1)" click 1
 # Wait out the double-click interval: a second press at once would be a double-click,
 # which removes the entry.
 sleep 1
 xdotool mousedown 1
-for row in 1 2 3 4; do
+for row in 2 3 4; do
     for step in 1 2 3 4; do
         xdotool mousemove --window "$main" 100 $(($(row_y $((row - 1))) + step * rowheight / 4))
         sleep 0.05

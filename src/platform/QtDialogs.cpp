@@ -155,6 +155,8 @@ QString QtDialogs::saveFile(const SaveFileRequest& request) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Each row shows its description alone ("Text Files (*.txt)"), as the filter names it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(qtNameFilters(request.filter));
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);

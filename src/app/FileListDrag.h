@@ -28,7 +28,6 @@ public:
     // One move of the mouse over the list; targetRow is the entry under the pointer or -1.
     Step ListView1_MouseMove(int targetRow);
 
-    bool dragActive() const { return dragActive_; }
     int dragItem() const { return dragItem_; }
 
 private:

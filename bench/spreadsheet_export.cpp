@@ -36,6 +36,7 @@ public:
 class NoYield final : public Yielder {
 public:
     void yield() override {}
+    void endProgram() override {}
 };
 
 class Pointer final : public WindowPointer {

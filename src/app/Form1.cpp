@@ -148,6 +148,9 @@ void Form1::closeEvent(QCloseEvent* event) {
     Form_Unload();
 }
 
-void Form1::Form_Unload() { QCoreApplication::exit(0); }
+void Form1::Form_Unload() {
+    platform_.yielder.endProgram();
+    QCoreApplication::exit(0);
+}
 
 }  // namespace culvex

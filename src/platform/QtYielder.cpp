@@ -2,6 +2,7 @@
 
 #include <time.h>
 #include <QCoreApplication>
+#include <cstdlib>
 
 namespace culvex {
 
@@ -26,6 +27,12 @@ void QtYielder::yield() {
         return;
     }
     QCoreApplication::processEvents();
+    if (ending_) {
+        // The window closed while this command yielded. Every setting is already on disk
+        // and a save in progress has not replaced its target yet, so the user's files
+        // stay as they were.
+        std::_Exit(0);
+    }
     lastMs_ = nowMs();
 }
 

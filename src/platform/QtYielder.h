@@ -12,8 +12,10 @@ class QtYielder final : public Yielder {
 public:
     explicit QtYielder(int intervalMs = 20);
     void yield() override;
+    void endProgram() override { ending_ = true; }
 
 private:
+    bool ending_ = false;
     std::int64_t lastMs_;
     int intervalMs_;
 };

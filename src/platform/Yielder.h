@@ -9,6 +9,9 @@ class Yielder {
 public:
     virtual ~Yielder() = default;
     virtual void yield() = 0;
+    // The window has closed: a command still running must not carry on unseen, so the
+    // program ends at its next yield.
+    virtual void endProgram() = 0;
 };
 
 }  // namespace culvex

@@ -123,6 +123,8 @@ TEST_F(WindowTest, ClosingAsksNothing) {
     form->show();
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(dialogs.requests.empty());
+    // A command that was yielding does not carry on after the window has gone.
+    EXPECT_TRUE(yielder.ended);
 }
 
 }  // namespace

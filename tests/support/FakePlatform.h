@@ -17,7 +17,9 @@ namespace culvex::testing {
 class ScriptedYielder final : public Yielder {
 public:
     int calls = 0;
+    bool ended = false;
     std::function<void(int call)> onYield;
+    void endProgram() override { ended = true; }
     void yield() override {
         ++calls;
         if (onYield) {

@@ -5,9 +5,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace culvex {
 
@@ -72,6 +75,22 @@ public:
     }
 };
 
+// Widens the box so that each line of the text fits on one line of the screen (up to a
+// limit): a web address or a path broken in two is hard to read and to copy.
+void keepLinesWhole(QMessageBox& box, const QString& text) {
+    constexpr int kWidestLine = 720;
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label == nullptr) {
+        return;
+    }
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
+    int widest = 0;
+    for (const QString& line : text.split(lineBreak)) {
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+    }
+    label->setMinimumWidth(std::min(widest + 2, kWidestLine));
+}
+
 }  // namespace
 
 QStringList caseInsensitiveNameFilters(const QString& filter) {
@@ -102,6 +121,7 @@ QtDialogs::QtDialogs(QWidget* parent) : parent_(parent) {}
 MessageAnswer QtDialogs::message(const MessageRequest& request) {
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
                     parent_);
+    keepLinesWhole(box, request.text);
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

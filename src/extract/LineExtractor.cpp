@@ -64,12 +64,14 @@ void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
         return;
     }
     int index = 0;
-    separator_.forEachColumnAtByte(line, [&](std::string_view column) {
+    const std::string_view source = rows.source();
+    const auto onColumn = [&](std::string_view column) {
         if (index >= first && !column.empty()) {
-            rows.add(trimSpaces(column, rows.source()));
+            rows.add(trimSpaces(column, source));
         }
         return index++ == last;
-    });
+    };
+    separator_.forEachColumnAtByte(line, source.data() + source.size(), onColumn);
 }
 
 LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {

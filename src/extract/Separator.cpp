@@ -27,7 +27,7 @@ bool Separator::split(std::string_view line, std::vector<std::string_view>& colu
                       std::size_t limit) const {
     columns.clear();
     if (isOneByte()) {
-        return forEachColumnAtByte(line, [&](std::string_view column) {
+        return forEachColumnAtByte(line, line.data() + line.size(), [&](std::string_view column) {
             columns.push_back(column);
             return columns.size() == limit;
         });

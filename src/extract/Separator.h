@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,9 +42,11 @@ public:
 
     // For a one-byte separator: calls `onColumn(column)` for each column from the left
     // until it returns true, but only when the line holds the separator at all. Returns
-    // whether it does.
+    // whether it does. The bytes from the line's start up to `readableEnd` (at or past the
+    // line's end) may be read to look at the line in wide blocks.
     template <class OnColumn>
-    bool forEachColumnAtByte(std::string_view line, OnColumn&& onColumn) const;
+    bool forEachColumnAtByte(std::string_view line, const char* readableEnd,
+                             OnColumn&& onColumn) const;
 
     bool isOneByte() const { return bytes_.size() == 1 && !unmatchable_; }
 
@@ -50,57 +55,59 @@ private:
     bool unmatchable_ = false;
 };
 
-template <class OnColumn>
-bool Separator::forEachColumnAtByte(std::string_view line, OnColumn&& onColumn) const {
-    const char separator = bytes_[0];
-    const char* data = line.data();
-    const std::size_t size = line.size();
-    std::size_t begin = 0;
-    std::size_t i = 0;
-    bool found = false;
-    const auto cut = [&](std::size_t at) {
-        found = true;
-        const bool stop = onColumn(std::string_view(data + begin, at - begin));
-        begin = at + 1;
-        return stop;
-    };
+// The bytes equal to `separator` among the first min(count, 64) at `at`, as bits from the
+// lowest.
+inline std::uint64_t separatorBits(const char* at, std::size_t count, const char* readableEnd,
+                                   char separator) {
+    constexpr std::size_t kBlock = 64;
 #ifdef __SSE2__
-    // Sixteen bytes compared at a time: this is the hot path of a run.
-    const __m128i needle = _mm_set1_epi8(separator);
-    for (; i + 16 <= size; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle)));
-        while (mask != 0) {
-            if (cut(i + static_cast<std::size_t>(__builtin_ctz(mask)))) {
-                return true;
-            }
-            mask &= mask - 1;
+    if (readableEnd - at >= static_cast<std::ptrdiff_t>(kBlock)) {
+        const __m128i needle = _mm_set1_epi8(separator);
+        std::uint64_t bits = 0;
+        for (std::size_t part = 0; part < kBlock; part += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + part));
+            const auto found =
+                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle)));
+            bits |= std::uint64_t{found} << part;
         }
+        return count < kBlock ? bits & ((std::uint64_t{1} << count) - 1) : bits;
     }
-    if (i < size && size >= 16) {
-        // The last sixteen bytes, less those already looked at: no byte-by-byte tail.
-        const std::size_t at = size - 16;
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        auto mask =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle))) >> (i - at);
-        while (mask != 0) {
-            if (cut(i + static_cast<std::size_t>(__builtin_ctz(mask)))) {
-                return true;
-            }
-            mask &= mask - 1;
-        }
-        i = size;
-    }
+#else
+    static_cast<void>(readableEnd);
 #endif
-    for (; i < size; ++i) {
-        if (data[i] == separator && cut(i)) {
-            return true;
+    std::uint64_t bits = 0;
+    const std::size_t n = std::min(count, kBlock);
+    for (std::size_t i = 0; i < n; ++i) {
+        bits |= std::uint64_t{at[i] == separator} << i;
+    }
+    return bits;
+}
+
+template <class OnColumn>
+bool Separator::forEachColumnAtByte(std::string_view line, const char* readableEnd,
+                                    OnColumn&& onColumn) const {
+    // Sixty-four bytes looked at a time, then their separators taken in order: this is
+    // the hot path of a run, and a typical line takes one or two blocks.
+    const char separator = bytes_[0];
+    const char* const data = line.data();
+    const std::size_t size = line.size();
+    std::size_t begin = 0;  // past the last separator, so above 0 once one is found
+    for (std::size_t block = 0; block < size; block += 64) {
+        std::uint64_t bits = separatorBits(data + block, size - block, readableEnd, separator);
+        while (bits != 0) {
+            const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(bits));
+            if (onColumn(std::string_view(data + begin, at - begin))) {
+                return true;
+            }
+            begin = at + 1;
+            bits &= bits - 1;
         }
     }
-    if (found) {
-        onColumn(std::string_view(data + begin, size - begin));
+    if (begin == 0) {
+        return false;
     }
-    return found;
+    onColumn(std::string_view(data + begin, size - begin));
+    return true;
 }
 
 }  // namespace culvex

@@ -180,6 +180,28 @@ TEST(LineExtractor, OverflowedLinesYieldNothing) {
     EXPECT_EQ(extract(",", numbers("32768", "32768"), wide + "x"), Rows{"x"});
 }
 
+TEST(LineExtractor, SeparatorsAtBlockEdgesWithAndWithoutBytesAfterTheLine) {
+    // The line is looked at in 64-byte blocks that may read on past its end: separators
+    // on either side of a block's edge, and bytes after the line that hold separators.
+    for (const std::size_t at : {0, 1, 15, 16, 62, 63, 64, 65, 127, 128, 129}) {
+        const std::string line = std::string(at, 'x') + ",y";
+        Rows expected = {"y"};
+        if (at > 0) {
+            expected.insert(expected.begin(), std::string(at, 'x'));
+        }
+        for (const std::size_t after : {0, 1, 63, 64, 200}) {
+            const std::string buffer = line + std::string(after, ',');
+            const std::string_view view = std::string_view(buffer).substr(0, line.size());
+            LineExtractor extractor(Separator(","), every());
+            VectorSink sink;
+            RowBatch rows(sink, buffer);
+            extractor.extract(view, rows);
+            rows.flush();
+            EXPECT_EQ(sink.rows, expected) << at << ' ' << after;
+        }
+    }
+}
+
 TEST(TrimSpaces, WithinABufferMatchesThePlainTrimAtEveryPlace) {
     const struct {
         std::string column;

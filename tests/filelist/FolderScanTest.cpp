@@ -10,9 +10,13 @@
 #include "filelist/ListEditing.h"
 #include "filelist/SubDirectories.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <climits>
 
 namespace culvex {
 namespace {
@@ -73,6 +77,20 @@ TEST_F(FolderScan, AsksForTheExtensionThenTheFolderAndRemembersBoth) {
 
     scan(std::nullopt, {});
     EXPECT_EQ(std::get<InputRequest>(dialogs.requests[2]).initialText, QStringLiteral("txt"));
+}
+
+TEST_F(FolderScan, AStoreThatCannotBeWrittenIsReportedAndTheScanGoesOn) {
+    tree.file(QStringLiteral("a.txt"));
+    settings.writeFailure = QStringLiteral("Permission denied");
+    scan(QStringLiteral("txt"), tree.root());
+    const QStringList texts = dialogs.messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(texts[i], errorReportText(QStringLiteral("Permission denied"),
+                                            formLocation(QStringLiteral("PushButton4_Click")),
+                                            i == 0 ? 104 : 110));
+    }
+    EXPECT_EQ(list.paths(), added({QStringLiteral("a.txt")}));
 }
 
 TEST_F(FolderScan, AnEmptyOrCancelledExtensionChangesNothing) {

@@ -292,6 +292,27 @@ TEST(ListFilesInFolder, ListsOpenableFilesOnly) {
     EXPECT_FALSE(IsOpenableFile(tree.path(QStringLiteral("missing.csv"))));
 }
 
+TEST(ListFilesInFolder, LeavesOutFilesWhosePathIsTooLongToOpen) {
+    TempTree tree;
+    QString folder = tree.root();
+    while (folder.size() < PATH_MAX - 220) {
+        folder += u'/' + QString(200, u'd');
+    }
+    folder += u'/' + QString(PATH_MAX - 20 - folder.size() - 1, u'e');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    const QString longName = QString(40, u'n') + u".csv"_qs;
+    for (const QString& name : {u"a.csv"_qs, longName}) {
+        const int file =
+            ::openat(fd, QFile::encodeName(name).constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(file, 0) << name.toStdString();
+        ::close(file);
+    }
+    ::close(fd);
+    EXPECT_EQ(ListFilesInFolder(folder, u"*.csv"_qs), QStringList{u"a.csv"_qs});
+}
+
 TEST(HasUnsafeChars, ControlCharactersAndQuestionMarks) {
     const struct {
         const char16_t* name;

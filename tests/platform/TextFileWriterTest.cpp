@@ -73,37 +73,40 @@ TEST_F(TextFileWriterTest, TargetsThatCannotBeCreatedThrowThePlatformsWording) {
     }
 }
 
-// Makes one kind of system call fail with the given error; a failing write may first
-// write half of what it was given.
+// Makes the kinds of system call named in `failing` fail with the given error, a new file
+// with "Permission denied" as a folder the user cannot write does; a failing write may
+// first write half of what it was given.
 class FaultyCalls : public FileCalls {
 public:
     FaultyCalls(std::string failing, int error, bool shortWriteFirst = false)
         : failing_(std::move(failing)), error_(error), shortWriteFirst_(shortWriteFirst) {}
 
     int open(const char* path, int flags, mode_t mode) override {
-        return failing_ == "create" && (flags & O_CREAT) != 0 ? refuse()
-                                                              : FileCalls::open(path, flags, mode);
+        return fails("create") && (flags & O_CREAT) != 0 ? refuse(EACCES)
+                                                         : FileCalls::open(path, flags, mode);
     }
     ssize_t write(int fd, const char* data, std::size_t size) override {
-        if (failing_ != "write") {
+        if (!fails("write")) {
             return FileCalls::write(fd, data, size);
         }
         return shortWriteFirst_ && writes_++ == 0 ? FileCalls::write(fd, data, size / 2) : refuse();
     }
-    int sync(int fd) override { return failing_ == "sync" ? refuse() : FileCalls::sync(fd); }
+    int sync(int fd) override { return fails("sync") ? refuse() : FileCalls::sync(fd); }
     int close(int fd) override {
         const int result = FileCalls::close(fd);
-        return failing_ == "close" ? refuse() : result;
+        return fails("close") ? refuse() : result;
     }
     int rename(const char* from, const char* to) override {
-        return failing_ == "rename" ? refuse() : FileCalls::rename(from, to);
+        return fails("rename") ? refuse() : FileCalls::rename(from, to);
     }
 
 private:
-    int refuse() {
-        errno = error_;
+    bool fails(const char* kind) const { return failing_.find(kind) != std::string::npos; }
+    int refuse(int error) {
+        errno = error;
         return -1;
     }
+    int refuse() { return refuse(error_); }
 
     std::string failing_;
     int error_;
@@ -146,13 +149,22 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
 }
 
 TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
-    FaultyCalls calls("create", EACCES);
+    FaultyCalls calls("create", 0);
     TextFileWriter writer(target, calls);
     writer.writeLine("new");
     writer.close();
     EXPECT_EQ(contents(target), "new\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("out.txt")});
+    FaultyCalls fullDisk("create write", ENOSPC);
+    TextFileWriter inPlace(target, fullDisk);
+    inPlace.writeLine("newer");
+    try {
+        inPlace.close();
+        ADD_FAILURE() << "a failed write in place was not reported";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "No space left on device");
+    }
     try {
         TextFileWriter absent(dir.filePath(QStringLiteral("new.txt")), calls);
         ADD_FAILURE() << "created beside a folder that refuses new files";

@@ -13,12 +13,17 @@ namespace culvex {
 namespace {
 
 // Accepts the drag only when it carries local files; otherwise the pointer shows no-drop.
-void judgeDrag(QDropEvent* event) {
-    if (event->mimeData() != nullptr && offersFileList(*event->mimeData())) {
-        event->acceptProposedAction();
-    } else {
+// The files are only ever read, so the drop is always a copy: a source that proposes a move
+// must never be told that its files were taken, and a source that offers no copy is refused.
+bool acceptAsCopy(QDropEvent* event) {
+    if (event->mimeData() == nullptr || !offersFileList(*event->mimeData()) ||
+        !event->possibleActions().testFlag(Qt::CopyAction)) {
         event->ignore();
+        return false;
     }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
 
 }  // namespace
@@ -46,17 +51,14 @@ int FileListView::selectedRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void FileListView::dragEnterEvent(QDragEnterEvent* event) { judgeDrag(event); }
+void FileListView::dragEnterEvent(QDragEnterEvent* event) { acceptAsCopy(event); }
 
-void FileListView::dragMoveEvent(QDragMoveEvent* event) { judgeDrag(event); }
+void FileListView::dragMoveEvent(QDragMoveEvent* event) { acceptAsCopy(event); }
 
 void FileListView::dropEvent(QDropEvent* event) {
-    if (event->mimeData() == nullptr || !offersFileList(*event->mimeData())) {
-        event->ignore();
-        return;
+    if (acceptAsCopy(event)) {
+        emit pathsDropped(droppedPaths(*event->mimeData()));
     }
-    event->acceptProposedAction();
-    emit pathsDropped(droppedPaths(*event->mimeData()));
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event) {

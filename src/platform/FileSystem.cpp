@@ -7,6 +7,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -162,13 +163,15 @@ bool listsBefore(const QString& first, const QString& second) {
 QStringList listOpenableFiles(const QString& folder,
                               const std::function<bool(QStringView name)>& nameFilter) {
     QStringList names;
-    DIR* dir = ::opendir(nativePath(folder).c_str());
+    const std::string native = nativePath(folder);
+    DIR* dir = ::opendir(native.c_str());
     if (dir == nullptr) {
         return names;
     }
     const int folderFd = ::dirfd(dir);
+    const std::size_t folderBytes = native.size() + (native.ends_with('/') ? 0 : 1);
     while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_type == DT_DIR) {
+        if (entry->d_type == DT_DIR || folderBytes + std::strlen(entry->d_name) >= PATH_MAX) {
             continue;
         }
         const std::optional<QString> name = decodedName(entry->d_name);

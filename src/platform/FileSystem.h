@@ -77,7 +77,8 @@ bool listsBefore(const QString& first, const QString& second);
 
 // The names of the openable files of a folder whose names pass the filter, in listing
 // order (listsBefore), hidden files included and sub-folders excluded. Names that the
-// platform cannot represent as text are left out. A folder that cannot be listed gives
+// platform cannot represent as text are left out, and so are files whose full path is
+// too long to be opened (PATH_MAX). A folder that cannot be listed gives
 // no names.
 QStringList listOpenableFiles(const QString& folder,
                               const std::function<bool(QStringView name)>& nameFilter);

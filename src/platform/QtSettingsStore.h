@@ -3,6 +3,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QSettings>
+#include <memory>
 
 namespace culvex {
 
@@ -15,14 +16,18 @@ public:
     explicit QtSettingsStore(const QString& iniPath);
 
     std::optional<QString> read(const QString& key) const override;
+    // Throws std::runtime_error when the file cannot be written (a read-only file or
+    // folder, a folder in the file's place, a plain file in the folder's place).
     void write(const QString& key, const QString& value) override;
 
 private:
     void beginBatch() override;
     void endBatch() override;
     QString fullKey(const QString& key) const;
+    bool synced();
 
-    mutable QSettings settings_;
+    QString iniPath_;  // empty for the user's own file
+    std::unique_ptr<QSettings> settings_;
     int batchDepth_ = 0;
 };
 

@@ -13,7 +13,9 @@ public:
     // The stored text, or nothing when the key was never written.
     virtual std::optional<QString> read(const QString& key) const = 0;
     // Creates or replaces the key's value. The value is durable when the outermost
-    // SettingsBatch ends, or at once when no batch is open.
+    // SettingsBatch ends, or at once when no batch is open. A write outside a batch that
+    // cannot be stored throws std::runtime_error with the reason; a batch that cannot be
+    // stored is lost without a report.
     virtual void write(const QString& key, const QString& value) = 0;
 
 protected:

@@ -1,31 +1,62 @@
 #pragma once
 
-#include <QSaveFile>
+#include <sys/types.h>
+#include <QString>
 #include <string>
 #include <string_view>
 
 namespace culvex {
 
+// The system calls a TextFileWriter makes; tests replace them to make an open, a write, a
+// sync, a close or the final rename fail.
+class FileCalls {
+public:
+    virtual ~FileCalls() = default;
+    virtual int open(const char* path, int flags, mode_t mode);
+    virtual ssize_t write(int fd, const char* data, std::size_t size);
+    virtual int sync(int fd);
+    virtual int close(int fd);
+    virtual int rename(const char* from, const char* to);
+
+    static FileCalls& system();
+};
+
 // Writes a text file line by line, each line followed by CR LF, with the bytes given
 // (already in the file's code page). The lines go to a temporary file beside the target
 // that replaces the target only when close() succeeds, so a save that fails half-way
-// leaves the old file whole.
+// leaves the old file whole and no temporary file behind. When no file can be created in
+// the target's folder but the target itself can be written, the lines are written into
+// the target directly; a failure then is still reported.
 class TextFileWriter {
 public:
-    // Throws std::runtime_error with the platform's wording when the file cannot be
-    // created or replaced (missing folder, read-only file, a folder of that name).
-    explicit TextFileWriter(const QString& path);
+    // Throws std::runtime_error with the system's description when the file cannot be
+    // created (missing folder, read-only file, a folder of that name).
+    explicit TextFileWriter(const QString& path, FileCalls& calls = FileCalls::system());
+    ~TextFileWriter();
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     // Write failures (a full disk) are remembered and reported by close().
     void writeLine(std::string_view bytes);
 
-    // Puts the complete file in place; throws std::runtime_error when it cannot.
+    // Puts the complete file in place; throws std::runtime_error with the system's
+    // description of the first failure when it cannot.
     void close();
 
 private:
+    void openTemporary();
+    void openInPlace(bool regular);
     void flush();
+    void finish();
+    void discard() noexcept;
 
-    QSaveFile file_;
+    FileCalls& calls_;
+    std::string target_;
+    std::string temporary_;  // empty when writing into the target directly
+    bool cutToLength_ = false;
+    int fd_ = -1;
+    int error_ = 0;  // errno of the first failed call
+    off_t written_ = 0;
     std::string buffer_;
 };
 

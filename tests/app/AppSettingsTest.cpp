@@ -1,8 +1,13 @@
 #include "MemorySettingsStore.h"
 #include "app/AppSettings.h"
+#include "platform/QtSettingsStore.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
+#include <unistd.h>
 #include <stdexcept>
 
 namespace culvex {
@@ -51,6 +56,57 @@ TEST(AppSettings, ShortIntegerConversion) {
     EXPECT_THROW(toShortInteger(u"32768"_qs), std::out_of_range);
     EXPECT_THROW(toShortInteger(u"one"_qs), std::invalid_argument);
     EXPECT_THROW(toShortInteger(QString()), std::invalid_argument);
+}
+
+TEST(QtSettingsStore, AFileThatCannotBeWrittenFailsTheWriteWithTheSystemsWording) {
+    const struct {
+        const char* name;
+        void (*prepare)(const QString& folder);
+        const char* path;
+        const char* description;
+    } cases[] = {
+        {"settings file is a folder", [](const QString& f) { QDir(f).mkpath(u"q.ini"_qs); },
+         "q.ini", "Is a directory"},
+        {"settings folder is a plain file",
+         [](const QString& f) { QFile(f + u"/Quillbrook"_qs).open(QIODevice::WriteOnly); },
+         "Quillbrook/q.ini", "Not a directory"},
+        {"read-only settings file",
+         [](const QString& f) {
+             QFile file(f + u"/q.ini"_qs);
+             file.open(QIODevice::WriteOnly);
+             file.setPermissions(QFileDevice::ReadOwner);
+         },
+         "q.ini", "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        if (std::string_view(c.description) == "Permission denied" && ::geteuid() == 0) {
+            continue;  // permissions do not deny the super-user
+        }
+        QTemporaryDir dir;
+        c.prepare(dir.path());
+        QtSettingsStore store(dir.filePath(QString::fromLatin1(c.path)));
+        try {
+            store.write(u"Extension"_qs, u"txt"_qs);
+            ADD_FAILURE() << c.name;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), c.description) << c.name;
+        }
+        {
+            SettingsBatch batch(store);
+            store.write(u"Text1"_qs, u"2"_qs);
+        }
+    }
+}
+
+TEST(QtSettingsStore, AFailedWriteDoesNotFailTheNextOne) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"q.ini"_qs);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"q.ini"_qs));
+    QtSettingsStore store(path);
+    EXPECT_THROW(store.write(u"Text1"_qs, u"2"_qs), std::runtime_error);
+    ASSERT_TRUE(QDir(dir.path()).rmdir(u"q.ini"_qs));
+    store.write(u"Text1"_qs, u"3"_qs);
+    EXPECT_EQ(QtSettingsStore(path).read(u"Text1"_qs), u"3"_qs);
 }
 
 }  // namespace

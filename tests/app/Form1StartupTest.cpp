@@ -167,6 +167,16 @@ TEST_F(StartupTest, CorruptOptionIsReportedOnceAndStartUpGoesOn) {
     EXPECT_EQ(panelWrites().first(), u"Option3=True"_qs);
 }
 
+TEST_F(StartupTest, AStoreThatCannotBeWrittenIsReportedAtTheSampleRecordSteps) {
+    settings.writeFailure = u"Read-only file system"_qs;
+    load();
+    const QStringList expected{
+        errorReportText(u"Read-only file system"_qs, formLocation(u"Form_Load"_qs), 108),
+        errorReportText(u"Read-only file system"_qs, formLocation(u"Form_Load"_qs), 128)};
+    EXPECT_EQ(dialogs.messageTexts(), expected);
+    EXPECT_EQ(panelOf(*form), (Panel{{1, 3, 11}, {"1", "a", "5", "a", ","}, 0, true}));
+}
+
 TEST_F(StartupTest, CorruptCheck1KeepsTheDesignedValue) {
     struct Case {
         const char* stored;

@@ -98,6 +98,30 @@ TEST(FileListViewDrop, ShowsNoDropForDataWithoutFiles) {
     QCoreApplication::sendEvent(view.viewport(), &dropEvent);
     EXPECT_EQ(dropped, QStringList{QStringLiteral("/tmp/b.csv")});
     EXPECT_EQ(view.selectedRow(), -1);
+
+    // Whatever the source proposes, the drop is taken as a copy; a move-only source is refused.
+    const struct {
+        Qt::DropActions offered;
+        Qt::KeyboardModifiers keys;
+        bool accepted;
+    } offers[] = {
+        {Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, true},
+        {Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::AltModifier, true},
+        {Qt::MoveAction, Qt::NoModifier, false},
+    };
+    for (const auto& offer : offers) {
+        dropped.clear();
+        QDragEnterEvent enter(QPoint(5, 5), offer.offered, &files, Qt::LeftButton, offer.keys);
+        QCoreApplication::sendEvent(view.viewport(), &enter);
+        EXPECT_EQ(enter.isAccepted(), offer.accepted) << offer.offered.toInt();
+        QDropEvent drop(QPointF(5, 5), offer.offered, &files, Qt::LeftButton, offer.keys);
+        QCoreApplication::sendEvent(view.viewport(), &drop);
+        EXPECT_EQ(drop.isAccepted(), offer.accepted) << offer.offered.toInt();
+        EXPECT_EQ(!dropped.isEmpty(), offer.accepted) << offer.offered.toInt();
+        if (offer.accepted) {
+            EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << offer.offered.toInt();
+        }
+    }
 }
 
 }  // namespace

@@ -10,9 +10,13 @@
 #include "filelist/ListEditing.h"
 #include "filelist/SubDirectories.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <climits>
 
 namespace culvex {
 namespace {
@@ -73,6 +77,20 @@ TEST_F(FolderScan, AsksForTheExtensionThenTheFolderAndRemembersBoth) {
 
     scan(std::nullopt, {});
     EXPECT_EQ(std::get<InputRequest>(dialogs.requests[2]).initialText, QStringLiteral("txt"));
+}
+
+TEST_F(FolderScan, AStoreThatCannotBeWrittenIsReportedAndTheScanGoesOn) {
+    tree.file(QStringLiteral("a.txt"));
+    settings.writeFailure = QStringLiteral("Permission denied");
+    scan(QStringLiteral("txt"), tree.root());
+    const QStringList texts = dialogs.messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(texts[i], errorReportText(QStringLiteral("Permission denied"),
+                                            formLocation(QStringLiteral("PushButton4_Click")),
+                                            i == 0 ? 104 : 110));
+    }
+    EXPECT_EQ(list.paths(), added({QStringLiteral("a.txt")}));
 }
 
 TEST_F(FolderScan, AnEmptyOrCancelledExtensionChangesNothing) {
@@ -272,6 +290,27 @@ TEST(ListFilesInFolder, ListsOpenableFilesOnly) {
     EXPECT_TRUE(IsOpenableFile(tree.path(QStringLiteral("a.csv"))));
     EXPECT_FALSE(IsOpenableFile(tree.path(QStringLiteral("d.csv"))));
     EXPECT_FALSE(IsOpenableFile(tree.path(QStringLiteral("missing.csv"))));
+}
+
+TEST(ListFilesInFolder, LeavesOutFilesWhosePathIsTooLongToOpen) {
+    TempTree tree;
+    QString folder = tree.root();
+    while (folder.size() < PATH_MAX - 220) {
+        folder += u'/' + QString(200, u'd');
+    }
+    folder += u'/' + QString(PATH_MAX - 20 - folder.size() - 1, u'e');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    const QString longName = QString(40, u'n') + u".csv"_qs;
+    for (const QString& name : {u"a.csv"_qs, longName}) {
+        const int file =
+            ::openat(fd, QFile::encodeName(name).constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(file, 0) << name.toStdString();
+        ::close(file);
+    }
+    ::close(fd);
+    EXPECT_EQ(ListFilesInFolder(folder, u"*.csv"_qs), QStringList{u"a.csv"_qs});
 }
 
 TEST(HasUnsafeChars, ControlCharactersAndQuestionMarks) {

@@ -7,7 +7,12 @@
 #include "output/SaveList.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+#include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 namespace culvex {
 namespace {
@@ -86,6 +91,7 @@ struct SaveCommand {
     QString writerLocation;
     int createLabel;
     int rowLabel;
+    int closeLabel;
     std::string twoRows;  // the file for rows "a1", "b2"
     // The pointer states after answering No to the overwrite question.
     std::vector<PointerState> afterNo;
@@ -203,6 +209,54 @@ TEST_P(SaveCommandTest, ResultsClearedDuringTheSaveKeepTheOldFile) {
     EXPECT_EQ(pointer.history.back(), PointerState::Arrow);
 }
 
+// A 64 KiB file system mounted for one test, where the machine allows it.
+class SmallFileSystem {
+public:
+    SmallFileSystem() {
+        const QByteArray path = QFile::encodeName(dir_.path());
+        if (::geteuid() != 0) {
+            failure_ = "mounting a file system needs root (as CI runs)";
+        } else if (::mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") != 0) {
+            failure_ = std::string("tmpfs cannot be mounted here: ") + std::strerror(errno);
+        }
+    }
+    ~SmallFileSystem() {
+        if (failure_.empty()) {
+            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+        }
+    }
+    const std::string& failure() const { return failure_; }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    std::string failure_;
+};
+
+TEST_P(SaveCommandTest, AFullDiskKeepsTheOldFileAndIsReportedWithTheSystemsWording) {
+    const SmallFileSystem disk;
+    if (!disk.failure().empty()) {
+        GTEST_SKIP() << disk.failure();
+    }
+    target = disk.filePath(u"keep.txt"_qs);
+    const std::string old(1000, 'o');
+    writeFileBytes(target, old);
+    for (int i = 0; i < 3048; ++i) {
+        rows.append("a result row of some thirty bytes");
+    }
+    dialogs.saveAnswers = {target};
+    dialogs.messageAnswers = {MessageAnswer::Yes};
+    click();
+    const QStringList texts = dialogs.messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[1].contains(GetParam().writerLocation + u"at line "_qs +
+                                  QString::number(GetParam().closeLabel) + u"\r\r"_qs));
+    EXPECT_TRUE(texts[1].contains(u"No space left on device"_qs)) << texts[1].toStdString();
+    EXPECT_EQ(fileBytes(target), old);
+    EXPECT_EQ(QFileInfo(target).dir().entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"keep.txt"_qs});
+}
+
 INSTANTIATE_TEST_SUITE_P(
     ResultsSaves, SaveCommandTest,
     ::testing::Values(SaveCommand{"spaced",
@@ -211,6 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   u"in Culvexor2021/08/31.SaveList.SaveListviewProperlySpaced "_qs,
                                   156,
                                   120,
+                                  232,
                                   "Results\t\r\na1     \t\r\nb2     \t\r\n",
                                   {}},
                       SaveCommand{
@@ -220,6 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
                           u"in Culvexor2021/08/31.SaveComma.SaveListviewAsCommaDelimToFile "_qs,
                           120,
                           150,
+                          182,
                           "a1,\r\nb2\r\n",
                           {PointerState::Busy, PointerState::Arrow}}),
     [](const auto& info) { return std::string(info.param.name); });

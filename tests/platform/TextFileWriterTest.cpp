@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <cerrno>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace culvex {
 namespace {
@@ -57,7 +61,7 @@ TEST_F(TextFileWriterTest, TargetsThatCannotBeCreatedThrowThePlatformsWording) {
         const char* description;
     } cases[] = {
         {dir.filePath(QStringLiteral("missing/out.txt")), "No such file or directory"},
-        {dir.path(), "Filename refers to a directory"},
+        {dir.path(), "Is a directory"},
     };
     for (const auto& c : cases) {
         try {
@@ -67,6 +71,114 @@ TEST_F(TextFileWriterTest, TargetsThatCannotBeCreatedThrowThePlatformsWording) {
             EXPECT_STREQ(e.what(), c.description);
         }
     }
+}
+
+// Makes the kinds of system call named in `failing` fail with the given error, a new file
+// with "Permission denied" as a folder the user cannot write does; a failing write may
+// first write half of what it was given.
+class FaultyCalls : public FileCalls {
+public:
+    FaultyCalls(std::string failing, int error, bool shortWriteFirst = false)
+        : failing_(std::move(failing)), error_(error), shortWriteFirst_(shortWriteFirst) {}
+
+    int open(const char* path, int flags, mode_t mode) override {
+        return fails("create") && (flags & O_CREAT) != 0 ? refuse(EACCES)
+                                                         : FileCalls::open(path, flags, mode);
+    }
+    ssize_t write(int fd, const char* data, std::size_t size) override {
+        if (!fails("write")) {
+            return FileCalls::write(fd, data, size);
+        }
+        return shortWriteFirst_ && writes_++ == 0 ? FileCalls::write(fd, data, size / 2) : refuse();
+    }
+    int sync(int fd) override { return fails("sync") ? refuse() : FileCalls::sync(fd); }
+    int close(int fd) override {
+        const int result = FileCalls::close(fd);
+        return fails("close") ? refuse() : result;
+    }
+    int rename(const char* from, const char* to) override {
+        return fails("rename") ? refuse() : FileCalls::rename(from, to);
+    }
+
+private:
+    bool fails(const char* kind) const { return failing_.find(kind) != std::string::npos; }
+    int refuse(int error) {
+        errno = error;
+        return -1;
+    }
+    int refuse() { return refuse(error_); }
+
+    std::string failing_;
+    int error_;
+    bool shortWriteFirst_;
+    int writes_ = 0;
+};
+
+TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording) {
+    const struct {
+        const char* failing;
+        int error;
+        bool shortWriteFirst;
+        int lines;  // enough lines to fill the buffer make the writes fail before close
+        const char* description;
+    } cases[] = {
+        {"write", ENOSPC, true, 3, "No space left on device"},
+        {"write", ENOSPC, true, 100000, "No space left on device"},
+        {"write", EIO, false, 100000, "Input/output error"},
+        {"sync", ENOSPC, false, 3, "No space left on device"},
+        {"close", EDQUOT, false, 3, "Disk quota exceeded"},
+        {"rename", EXDEV, false, 3, "Invalid cross-device link"},
+    };
+    for (const auto& c : cases) {
+        FaultyCalls calls(c.failing, c.error, c.shortWriteFirst);
+        TextFileWriter writer(target, calls);
+        for (int i = 0; i < c.lines; ++i) {
+            writer.writeLine("a line long enough to fill the buffer several times");
+        }
+        try {
+            writer.close();
+            ADD_FAILURE() << c.failing;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), c.description) << c.failing;
+        }
+        EXPECT_EQ(contents(target), "old contents") << c.failing;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("out.txt")})
+            << c.failing;
+    }
+}
+
+TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
+    FaultyCalls calls("create", 0);
+    TextFileWriter writer(target, calls);
+    writer.writeLine("new");
+    writer.close();
+    EXPECT_EQ(contents(target), "new\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("out.txt")});
+    FaultyCalls fullDisk("create write", ENOSPC);
+    TextFileWriter inPlace(target, fullDisk);
+    inPlace.writeLine("newer");
+    try {
+        inPlace.close();
+        ADD_FAILURE() << "a failed write in place was not reported";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "No space left on device");
+    }
+    try {
+        TextFileWriter absent(dir.filePath(QStringLiteral("new.txt")), calls);
+        ADD_FAILURE() << "created beside a folder that refuses new files";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Permission denied");
+    }
+}
+
+TEST(TextFileWriterDevice, ADeviceIsWrittenToAndNeverReplaced) {
+    TextFileWriter writer(QStringLiteral("/dev/null"));
+    writer.writeLine("discarded");
+    writer.close();
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ std::size_t MemorySource::read(char* into, std::size_t count) {
 LineBlocks::LineBlocks(ByteSource& source, std::size_t blockBytes)
     : source_(source),
       capacity_(std::max<std::size_t>(blockBytes, 1)),
-      buffer_(std::make_unique<char[]>(capacity_ + kPadding)) {}
+      buffer_(std::make_unique_for_overwrite<char[]>(capacity_ + kPadding)) {}
 
 bool LineBlocks::next() {
     if (ended_) {
@@ -53,32 +53,40 @@ bool LineBlocks::next() {
     std::memmove(buffer_.get(), buffer_.get() + textEnd_, carried);
     dataEnd_ = carried;
     textEnd_ = 0;
-    for (;;) {
-        if (dataEnd_ == capacity_) {
-            grow();
-        }
-        char* const fresh = buffer_.get() + dataEnd_;
-        const std::size_t got = source_.read(fresh, capacity_ - dataEnd_);
-        if (got == 0) {
-            // The last line needs no break; a source without bytes is one empty line.
-            ended_ = true;
-            textEnd_ = dataEnd_;
-            return dataEnd_ > 0 || !readAny_;
-        }
-        readAny_ = true;
-        dataEnd_ += got;
-        // The carried bytes hold no break, so the block ends after the last fresh one.
-        if (const void* lastBreak = ::memrchr(fresh, '\n', got)) {
-            textEnd_ =
-                static_cast<std::size_t>(static_cast<const char*>(lastBreak) - buffer_.get()) + 1;
-            return true;
-        }
+    while (textEnd_ == 0 && !ended_) {
+        readMore();
+    }
+    // The buffer is made unfilled, so that a small file touches only the memory it fills;
+    // the padding after the data gets defined bytes for the wide loads that reach into it.
+    std::memset(buffer_.get() + dataEnd_, 0, kPadding);
+    // A source without bytes is one empty line.
+    return textEnd_ > 0 || !readAny_;
+}
+
+void LineBlocks::readMore() {
+    if (dataEnd_ == capacity_) {
+        grow();
+    }
+    char* const fresh = buffer_.get() + dataEnd_;
+    const std::size_t got = source_.read(fresh, capacity_ - dataEnd_);
+    if (got == 0) {
+        // The last line needs no break.
+        ended_ = true;
+        textEnd_ = dataEnd_;
+        return;
+    }
+    readAny_ = true;
+    dataEnd_ += got;
+    // The carried bytes hold no break, so the block ends after the last fresh one.
+    if (const void* lastBreak = ::memrchr(fresh, '\n', got)) {
+        textEnd_ =
+            static_cast<std::size_t>(static_cast<const char*>(lastBreak) - buffer_.get()) + 1;
     }
 }
 
 void LineBlocks::grow() {
     const std::size_t capacity = capacity_ * 2;
-    auto buffer = std::make_unique<char[]>(capacity + kPadding);
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity + kPadding);
     std::memcpy(buffer.get(), buffer_.get(), dataEnd_);
     buffer_ = std::move(buffer);
     capacity_ = capacity;

@@ -66,6 +66,7 @@ public:
     std::string_view readable() const { return {buffer_.get(), dataEnd_ + kPadding}; }
 
 private:
+    void readMore();
     void grow();
 
     ByteSource& source_;

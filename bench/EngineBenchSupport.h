@@ -41,12 +41,12 @@ inline LineSettings jobSettings(std::string_view job) {
     return settings;
 }
 
-// Runs one job over a file's bytes into `store`.
-inline void runJob(std::string_view bytes, std::string_view job, ResultsStore& store) {
+// Runs one job over a source's bytes into `store`.
+inline void runJob(ByteSource& source, std::string_view job, ResultsStore& store) {
     LineExtractor extractor(Separator(","), jobSettings(job));
     StoreSink sink(store);
     NoPauses progress;
-    extractLines(bytes, extractor, sink, progress);
+    extractLines(source, extractor, sink, progress);
 }
 
 }  // namespace culvex::bench

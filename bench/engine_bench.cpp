@@ -45,7 +45,8 @@ void runJob(benchmark::State& state, const char* job) {
     const std::string& text = sample();
     for (auto _ : state) {
         culvex::ResultsStore store;
-        culvex::bench::runJob(text, job, store);
+        culvex::MemorySource source(text);
+        culvex::bench::runJob(source, job, store);
         benchmark::DoNotOptimize(store.size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));

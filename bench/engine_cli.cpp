@@ -2,11 +2,12 @@
 //   culvex_engine_cli J1|J2 FILE
 // Output: one line "seconds=... bytes=... rows=... row_bytes=... store_bytes=...".
 #include "EngineBenchSupport.h"
-#include "platform/MappedFile.h"
+#include "platform/InputFile.h"
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -16,17 +17,17 @@ int main(int argc, char** argv) {
     }
     try {
         const auto start = std::chrono::steady_clock::now();
-        const culvex::MappedFile file(argv[2]);
+        culvex::InputFile file(argv[2]);
         culvex::ResultsStore store;
-        culvex::bench::runJob(file.bytes(), argv[1], store);
+        culvex::bench::runJob(file, argv[1], store);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         std::size_t rowBytes = 0;
         for (std::size_t i = 0; i < store.size(); ++i) {
             rowBytes += store.row(i).size();
         }
         std::printf("seconds=%.3f bytes=%zu rows=%zu row_bytes=%zu store_bytes=%zu\n",
-                    elapsed.count(), file.bytes().size(), store.size(), rowBytes,
-                    store.memoryBytes());
+                    elapsed.count(), static_cast<std::size_t>(std::filesystem::file_size(argv[2])),
+                    store.size(), rowBytes, store.memoryBytes());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -1,6 +1,8 @@
-// One line through the extraction: the first bytes choose the separator and the per-line
-// settings, the rest is the line. Checks that every row is a trimmed piece of the line.
-#include "extract/LineExtractor.h"
+// A text through the extraction: the first bytes choose the separator, the per-line
+// settings and the size of the blocks it is read in (small, so that lines and 64-byte
+// separator searches meet the blocks' edges); the rest is the text. Checks that every row
+// is a trimmed piece of the text without a line break.
+#include "extract/FileExtraction.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,19 +14,25 @@ namespace {
 
 class CheckingSink final : public culvex::ResultsSink {
 public:
-    explicit CheckingSink(std::string_view line) : line_(line) {}
+    explicit CheckingSink(std::string_view text) : text_(text) {}
     void append(std::string_view row) override {
         if (!row.empty() && (row.front() == ' ' || row.back() == ' ')) {
             std::abort();
         }
-        if (line_.find(row) == std::string_view::npos) {
+        if (row.find('\n') != std::string_view::npos || text_.find(row) == std::string_view::npos) {
             std::abort();
         }
     }
     void publish() override {}
 
 private:
-    std::string_view line_;
+    std::string_view text_;
+};
+
+class NoPauses final : public culvex::ExtractionProgress {
+public:
+    void pause() override {}
+    void overflowed(culvex::IndexOverflow) override {}
 };
 
 std::string_view take(std::string_view& input, std::size_t count) {
@@ -36,13 +44,14 @@ std::string_view take(std::string_view& input, std::size_t count) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 4) {
+    if (size < 5) {
         return 0;
     }
     std::string_view input(reinterpret_cast<const char*>(data), size);
     const auto flags = static_cast<unsigned char>(input[0]);
     const auto lengths = static_cast<unsigned char>(input[1]);
-    input.remove_prefix(2);
+    const std::size_t blockBytes = 1 + static_cast<unsigned char>(input[2]) % 128;
+    input.remove_prefix(3);
 
     static const char* const fixed[] = {" ", ", ", ",", "\t"};
     const unsigned choice = flags & 7u;
@@ -62,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     culvex::LineExtractor extractor(culvex::Separator(separator), settings);
     CheckingSink sink(input);
-    culvex::RowBatch rows(sink, input);
-    extractor.extract(input, rows);
-    rows.flush();
+    NoPauses progress;
+    culvex::MemorySource source(input);
+    culvex::extractLines(source, extractor, sink, progress, 16, blockBytes);
     return 0;
 }

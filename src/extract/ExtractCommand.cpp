@@ -5,7 +5,7 @@
 #include "extract/ControlsSnapshot.h"
 #include "extract/ExtractValidation.h"
 #include "extract/FileExtraction.h"
-#include "platform/MappedFile.h"
+#include "platform/InputFile.h"
 
 #include <QFile>
 #include <optional>
@@ -132,13 +132,14 @@ void ExtractCommand::extractFile(Run& run, int position) {
     }
     proc.step(182, [&] { pointer_.setPointer(PointerState::Busy); });
     // A file that cannot be opened is reported and adds no rows; the run goes on.
-    std::optional<MappedFile> file;
+    std::optional<InputFile> file;
     if (!proc.step(184, [&] { file.emplace(QFile::encodeName(path).toStdString()); })) {
         return;
     }
+    // A failed read is reported here; the rows of the lines read before it stay.
     proc.step(246, [&] {
         LineExtractor extractor(run.separator, snapshotLineSettings(run.controls));
-        extractLines(file->bytes(), extractor, run.results, run);
+        extractLines(*file, extractor, run.results, run);
     });
 }
 

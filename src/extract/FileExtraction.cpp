@@ -17,27 +17,33 @@ void reportOverflows(LineOverflows overflows, ExtractionProgress& progress) {
 
 }  // namespace
 
-void extractLines(std::string_view bytes, LineExtractor& extractor, ResultsSink& sink,
-                  ExtractionProgress& progress, std::size_t pauseEvery) {
-    // The batch holds views into `bytes`: it is flushed before this returns, and before
-    // anything that can show the rows so far (a pause or a report).
-    RowBatch rows(sink, bytes);
-    TextLines lines(bytes);
-    std::size_t nextPause = bytes.size() > pauseEvery ? bytes.size() - pauseEvery : 0;
-    std::string_view line;
-    while (lines.next(line)) {
-        const LineOverflows overflows = extractor.extract(line, rows);
-        if (overflows.any()) {
-            rows.flush();
-            reportOverflows(overflows, progress);
+void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sink,
+                  ExtractionProgress& progress, std::size_t pauseEvery, std::size_t blockBytes) {
+    LineBlocks blocks(source, blockBytes);
+    std::size_t sincePause = 0;  // bytes walked since the last pause, breaks included
+    while (blocks.next()) {
+        // The batch holds views into the block: it is flushed before the next block is
+        // read, and before anything that can show the rows so far (a pause or a report).
+        RowBatch rows(sink, blocks.readable());
+        TextLines lines(blocks.text());
+        std::size_t remaining = lines.remaining();
+        std::string_view line;
+        while (lines.next(line)) {
+            const LineOverflows overflows = extractor.extract(line, rows);
+            if (overflows.any()) {
+                rows.flush();
+                reportOverflows(overflows, progress);
+            }
+            sincePause += remaining - lines.remaining();
+            remaining = lines.remaining();
+            if (sincePause > pauseEvery) {
+                rows.flush();
+                progress.pause();
+                sincePause = 0;
+            }
         }
-        if (lines.remaining() < nextPause) {
-            rows.flush();
-            progress.pause();
-            nextPause = lines.remaining() > pauseEvery ? lines.remaining() - pauseEvery : 0;
-        }
+        rows.flush();
     }
-    rows.flush();
 }
 
 }  // namespace culvex

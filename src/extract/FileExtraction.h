@@ -1,10 +1,10 @@
 #pragma once
 
+#include "extract/FileReader.h"
 #include "extract/LineExtractor.h"
 #include "output/ResultsSink.h"
 
 #include <cstddef>
-#include <string_view>
 
 namespace culvex {
 
@@ -21,8 +21,11 @@ public:
 
 inline constexpr std::size_t kPauseEveryBytes = std::size_t{1} << 20;
 
-// Extracts every line of a file's bytes, first to last, into `sink`.
-void extractLines(std::string_view bytes, LineExtractor& extractor, ResultsSink& sink,
-                  ExtractionProgress& progress, std::size_t pauseEvery = kPauseEveryBytes);
+// Extracts every line of a source, first to last, into `sink`, reading it block by block.
+// A failed read ends the extraction with the source's exception; the rows of the lines
+// before it are in `sink` by then.
+void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sink,
+                  ExtractionProgress& progress, std::size_t pauseEvery = kPauseEveryBytes,
+                  std::size_t blockBytes = kBlockBytes);
 
 }  // namespace culvex

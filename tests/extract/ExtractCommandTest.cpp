@@ -176,6 +176,23 @@ TEST_F(ExtractCommandTest, UnreadableFilesAreReportedAndTheRunGoesOn) {
     EXPECT_FALSE(command.isBusy());
 }
 
+TEST_F(ExtractCommandTest, FileCutShortDuringTheRunKeepsItsRowsAndTheRunGoesOn) {
+    // Log rotation by copy and truncate: the file is emptied at the first pause inside it.
+    const QByteArray line = QByteArray(1000, 'x') + ",y\n";
+    const QString path = addFile("log.csv", line.repeated(4000));
+    addFile("next.csv", "p,q");
+    yielder.onYield = [&](int call) {
+        if (call == 2) {
+            EXPECT_TRUE(QFile::resize(path, 0));
+        }
+    };
+    run();
+    EXPECT_EQ(dialogs.messageTexts(), QStringList({"Done."}));
+    ASSERT_GE(results.rows.size(), 2 * 1000);
+    EXPECT_LT(results.rows.size(), 2 * 4000);
+    EXPECT_EQ(results.rows.mid(results.rows.size() - 2), QStringList({"p", "q"}));
+}
+
 TEST_F(ExtractCommandTest, EntryRemovedWhileYieldingIsReportedAndSkipped) {
     addFile("a.csv", "a,b");
     addFile("b.csv", "c,d");

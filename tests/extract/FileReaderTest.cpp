@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace culvex {
 namespace {
@@ -55,6 +57,57 @@ TEST(ReadTextFileLines, SplitsAtLineFeedsAndCarriageReturnLineFeeds) {
     TempFolder folder;
     for (const auto& c : cases) {
         EXPECT_EQ(ReadTextFileLines(folder.write("f.txt", c.bytes)), c.lines) << c.name;
+        // Every block edge: lines cut anywhere, CR LF split, lines longer than the buffer.
+        for (std::size_t blockBytes = 1; blockBytes <= c.bytes.size() + 1; ++blockBytes) {
+            MemorySource source(c.bytes);
+            EXPECT_EQ(readLines(source, blockBytes), c.lines) << c.name << ", block " << blockBytes;
+        }
+    }
+}
+
+TEST(ReadTextFileLines, ReadsAFileOfReportedSizeZeroToItsEnd) {
+    ASSERT_EQ(fs::file_size("/proc/self/status"), 0u);
+    const std::vector<std::string> lines = ReadTextFileLines("/proc/self/status");
+    ASSERT_GT(lines.size(), 1u);
+    EXPECT_EQ(lines.front().rfind("Name:", 0), 0u);
+}
+
+// A real file read through a test's action before each read.
+class HookedFile final : public ByteSource {
+public:
+    HookedFile(const std::string& path, std::function<void(int read)> beforeRead)
+        : file_(path), beforeRead_(std::move(beforeRead)) {}
+    std::size_t read(char* into, std::size_t count) override {
+        beforeRead_(++reads_);
+        return file_.read(into, count);
+    }
+
+private:
+    InputFile file_;
+    std::function<void(int)> beforeRead_;
+    int reads_ = 0;
+};
+
+TEST(ReadLines, AFileCutShorterBetweenBlocksEndsWhereItsReadsEnd) {
+    // Blocks of 6 bytes: the first read takes "aaa\nbb", so "bb" is carried over.
+    const struct {
+        std::uintmax_t cutTo;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {0, {"aaa", "bb"}},
+        {6, {"aaa", "bb"}},
+        {10, {"aaa", "bbb", "cc"}},
+        {16, {"aaa", "bbb", "ccc", "ddd"}},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        const std::string path = folder.write("f.txt", "aaa\nbbb\nccc\nddd\n");
+        HookedFile file(path, [&](int read) {
+            if (read == 2) {
+                fs::resize_file(path, c.cutTo);
+            }
+        });
+        EXPECT_EQ(readLines(file, 6), c.lines) << "cut to " << c.cutTo;
     }
 }
 

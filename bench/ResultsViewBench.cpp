@@ -1,6 +1,7 @@
 // The results list with ten million rows: fill while the window runs its event loop
 // between batches, first paint, scroll to the end, remove the first row, clear. Compares the
-// one-column table view with QListView and QTreeView.
+// one-column table view with QListView and QTreeView. Then the table view over one very long
+// row: first paint, repaints and clear.
 #include "ResultsBenchSupport.h"
 #include "output/ResultsModel.h"
 #include "platform/ReportView.h"
@@ -11,7 +12,9 @@
 #include <QListView>
 #include <QTableView>
 #include <QTreeView>
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace culvex::bench {
 namespace {
@@ -103,6 +106,43 @@ BENCHMARK_CAPTURE(BM_ResultsView, list, ViewKind::List)
 BENCHMARK_CAPTURE(BM_ResultsView, tree, ViewKind::Tree)
     ->Arg(1'000'000)
     ->Arg(kTenMillion)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// One row of range(0) bytes between two short ones; every repaint lays out the shown part of
+// the long row. repaint_max_ms is the slowest of ten repaints.
+void BM_ResultsViewLongRow(benchmark::State& state) {
+    const auto bytes = static_cast<std::size_t>(state.range(0));
+    for (auto _ : state) {
+        auto model = std::make_unique<ResultsModel>();
+        model->append("before");
+        model->append(std::string(bytes, 'x'));
+        model->append("after");
+        auto view = makeView(ViewKind::Table, *model);
+        view->resize(400, 600);
+        view->show();
+        QElapsedTimer timer;
+        timer.start();
+        model->publish();
+        settle(*view);
+        state.counters["first_paint_s"] = seconds(timer);
+        double slowest = 0;
+        for (int i = 0; i < 10; ++i) {
+            view->viewport()->repaint();
+            slowest = std::max(slowest, seconds(timer));
+        }
+        state.counters["repaint_max_ms"] = slowest * 1000;
+        model->clear();
+        settle(*view);
+        state.counters["clear_s"] = seconds(timer);
+        state.counters["rss_after_clear_MB"] = statusMb("VmRSS");
+    }
+}
+
+BENCHMARK(BM_ResultsViewLongRow)
+    ->Arg(std::int64_t{16} << 20)
+    ->Arg(std::int64_t{160} << 20)
+    ->Arg(std::int64_t{1} << 30)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

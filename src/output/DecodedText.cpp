@@ -12,9 +12,14 @@ char16_t* decodeInto(char16_t* out, std::string_view bytes) {
     return out;
 }
 
-QString decodedText(std::string_view bytes) {
-    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    decodeInto(reinterpret_cast<char16_t*>(text.data()), bytes);
+QString shownText(std::string_view bytes) {
+    const bool cut = bytes.size() > kShownCharacters;
+    const std::string_view shown = bytes.substr(0, kShownCharacters);
+    QString text(static_cast<qsizetype>(shown.size() + (cut ? 1 : 0)), Qt::Uninitialized);
+    char16_t* end = decodeInto(reinterpret_cast<char16_t*>(text.data()), shown);
+    if (cut) {
+        *end = u'\u2026';
+    }
     return text;
 }
 

@@ -13,7 +13,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    return decodedText(store_.row(static_cast<std::size_t>(index.row())));
+    return shownText(store_.row(static_cast<std::size_t>(index.row())));
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {

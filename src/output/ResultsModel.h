@@ -8,8 +8,9 @@
 namespace culvex {
 
 // The results list (ListView2): one column "Results" over the results store. Rows are
-// decoded from the code page only when shown; appended rows reach the view in batches
-// when published.
+// decoded from the code page only when shown, and a very long row only as far as it is
+// shown (shownText); the store keeps every byte for the writers, the clipboard and the
+// spreadsheet. Appended rows reach the view in batches when published.
 class ResultsModel final : public QAbstractListModel, public ResultsSink {
     Q_OBJECT
 public:

@@ -88,6 +88,10 @@ bool SaveResultsAsExcelFileIsExcelInstalled(Spreadsheet& spreadsheet, Dialogs& d
     try {
         required(spreadsheet.createApplication());
         return true;
+    } catch (const SpreadsheetTimeout&) {
+        // The application is there but does not answer: "not installed" would send the
+        // user looking in the wrong place, so the caller's step reports it.
+        throw;
     } catch (...) {
         showPlainMessage(dialogs,
                          QStringLiteral("Excel is not installed on this computer. You need to "

@@ -16,7 +16,8 @@ void PushButton5_Click(const ResultsModel& results, Spreadsheet& spreadsheet, Di
                        Yielder& yielder, WindowPointer& pointer);
 
 // True when the spreadsheet application can be started; otherwise tells the user so and
-// returns false. The application started for the test is released at once.
+// returns false. The application started for the test is released at once. An application
+// that does not answer in time is not absent: its SpreadsheetTimeout reaches the caller.
 bool SaveResultsAsExcelFileIsExcelInstalled(Spreadsheet& spreadsheet, Dialogs& dialogs);
 
 }  // namespace culvex

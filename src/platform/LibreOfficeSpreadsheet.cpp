@@ -2,6 +2,7 @@
 
 #include "platform/BlockingCall.h"
 #include "platform/LibreOfficeCells.h"
+#include "platform/OfficeProcesses.h"
 
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
@@ -30,20 +31,30 @@ namespace {
 
 std::string utf8(const rtl::OUString& text) { return text.toUtf8().getStr(); }
 
-// Runs office calls off the window's thread and turns the office's failures, which derive
-// from neither std::exception nor each other, into std::runtime_error with their wording.
-void officeCall(const std::function<void()>& work) {
-    runBlocking([&] {
-        try {
-            work();
-        } catch (const uno::Exception& e) {
-            const uno::Any caught = cppu::getCaughtException();
-            throw std::runtime_error(
-                utf8(e.Message.isEmpty() ? caught.getValueTypeName() : e.Message));
-        } catch (const cppu::BootstrapException& e) {
-            throw std::runtime_error("LibreOffice could not be started: " + utf8(e.getMessage()));
-        }
-    });
+// Turns the office's failures, which derive from neither std::exception nor each other, into
+// std::runtime_error with their wording.
+void translateFailures(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const uno::Exception& e) {
+        const uno::Any caught = cppu::getCaughtException();
+        throw std::runtime_error(utf8(e.Message.isEmpty() ? caught.getValueTypeName() : e.Message));
+    } catch (const cppu::BootstrapException& e) {
+        throw std::runtime_error("LibreOffice could not be started: " + utf8(e.getMessage()));
+    }
+}
+
+// Runs an office call off the window's thread. `work` holds by value all it touches, since
+// a call past its limit is abandoned; the office processes `ours` names are then ended.
+void officeCall(std::chrono::milliseconds limit, const std::function<std::set<pid_t>()>& ours,
+                std::function<void()> work) {
+    if (!runBlocking([work = std::move(work)] { translateFailures(work); }, limit)) {
+        throw SpreadsheetTimeout(limit, endProcesses(ours()));
+    }
+}
+
+std::chrono::milliseconds transferLimit(const OfficeTimeLimits& limits, std::size_t cells) {
+    return limits.call + limits.perThousandCells * static_cast<std::int64_t>(cells / 1000);
 }
 
 uno::Sequence<css::beans::PropertyValue> hiddenLoad() {
@@ -67,17 +78,15 @@ Reference<css::frame::XController> controllerOf(const Reference<css::lang::XComp
     return Reference<css::frame::XModel>(doc, UNO_QUERY_THROW)->getCurrentController();
 }
 
-std::shared_ptr<LibreOfficeWorkbook::Document> openDocument(
-    const Reference<css::frame::XDesktop2>& desktop) {
-    auto document = std::make_shared<LibreOfficeWorkbook::Document>();
-    document->component = newHiddenCalcDocument(desktop);
-    const Reference<css::sheet::XSpreadsheetView> view(controllerOf(document->component),
+void openDocument(LibreOfficeWorkbook::Document& document,
+                  const Reference<css::frame::XDesktop2>& desktop) {
+    document.component = newHiddenCalcDocument(desktop);
+    const Reference<css::sheet::XSpreadsheetView> view(controllerOf(document.component),
                                                        UNO_QUERY_THROW);
-    document->sheet = view->getActiveSheet();
-    const Reference<css::table::XColumnRowRange> lines(document->sheet, UNO_QUERY_THROW);
-    document->rows = lines->getRows()->getCount();
-    document->columns = lines->getColumns()->getCount();
-    return document;
+    document.sheet = view->getActiveSheet();
+    const Reference<css::table::XColumnRowRange> lines(document.sheet, UNO_QUERY_THROW);
+    document.rows = lines->getRows()->getCount();
+    document.columns = lines->getColumns()->getCount();
 }
 
 void show(const Reference<css::lang::XComponent>& document) {
@@ -92,47 +101,80 @@ void probeCalc(const Reference<css::frame::XDesktop2>& desktop) {
     Reference<css::util::XCloseable>(newHiddenCalcDocument(desktop), UNO_QUERY_THROW)->close(true);
 }
 
+// Reaches Calc through the kept connection, or when there is none or its office has gone
+// (the user closed it), through a newly started office.
+void connect(OfficeConnection& connection, const std::shared_ptr<const OfficeConnection>& kept) {
+    if (kept) {
+        try {
+            probeCalc(kept->desktop);
+            connection = *kept;
+            return;
+        } catch (const uno::RuntimeException&) {
+            // The office has gone since the last time (the user closed it): start anew.
+        }
+    }
+    connection.context = cppu::bootstrap();
+    connection.desktop = css::frame::Desktop::create(connection.context);
+    probeCalc(connection.desktop);
+}
+
 }  // namespace
 
 std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplication() {
-    officeCall([&] {
-        if (desktop_.is()) {
-            try {
-                probeCalc(desktop_);
-                return;
-            } catch (const uno::RuntimeException&) {
-                // The office has gone since the last time (the user closed it): start anew.
+    const std::set<pid_t> before = startedOfficeProcesses();
+    const auto newlyStarted = [&] {
+        std::set<pid_t> started = connection_ ? connection_->started : std::set<pid_t>{};
+        for (const pid_t process : startedOfficeProcesses()) {
+            if (before.count(process) == 0) {
+                started.insert(process);
             }
         }
-        context_ = cppu::bootstrap();
-        desktop_ = css::frame::Desktop::create(context_);
-        probeCalc(desktop_);
-    });
-    return std::make_unique<LibreOfficeApplication>(context_, desktop_);
+        return started;
+    };
+    auto connection = std::make_shared<OfficeConnection>();
+    officeCall(limits_.start, newlyStarted,
+               [connection, kept = connection_] { connect(*connection, kept); });
+    if (!connection_ || connection->desktop != connection_->desktop) {
+        connection->started = newlyStarted();
+    }
+    connection_ = connection;
+    return std::make_unique<LibreOfficeApplication>(connection_, limits_);
 }
 
-LibreOfficeApplication::LibreOfficeApplication(Reference<uno::XComponentContext> context,
-                                               Reference<css::frame::XDesktop2> desktop)
-    : context_(std::move(context)), desktop_(std::move(desktop)) {}
+LibreOfficeApplication::LibreOfficeApplication(std::shared_ptr<const OfficeConnection> connection,
+                                               OfficeTimeLimits limits)
+    : connection_(std::move(connection)), limits_(limits) {}
 
 std::unique_ptr<SpreadsheetWorkbook> LibreOfficeApplication::addWorkbook() {
-    std::shared_ptr<LibreOfficeWorkbook::Document> document;
-    officeCall([&] { document = openDocument(desktop_); });
+    auto document = std::make_shared<LibreOfficeWorkbook::Document>();
+    officeCall(
+        limits_.call, [&] { return connection_->started; },
+        [document, desktop = connection_->desktop] { openDocument(*document, desktop); });
     documents_.push_back(document);
-    return std::make_unique<LibreOfficeWorkbook>(document);
+    return std::make_unique<LibreOfficeWorkbook>(document, connection_, limits_);
 }
 
 void LibreOfficeApplication::makeVisible() {
-    officeCall([&] {
-        for (const auto& document : documents_) {
-            enterCells(document->component, document->sheet, std::exchange(document->pending, {}));
-            show(document->component);
-        }
-    });
+    std::vector<std::vector<LibreOfficeWorkbook::Cell>> cells;
+    std::size_t count = 0;
+    for (const auto& document : documents_) {
+        cells.push_back(std::exchange(document->pending, {}));
+        count += cells.back().size();
+    }
+    officeCall(
+        transferLimit(limits_, count), [&] { return connection_->started; },
+        [documents = documents_, cells = std::move(cells)]() mutable {
+            for (std::size_t i = 0; i < documents.size(); ++i) {
+                enterCells(documents[i]->component, documents[i]->sheet, std::move(cells[i]));
+                show(documents[i]->component);
+            }
+        });
 }
 
-LibreOfficeWorkbook::LibreOfficeWorkbook(std::shared_ptr<Document> document)
-    : document_(std::move(document)) {}
+LibreOfficeWorkbook::LibreOfficeWorkbook(std::shared_ptr<Document> document,
+                                         std::shared_ptr<const OfficeConnection> connection,
+                                         OfficeTimeLimits limits)
+    : document_(std::move(document)), connection_(std::move(connection)), limits_(limits) {}
 
 void LibreOfficeWorkbook::setCell(int row, int column, const QString& text) {
     if (row < 1 || row > document_->rows || column < 1 || column > document_->columns) {
@@ -143,10 +185,13 @@ void LibreOfficeWorkbook::setCell(int row, int column, const QString& text) {
 }
 
 void LibreOfficeWorkbook::autoFitColumns() {
-    officeCall([&] {
-        enterCells(document_->component, document_->sheet, std::exchange(document_->pending, {}));
-        fitColumns(document_->component, document_->sheet);
-    });
+    auto cells = std::exchange(document_->pending, {});
+    officeCall(
+        transferLimit(limits_, cells.size()), [&] { return connection_->started; },
+        [document = document_, cells = std::move(cells)]() mutable {
+            enterCells(document->component, document->sheet, std::move(cells));
+            fitColumns(document->component, document->sheet);
+        });
 }
 
 std::unique_ptr<Spreadsheet> makeSpreadsheet() {

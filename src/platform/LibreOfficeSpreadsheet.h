@@ -7,29 +7,60 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
+#include <sys/types.h>
+#include <chrono>
+#include <set>
 #include <vector>
 
 namespace culvex {
 
+// How long the office may take to answer a call before the call is abandoned and the
+// office process this program started is ended.
+struct OfficeTimeLimits {
+    // Starting the office. A first start on a slow machine creates the user's profile and
+    // reads the whole suite from a cold disk, which takes up to half a minute; twice that
+    // tells a slow office from one that will never answer (one whose profile cannot be
+    // written stops at its own error box).
+    std::chrono::milliseconds start{60'000};
+    // Any later call: a new document or showing it takes well under a second in a running
+    // office, so half a minute is already generous.
+    std::chrono::milliseconds call{30'000};
+    // Added for every thousand cells that a call enters (Calc takes about 30 ms per
+    // thousand here), so a full sheet of a million rows still gets over four minutes.
+    std::chrono::milliseconds perThousandCells{250};
+};
+
+// A connection to a running office, and the office processes this program started for it
+// (none when the connection reached an office that was already open).
+struct OfficeConnection {
+    css::uno::Reference<css::uno::XComponentContext> context;
+    css::uno::Reference<css::frame::XDesktop2> desktop;
+    std::set<pid_t> started;
+};
+
 // LibreOffice Calc driven through UNO. cppu::bootstrap() starts soffice, or reaches the
 // office the user already has open, so new documents appear among the user's own. The
-// office is never terminated and the documents are left open and unsaved.
+// office is never terminated and the documents are left open and unsaved, unless the office
+// stops answering: then the office process this program started is ended.
 //
 // Every call into the office blocks until the office answers, which takes from a
 // millisecond to seconds (starting the office). Such calls run on a worker thread while
 // the calling thread waits in a local Qt event loop, so the window keeps repainting and
-// taking input, as it does when a long command yields.
+// taking input, as it does when a long command yields. A call that outlasts its time limit
+// is abandoned: its worker keeps what it works on alive by shared ownership and ends on
+// its own, if ever.
 //
 // The connection to the office is kept for the next application, which saves starting a
 // second soffice process to reach the running office; when the office has gone since, a new
 // one is started.
 class LibreOfficeSpreadsheet final : public Spreadsheet {
 public:
+    explicit LibreOfficeSpreadsheet(OfficeTimeLimits limits = {}) : limits_(limits) {}
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
 
 private:
-    css::uno::Reference<css::uno::XComponentContext> context_;
-    css::uno::Reference<css::frame::XDesktop2> desktop_;
+    OfficeTimeLimits limits_;
+    std::shared_ptr<const OfficeConnection> connection_;
 };
 
 // A new untitled Calc document, hidden until its application is made visible. Cells are
@@ -51,7 +82,9 @@ public:
         int columns = 0;
     };
 
-    explicit LibreOfficeWorkbook(std::shared_ptr<Document> document);
+    LibreOfficeWorkbook(std::shared_ptr<Document> document,
+                        std::shared_ptr<const OfficeConnection> connection,
+                        OfficeTimeLimits limits);
 
     int maxRows() const override { return document_->rows; }
     void setCell(int row, int column, const QString& text) override;
@@ -65,19 +98,21 @@ public:
 
 private:
     std::shared_ptr<Document> document_;
+    std::shared_ptr<const OfficeConnection> connection_;
+    OfficeTimeLimits limits_;
 };
 
 class LibreOfficeApplication final : public SpreadsheetApplication {
 public:
-    LibreOfficeApplication(css::uno::Reference<css::uno::XComponentContext> context,
-                           css::uno::Reference<css::frame::XDesktop2> desktop);
+    LibreOfficeApplication(std::shared_ptr<const OfficeConnection> connection,
+                           OfficeTimeLimits limits);
 
     std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override;
     void makeVisible() override;
 
 private:
-    css::uno::Reference<css::uno::XComponentContext> context_;
-    css::uno::Reference<css::frame::XDesktop2> desktop_;
+    std::shared_ptr<const OfficeConnection> connection_;
+    OfficeTimeLimits limits_;
     std::vector<std::shared_ptr<LibreOfficeWorkbook::Document>> documents_;
 };
 

@@ -2,9 +2,29 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 namespace culvex {
+
+// A call that the spreadsheet application did not answer within its time limit. The call
+// is abandoned and the application's process that this program started for it, if any, has
+// been ended; `more` says what kept that from happening.
+class SpreadsheetTimeout : public std::runtime_error {
+public:
+    explicit SpreadsheetTimeout(std::chrono::milliseconds limit, const std::string& more = {})
+        : std::runtime_error("The spreadsheet did not answer within " + duration(limit) + "." +
+                             (more.empty() ? "" : " " + more)) {}
+
+private:
+    static std::string duration(std::chrono::milliseconds limit) {
+        const auto ms = limit.count();
+        return ms % 1000 == 0 ? std::to_string(ms / 1000) + " seconds"
+                              : std::to_string(ms) + " milliseconds";
+    }
+};
 
 // A new workbook of the spreadsheet application. Rows and columns count from 1; the cells
 // are those of the workbook's active sheet. Failures throw std::exception with the
@@ -32,7 +52,8 @@ public:
 };
 
 // Starts spreadsheet applications. createApplication() throws when no spreadsheet
-// application can be started; that is the presence test.
+// application can be started; that is the presence test. Every call that waits for the
+// application has a time limit, past which it throws SpreadsheetTimeout.
 class Spreadsheet {
 public:
     virtual ~Spreadsheet() = default;

@@ -2,9 +2,11 @@
 
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
+#include "app/ErrorReport.h"
 #include "output/SpreadsheetExport.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/LibreOfficeSpreadsheet.h"
+#include "platform/OfficeProcesses.h"
 
 #include <gtest/gtest.h>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -17,11 +19,17 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace culvex {
 namespace {
@@ -284,6 +292,73 @@ TEST_F(LibreOfficeExport, PresentWithSofficeAbsentWithoutItAndBackWhenRestarted)
     office->endOffice();
     EXPECT_TRUE(SaveResultsAsExcelFileIsExcelInstalled(connected, dialogs));
     EXPECT_EQ(dialogs.messages().size(), 1u);
+}
+
+// A folder that nobody may write into, root included (root passes over permissions, not
+// over the immutable flag). Writable again when it goes.
+class LockedFolder {
+public:
+    LockedFolder() {
+        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
+        setImmutable(true);
+    }
+    ~LockedFolder() {
+        setImmutable(false);
+        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString path() const { return dir_.path(); }
+
+private:
+    void setImmutable(bool on) {
+        const int fd = ::open(QFile::encodeName(dir_.path()).constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(LibreOfficeExport, OfficeThatNeverAnswersIsEndedAndReported) {
+    // An office whose profile folder cannot be written stops at its own error and never
+    // answers.
+    const LockedFolder home;
+    if (QFile(home.path() + u"/probe"_qs).open(QIODevice::WriteOnly)) {
+        GTEST_SKIP() << "No folder here can be made unwritable";
+    }
+    const QByteArray ownHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const std::set<pid_t> before = startedOfficeProcesses();
+    const auto startedSince = [&] {
+        std::set<pid_t> started;
+        std::ranges::set_difference(startedOfficeProcesses(), before,
+                                    std::inserter(started, started.end()));
+        return started;
+    };
+    ResultsModel results;
+    results.append("a");
+    results.publish();
+    LibreOfficeSpreadsheet spreadsheet(OfficeTimeLimits{.start = std::chrono::seconds(5)});
+    testing::ScriptedDialogs dialogs;
+    testing::ScriptedYielder yielder;
+    testing::RecordingPointer pointer;
+    PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer);
+    qputenv("HOME", ownHome);
+
+    EXPECT_EQ(dialogs.messageTexts().value(0),
+              errorReportText(u"The spreadsheet did not answer within 5 seconds."_qs,
+                              formLocation(u"PushButton5_Click"_qs), 106));
+    const QDeadlineTimer deadline(10000);
+    while (!startedSince().empty() && !deadline.hasExpired()) {
+        QThread::msleep(50);
+    }
+    const std::set<pid_t> leftBehind = startedSince();
+    EXPECT_TRUE(leftBehind.empty());
+    EXPECT_EQ(endProcesses(leftBehind), "");
 }
 
 }  // namespace

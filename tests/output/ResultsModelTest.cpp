@@ -1,5 +1,6 @@
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
+#include "output/DecodedText.h"
 #include "output/ResultsCommands.h"
 #include "output/ResultsModel.h"
 
@@ -48,11 +49,29 @@ TEST(ResultsModel, PassesTheModelTesterThroughAppendPublishRemoveAndClear) {
 }
 
 TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {
+    const QString longest(static_cast<qsizetype>(kShownCharacters), u'x');
+    const struct {
+        std::string bytes;
+        QString shown;
+    } rows[] = {
+        {"caf\xe9", u"café"_qs},
+        {"\x80 \x9f", u"€ Ÿ"_qs},
+        {"\xff", u"ÿ"_qs},
+        {std::string(kShownCharacters, 'x'), longest},
+        {std::string(kShownCharacters, 'x') + "\xe9 and more", longest + u"…"_qs},
+    };
     ResultsModel model;
-    fill(model, {"caf\xe9", "\x80 \x9f", "\xff"});
-    EXPECT_EQ(shownRows(model), (QStringList{u"café"_qs, u"€ Ÿ"_qs, u"ÿ"_qs}));
+    for (const auto& row : rows) {
+        model.append(row.bytes);
+    }
+    model.publish();
+    ASSERT_EQ(model.rowCount(), static_cast<int>(std::size(rows)));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const QModelIndex index = model.index(static_cast<int>(i));
+        EXPECT_EQ(model.data(index, Qt::DisplayRole).toString(), rows[i].shown) << i;
+        EXPECT_EQ(model.store().row(i), rows[i].bytes) << i;
+    }
     EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"Results"_qs);
-    EXPECT_EQ(model.store().row(0), "caf\xe9");
 }
 
 TEST(ResultsModel, RemovingAMissingRowChangesNothing) {

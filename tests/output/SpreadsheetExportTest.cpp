@@ -91,10 +91,13 @@ TEST(SpreadsheetExport, PresenceTestAloneShowsOnlyItsOwnMessage) {
     EXPECT_TRUE(SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs));
     spreadsheet.failingStarts = {2};
     EXPECT_FALSE(SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs));
+    spreadsheet.hangingStarts = {3};
+    EXPECT_THROW(SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs), SpreadsheetTimeout);
     EXPECT_EQ(dialogs.messageTexts(), QStringList{kTestMessage});
 }
 
 TEST(SpreadsheetExport, FailuresAreReportedWithTheirStepsLabel) {
+    const QString kSilent = u"The spreadsheet did not answer within 50 milliseconds."_qs;
     struct Case {
         const char* name;
         std::function<void(ScriptedSpreadsheet&)> arrange;
@@ -137,6 +140,28 @@ TEST(SpreadsheetExport, FailuresAreReportedWithTheirStepsLabel) {
          174,
          {u"start"_qs, u"workbook"_qs, u"cell 1,1=Results"_qs, u"cell 2,1=a"_qs, u"cell 3,1=b"_qs,
           u"autofit"_qs, u"release"_qs}},
+        {"start never answers",
+         [](auto& s) { s.hangingStarts = {2}; },
+         kSilent,
+         112,
+         {u"start abandoned"_qs}},
+        {"workbook never answers",
+         [](auto& s) { s.hangingCalls = {u"workbook"_qs}; },
+         kSilent,
+         114,
+         {u"start"_qs, u"workbook abandoned"_qs, u"release"_qs}},
+        {"autofit never answers",
+         [](auto& s) { s.hangingCalls = {u"autofit"_qs}; },
+         kSilent,
+         172,
+         {u"start"_qs, u"workbook"_qs, u"cell 1,1=Results"_qs, u"cell 2,1=a"_qs, u"cell 3,1=b"_qs,
+          u"autofit abandoned"_qs, u"visible"_qs, u"release"_qs}},
+        {"visible never answers",
+         [](auto& s) { s.hangingCalls = {u"visible"_qs}; },
+         kSilent,
+         174,
+         {u"start"_qs, u"workbook"_qs, u"cell 1,1=Results"_qs, u"cell 2,1=a"_qs, u"cell 3,1=b"_qs,
+          u"autofit"_qs, u"visible abandoned"_qs, u"release"_qs}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

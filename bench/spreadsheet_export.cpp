@@ -3,7 +3,7 @@
 // Run it through bench/spreadsheet_export.sh, which gives the office a headless display and
 // a profile of its own.
 
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "output/SpreadsheetExport.h"
 #include "platform/LibreOfficeSpreadsheet.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FileListDrag.h"
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "extract/ExtractCommand.h"
 #include "extract/ExtractionControls.h"
 #include "filelist/FileListModel.h"

@@ -3,7 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/Form1.h"
 #include "app/NumericEntry.h"
-#include "app/PlainMessage.h"
+#include "command/PlainMessage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

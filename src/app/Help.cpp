@@ -1,8 +1,8 @@
 #include "app/Help.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
-#include "app/Titles.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
+#include "command/Titles.h"
 
 namespace culvex {
 

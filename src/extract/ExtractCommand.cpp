@@ -1,6 +1,6 @@
 #include "extract/ExtractCommand.h"
 
-#include "app/PlainMessage.h"
+#include "command/PlainMessage.h"
 #include "extract/CodePageText.h"
 #include "extract/ControlsSnapshot.h"
 #include "extract/ExtractValidation.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ProtectedProcedure.h"
-#include "app/WindowPointer.h"
+#include "command/ProtectedProcedure.h"
+#include "command/WindowPointer.h"
 #include "extract/ExtractionControls.h"
 #include "extract/Separator.h"
 #include "filelist/FileEntries.h"

@@ -1,6 +1,6 @@
 #include "extract/ExtractValidation.h"
 
-#include "app/PlainMessage.h"
+#include "command/PlainMessage.h"
 #include "extract/WholeNumber.h"
 
 namespace culvex {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProtectedProcedure.h"
+#include "command/ProtectedProcedure.h"
 #include "extract/ExtractionControls.h"
 
 namespace culvex {

@@ -1,7 +1,7 @@
 #include "filelist/AddFilesCommand.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
 #include "filelist/FileListModel.h"
 #include "filelist/PathHelpers.h"
 #include "platform/CommonDialogState.h"

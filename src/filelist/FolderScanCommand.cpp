@@ -1,8 +1,8 @@
 #include "filelist/FolderScanCommand.h"
 
-#include "app/ProtectedProcedure.h"
-#include "app/Titles.h"
-#include "app/WindowPointer.h"
+#include "command/ProtectedProcedure.h"
+#include "command/Titles.h"
+#include "command/WindowPointer.h"
 #include "filelist/AddFolder.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/SubDirectories.h"

@@ -1,7 +1,7 @@
 #include "filelist/ListEditing.h"
 
-#include "app/ProtectedProcedure.h"
-#include "app/WindowPointer.h"
+#include "command/ProtectedProcedure.h"
+#include "command/WindowPointer.h"
 #include "filelist/FileListModel.h"
 
 namespace culvex {

@@ -1,7 +1,7 @@
 #include "output/ResultsCommands.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
 #include "output/ClipboardCopy.h"
 
 #include <QItemSelectionModel>

@@ -1,6 +1,6 @@
 #include "output/SaveComma.h"
 
-#include "app/ProtectedProcedure.h"
+#include "command/ProtectedProcedure.h"
 #include "output/RowAccess.h"
 #include "output/SaveTarget.h"
 #include "platform/TextFileWriter.h"

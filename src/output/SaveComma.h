@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "output/ResultsStore.h"
 #include "platform/CommonDialogState.h"
 #include "platform/Dialogs.h"

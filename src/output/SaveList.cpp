@@ -1,6 +1,6 @@
 #include "output/SaveList.h"
 
-#include "app/ProtectedProcedure.h"
+#include "command/ProtectedProcedure.h"
 #include "output/RowAccess.h"
 #include "output/SaveTarget.h"
 #include "platform/TextFileWriter.h"

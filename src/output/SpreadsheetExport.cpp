@@ -1,7 +1,7 @@
 #include "output/SpreadsheetExport.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
 #include "platform/AnsiCodePage.h"
 
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #include "Form1Fixture.h"
-#include "app/ErrorReport.h"
-#include "app/Titles.h"
+#include "command/ErrorReport.h"
+#include "command/Titles.h"
 
 #include <QCheckBox>
 #include <QHeaderView>

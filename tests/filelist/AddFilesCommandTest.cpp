@@ -1,7 +1,7 @@
 #include "filelist/AddFilesCommand.h"
 
 #include "ScriptedDialogs.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 #include "filelist/FileListModel.h"
 #include "platform/CommonDialogState.h"
 

@@ -5,7 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "ScriptedSpreadsheet.h"
 #include "TempTree.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 #include "filelist/AddFolder.h"
 #include "filelist/ListEditing.h"
 #include "filelist/SubDirectories.h"

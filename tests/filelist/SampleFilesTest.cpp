@@ -4,7 +4,7 @@
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
 #include "TempTree.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 #include "filelist/Scramble.h"

@@ -2,7 +2,7 @@
 
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 #include "output/SpreadsheetExport.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/LibreOfficeSpreadsheet.h"

@@ -3,7 +3,7 @@
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedSpreadsheet.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 
 #include <gtest/gtest.h>
 

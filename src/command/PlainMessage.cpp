@@ -1,6 +1,6 @@
-#include "app/PlainMessage.h"
+#include "command/PlainMessage.h"
 
-#include "app/Titles.h"
+#include "command/Titles.h"
 
 namespace culvex {
 

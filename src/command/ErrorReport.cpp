@@ -1,6 +1,6 @@
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 
-#include "app/Titles.h"
+#include "command/Titles.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "app/ProtectedProcedure.h"
+#include "command/ProtectedProcedure.h"
 
 #include "ScriptedDialogs.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 
 #include <utility>
 

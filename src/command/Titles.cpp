@@ -1,4 +1,4 @@
-#include "app/Titles.h"
+#include "command/Titles.h"
 
 namespace culvex {
 

@@ -124,7 +124,8 @@ QWidget* createControl(const ControlDesign& design, QWidget* container) {
 QHash<QString, QWidget*> buildMainWindowControls(QWidget& window) {
     QHash<QString, QWidget*> controls;
     for (const ControlDesign& design : kMainWindowControls) {
-        QWidget* container = *design.container ? controls.value(design.container) : &window;
+        QWidget* container =
+            *design.container ? controls.value(QString::fromLatin1(design.container)) : &window;
         QWidget* control = createControl(design, container);
         control->setObjectName(QString::fromUtf8(design.name));
         control->setFont(design.kind == PushButton ? buttonFont() : textFont());

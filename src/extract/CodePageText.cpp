@@ -1,6 +1,6 @@
 #include "extract/CodePageText.h"
 
-#include "platform/AnsiCodePage.h"
+#include "engine/AnsiCodePage.h"
 
 namespace culvex {
 

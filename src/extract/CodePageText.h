@@ -1,6 +1,6 @@
 #pragma once
 
-#include "extract/LineSettings.h"
+#include "engine/LineSettings.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/LineSettings.h"
 #include "extract/ExtractionControls.h"
-#include "extract/LineSettings.h"
 
 namespace culvex {
 

@@ -1,11 +1,11 @@
 #include "extract/ExtractCommand.h"
 
 #include "command/PlainMessage.h"
+#include "engine/FileExtraction.h"
+#include "engine/InputFile.h"
 #include "extract/CodePageText.h"
 #include "extract/ControlsSnapshot.h"
 #include "extract/ExtractValidation.h"
-#include "extract/FileExtraction.h"
-#include "platform/InputFile.h"
 
 #include <QFile>
 #include <optional>

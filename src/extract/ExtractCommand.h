@@ -2,10 +2,10 @@
 
 #include "command/ProtectedProcedure.h"
 #include "command/WindowPointer.h"
+#include "engine/ResultsSink.h"
+#include "engine/Separator.h"
 #include "extract/ExtractionControls.h"
-#include "extract/Separator.h"
 #include "filelist/FileEntries.h"
-#include "output/ResultsSink.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"
 

@@ -1,7 +1,7 @@
 #include "output/SaveComma.h"
 
 #include "command/ProtectedProcedure.h"
-#include "output/RowAccess.h"
+#include "engine/RowAccess.h"
 #include "output/SaveTarget.h"
 #include "platform/TextFileWriter.h"
 

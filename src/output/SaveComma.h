@@ -1,7 +1,7 @@
 #pragma once
 
 #include "command/WindowPointer.h"
-#include "output/ResultsStore.h"
+#include "engine/ResultsStore.h"
 #include "platform/CommonDialogState.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"

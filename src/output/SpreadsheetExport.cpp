@@ -2,7 +2,7 @@
 
 #include "command/PlainMessage.h"
 #include "command/ProtectedProcedure.h"
-#include "platform/AnsiCodePage.h"
+#include "engine/AnsiCodePage.h"
 
 #include <stdexcept>
 

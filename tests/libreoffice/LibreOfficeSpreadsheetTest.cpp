@@ -3,8 +3,8 @@
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "command/ErrorReport.h"
+#include "engine/AnsiCodePage.h"
 #include "output/SpreadsheetExport.h"
-#include "platform/AnsiCodePage.h"
 #include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/OfficeProcesses.h"
 

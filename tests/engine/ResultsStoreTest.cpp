@@ -1,6 +1,6 @@
-#include "output/ResultsStore.h"
+#include "engine/ResultsStore.h"
 
-#include "output/ResultsSink.h"
+#include "engine/ResultsSink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extract/FileReader.h"
+#include "engine/FileReader.h"
 
 #include <algorithm>
 #include <cstring>

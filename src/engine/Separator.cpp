@@ -1,4 +1,4 @@
-#include "extract/Separator.h"
+#include "engine/Separator.h"
 
 #include <cstring>
 

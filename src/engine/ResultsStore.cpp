@@ -1,4 +1,4 @@
-#include "output/ResultsStore.h"
+#include "engine/ResultsStore.h"
 
 #include <malloc.h>
 #include <sys/mman.h>

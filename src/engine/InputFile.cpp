@@ -1,4 +1,4 @@
-#include "platform/InputFile.h"
+#include "engine/InputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 // written here: lines end at LF or CR LF, columns lie between exact non-overlapping
 // separator matches, empty columns yield nothing, outer spaces are trimmed, a line with
 // more than 32,767 columns overflows, and the pauses fall after the same lines.
-#include "extract/FileExtraction.h"
+#include "engine/FileExtraction.h"
 
 #include <gtest/gtest.h>
 

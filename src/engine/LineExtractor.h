@@ -1,8 +1,8 @@
 #pragma once
 
-#include "extract/LineSettings.h"
-#include "extract/Separator.h"
-#include "output/ResultsSink.h"
+#include "engine/LineSettings.h"
+#include "engine/ResultsSink.h"
+#include "engine/Separator.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "platform/AnsiCodePage.h"
+#include "engine/AnsiCodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "output/RowAccess.h"
+#include "engine/RowAccess.h"
 
 #include <stdexcept>
 #include <string>

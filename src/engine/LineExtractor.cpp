@@ -1,6 +1,6 @@
-#include "extract/LineExtractor.h"
+#include "engine/LineExtractor.h"
 
-#include "extract/Markers.h"
+#include "engine/Markers.h"
 
 #include <algorithm>
 

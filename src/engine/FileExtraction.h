@@ -1,8 +1,8 @@
 #pragma once
 
-#include "extract/FileReader.h"
-#include "extract/LineExtractor.h"
-#include "output/ResultsSink.h"
+#include "engine/FileReader.h"
+#include "engine/LineExtractor.h"
+#include "engine/ResultsSink.h"
 
 #include <cstddef>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/InputFile.h"
+#include "engine/InputFile.h"
 
 #include <cstddef>
 #include <memory>

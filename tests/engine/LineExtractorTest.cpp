@@ -1,5 +1,5 @@
-#include "extract/LineExtractor.h"
-#include "extract/Markers.h"
+#include "engine/LineExtractor.h"
+#include "engine/Markers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extract/Markers.h"
+#include "engine/Markers.h"
 
 #include <array>
 

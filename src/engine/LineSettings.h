@@ -1,6 +1,6 @@
 #pragma once
 
-#include "extract/PositionNumber.h"
+#include "engine/PositionNumber.h"
 
 #include <string>
 

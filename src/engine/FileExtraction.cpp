@@ -1,6 +1,6 @@
-#include "extract/FileExtraction.h"
+#include "engine/FileExtraction.h"
 
-#include "extract/FileReader.h"
+#include "engine/FileReader.h"
 
 namespace culvex {
 namespace {

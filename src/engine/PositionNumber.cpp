@@ -1,4 +1,4 @@
-#include "extract/PositionNumber.h"
+#include "engine/PositionNumber.h"
 
 #include <locale.h>
 #include <clocale>

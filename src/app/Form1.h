@@ -89,10 +89,12 @@ public:
     void Text1_LostFocus();
     void Text3_LostFocus();
 
+    // The panel's controls by their numbers: Check1's value (1 checked), OptionN selected.
+    int check1Value() const;
+    bool isOptionSelected(int option) const;
+
     // ExtractionControls
-    int check1Value() const override;
-    bool isOptionSelected(int option) const override;
-    QString text(int box) const override;
+    ExtractionSettings extractionSettings() const override;
 
     // WindowPointer
     void setPointer(PointerState state) override;

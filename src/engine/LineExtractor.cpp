@@ -109,7 +109,7 @@ int LineExtractor::findStartByMarker(LineOverflows& overflows) const {
     if (tooManyColumns(columns_.size())) {
         overflows.add(IndexOverflow::StartPastLast);
     }
-    const Marker& marker = settings_.startMarker;
+    const CodePageText& marker = settings_.startMarker;
     if (marker.representable) {
         for (std::size_t i = 0; i < columns_.size(); ++i) {
             if (beginsWithMarker(columns_[i], marker.bytes)) {
@@ -124,7 +124,7 @@ int LineExtractor::findEndByMarker(int start, LineOverflows& overflows) const {
     if (tooManyColumns(columns_.size())) {
         overflows.add(IndexOverflow::EndScan);
     }
-    const Marker& marker = settings_.endMarker;
+    const CodePageText& marker = settings_.endMarker;
     if (marker.representable) {
         for (std::size_t i = columns_.size(); i-- > 0;) {
             if (endsWithMarker(columns_[i], marker.bytes)) {

@@ -4,9 +4,9 @@
 
 namespace culvex {
 
-Marker toCodePageText(const QString& text) {
+CodePageText toCodePageText(const QString& text) {
     const std::u16string characters = text.toStdU16String();
-    Marker result{ansi::encode(characters), true};
+    CodePageText result{ansi::encode(characters), true};
     result.representable = ansi::decode(result.bytes) == characters;
     return result;
 }

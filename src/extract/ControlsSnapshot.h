@@ -7,6 +7,6 @@ namespace culvex {
 
 // The per-line settings as the panel holds them now. A run takes them when a file
 // starts, so a change made while the run yields applies from the next file on.
-LineSettings snapshotLineSettings(const ExtractionControls& controls);
+LineSettings snapshotLineSettings(const ExtractionSettings& panel);
 
 }  // namespace culvex

@@ -52,14 +52,14 @@ TEST_F(PanelTest, SeparatorClicksStoreTheGroupAndSetText5) {
     EXPECT_EQ(settings.writes, QStringList({"Option7=False", "Option8=False", "Option9=False",
                                             "Option10=True", "Option11=False"}));
     EXPECT_FALSE(form->textBox(5)->isEnabled());
-    EXPECT_EQ(form->text(5), u";"_qs);
+    EXPECT_EQ(form->textBox(5)->text(), u";"_qs);
 
     settings.writes.clear();
     form->option(11)->click();
     EXPECT_EQ(settings.writes, QStringList({"Option7=False", "Option8=False", "Option9=False",
                                             "Option10=False", "Option11=True"}));
     EXPECT_TRUE(form->textBox(5)->isEnabled());
-    EXPECT_EQ(form->text(5), u";"_qs);
+    EXPECT_EQ(form->textBox(5)->text(), u";"_qs);
 }
 
 TEST_F(PanelTest, StartAndEndClicksStoreTheirPair) {
@@ -149,7 +149,7 @@ TEST_F(PanelTest, ControlsAnswerTheExtractionRun) {
     EXPECT_EQ(form->check1Value(), 1);
     EXPECT_TRUE(form->isOptionSelected(9));
     EXPECT_FALSE(form->isOptionSelected(11));
-    EXPECT_EQ(form->text(2), u"id="_qs);
+    EXPECT_EQ(form->textBox(2)->text(), u"id="_qs);
 }
 
 TEST_F(PanelTest, ExtractButtonRunsOverTheListWithThePanelSettings) {

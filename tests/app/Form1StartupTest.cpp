@@ -32,7 +32,7 @@ Panel panelOf(const Form1& form) {
         }
     }
     for (int n = 1; n <= 5; ++n) {
-        panel.texts << form.text(n);
+        panel.texts << form.textBox(n)->text();
     }
     return panel;
 }
@@ -128,7 +128,7 @@ TEST_F(StartupTest, EachSeparatorComesBackAlone) {
 TEST_F(StartupTest, EmptyStoredTextStaysEmpty) {
     store({{"Text2", ""}});
     load();
-    EXPECT_EQ(form->text(2), QString());
+    EXPECT_EQ(form->textBox(2)->text(), QString());
     EXPECT_FALSE(panelWrites().join(u' ').contains(u"Text2"_qs));
     EXPECT_EQ(settings.values.value(u"Text2"_qs), QString());
 }

@@ -35,9 +35,27 @@ public:
     int check1 = 0;
     std::set<int> selected{1, 3, 9};
     QString texts[6] = {{}, "1", "a", "5", "a", ","};
-    int check1Value() const override { return check1; }
-    bool isOptionSelected(int option) const override { return selected.count(option) != 0; }
-    QString text(int box) const override { return texts[box]; }
+    // The panel's options and texts by their numbers, as the window maps them.
+    ExtractionSettings extractionSettings() const override {
+        ExtractionSettings panel{check1 == 1,   isSelected(1), isSelected(2), isSelected(3),
+                                 isSelected(4), texts[1],      texts[2],      texts[3],
+                                 texts[4],      separator(),   texts[5]};
+        return panel;
+    }
+
+private:
+    bool isSelected(int option) const { return selected.count(option) != 0; }
+    SeparatorChoice separator() const {
+        const SeparatorChoice choices[] = {SeparatorChoice::Space, SeparatorChoice::CommaSpace,
+                                           SeparatorChoice::Comma, SeparatorChoice::Tab,
+                                           SeparatorChoice::Typed};
+        for (int option = 7; option <= 11; ++option) {
+            if (isSelected(option)) {
+                return choices[option - 7];
+            }
+        }
+        return SeparatorChoice::None;
+    }
 };
 
 class RecordingSink final : public ResultsSink {

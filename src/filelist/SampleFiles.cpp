@@ -1,5 +1,6 @@
 #include "filelist/SampleFiles.h"
 
+#include "command/AppSettings.h"
 #include "command/PlainMessage.h"
 #include "command/ProtectedProcedure.h"
 #include "filelist/AddFolder.h"
@@ -12,8 +13,6 @@
 namespace culvex {
 
 namespace {
-
-QString snapshotSetting() { return QStringLiteral("Snapshot"); }
 
 QString openFolderQuestion() {
     return QStringLiteral(
@@ -33,12 +32,12 @@ void SnapshotSampleFiles(SettingsStore& settings, Yielder& yielder, const QStrin
     for (const QString& name : ListFilesInFolder(folder, QStringLiteral("*.*"))) {
         paths << folder + name;
     }
-    settings.write(snapshotSetting(), ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
+    settings.write(keys::kSnapshot, ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
 }
 
 void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
                      Yielder& yielder, const QString& programFolder) {
-    if (const std::optional<QString> record = settings.read(snapshotSetting())) {
+    if (const std::optional<QString> record = settings.read(keys::kSnapshot)) {
         const QString paths = UnscrambleText(*record, kSnapshotKey, yielder);
         for (const QString& path : paths.split(u'|')) {
             if (FileExists(path) && !ListContainsText(list, path)) {

@@ -1,5 +1,5 @@
 #include "MemorySettingsStore.h"
-#include "app/AppSettings.h"
+#include "command/AppSettings.h"
 #include "platform/QtSettingsStore.h"
 
 #include <gtest/gtest.h>

@@ -6,22 +6,11 @@
 
 namespace culvex {
 
-// The program's settings keys, each named after the control or command it belongs to.
+// The program's settings keys, each named after the control or command it belongs to. Their
+// defaults are in one table beside defaultSetting().
 namespace keys {
-inline const QString kOption1 = QStringLiteral("Option1");
-inline const QString kOption2 = QStringLiteral("Option2");
-inline const QString kOption3 = QStringLiteral("Option3");
-inline const QString kOption4 = QStringLiteral("Option4");
-inline const QString kOption7 = QStringLiteral("Option7");
-inline const QString kOption8 = QStringLiteral("Option8");
-inline const QString kOption9 = QStringLiteral("Option9");
-inline const QString kOption10 = QStringLiteral("Option10");
-inline const QString kOption11 = QStringLiteral("Option11");
-inline const QString kText1 = QStringLiteral("Text1");
-inline const QString kText2 = QStringLiteral("Text2");
-inline const QString kText3 = QStringLiteral("Text3");
-inline const QString kText4 = QStringLiteral("Text4");
-inline const QString kText5 = QStringLiteral("Text5");
+inline QString option(int number) { return QStringLiteral("Option%1").arg(number); }
+inline QString text(int number) { return QStringLiteral("Text%1").arg(number); }
 inline const QString kCheck1 = QStringLiteral("Check1");
 inline const QString kExtension = QStringLiteral("Extension");
 inline const QString kLastFolder = QStringLiteral("LastFolder");

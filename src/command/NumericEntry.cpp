@@ -1,4 +1,4 @@
-#include "app/NumericEntry.h"
+#include "command/NumericEntry.h"
 
 #include <QLocale>
 #include <cmath>

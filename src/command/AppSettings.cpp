@@ -1,6 +1,6 @@
-#include "app/AppSettings.h"
+#include "command/AppSettings.h"
 
-#include "app/NumericEntry.h"
+#include "command/NumericEntry.h"
 
 #include <QHash>
 #include <cmath>
@@ -12,15 +12,15 @@ namespace {
 
 const QHash<QString, QString>& defaults() {
     static const QHash<QString, QString> table{
-        {keys::kOption1, QStringLiteral("1")},  {keys::kOption2, QStringLiteral("0")},
-        {keys::kOption3, QStringLiteral("1")},  {keys::kOption4, QStringLiteral("0")},
-        {keys::kOption7, QStringLiteral("1")},  {keys::kOption8, QStringLiteral("0")},
-        {keys::kOption9, QStringLiteral("1")},  {keys::kOption10, QStringLiteral("0")},
-        {keys::kOption11, QStringLiteral("1")}, {keys::kText1, QStringLiteral("1")},
-        {keys::kText2, QStringLiteral("a")},    {keys::kText3, QStringLiteral("5")},
-        {keys::kText4, QStringLiteral("a")},    {keys::kText5, QStringLiteral(",")},
-        {keys::kCheck1, QStringLiteral("0")},   {keys::kExtension, QStringLiteral("csv")},
-        {keys::kLastFolder, QString()},         {keys::kSnapshot, QString()},
+        {keys::option(1), QStringLiteral("1")},  {keys::option(2), QStringLiteral("0")},
+        {keys::option(3), QStringLiteral("1")},  {keys::option(4), QStringLiteral("0")},
+        {keys::option(7), QStringLiteral("1")},  {keys::option(8), QStringLiteral("0")},
+        {keys::option(9), QStringLiteral("1")},  {keys::option(10), QStringLiteral("0")},
+        {keys::option(11), QStringLiteral("1")}, {keys::text(1), QStringLiteral("1")},
+        {keys::text(2), QStringLiteral("a")},    {keys::text(3), QStringLiteral("5")},
+        {keys::text(4), QStringLiteral("a")},    {keys::text(5), QStringLiteral(",")},
+        {keys::kCheck1, QStringLiteral("0")},    {keys::kExtension, QStringLiteral("csv")},
+        {keys::kLastFolder, QString()},          {keys::kSnapshot, QString()},
     };
     return table;
 }

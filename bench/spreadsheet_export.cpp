@@ -105,7 +105,7 @@ void BM_ExportToCalc(benchmark::State& state) {
     NoYield yielder;
     Pointer pointer;
     for (auto _ : state) {
-        PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer);
+        exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer);
         state.PauseTiming();
         spreadsheet.closeAll();
         state.ResumeTiming();

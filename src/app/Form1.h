@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/FileListDrag.h"
 #include "command/WindowPointer.h"
 #include "extract/ExtractCommand.h"
 #include "extract/ExtractionControls.h"
+#include "filelist/FileListDrag.h"
 #include "filelist/FileListModel.h"
 #include "output/ResultsModel.h"
 #include "platform/CommonDialogState.h"
@@ -100,8 +100,6 @@ public:
     void setPointer(PointerState state) override;
     PointerState pointer() const override { return pointer_; }
 
-    Platform& platform() { return platform_; }
-    const QString& programFolder() const { return programFolder_; }
     // The program folder followed by the native separator and a name.
     QString besideProgram(const QString& name) const;
     FileListModel& fileList() { return *fileList_; }

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,7 +122,7 @@ QWidget* createControl(const ControlDesign& design, QWidget* container) {
 
 }  // namespace
 
-QHash<QString, QWidget*> buildMainWindowControls(QWidget& window) {
+void buildMainWindowControls(QWidget& window) {
     QHash<QString, QWidget*> controls;
     for (const ControlDesign& design : kMainWindowControls) {
         QWidget* container =
@@ -133,7 +134,6 @@ QHash<QString, QWidget*> buildMainWindowControls(QWidget& window) {
                              twipsToPixels(design.width), twipsToPixels(design.height));
         controls.insert(control->objectName(), control);
     }
-    return controls;
 }
 
 }  // namespace culvex

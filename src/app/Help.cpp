@@ -6,7 +6,7 @@
 
 namespace culvex {
 
-void PushButton10_Click(Dialogs& dialogs) {
+void showHelp(Dialogs& dialogs) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton10_Click")));
     proc.step(100, [&] {
         showPlainMessage(dialogs, QStringLiteral("Questions? Please contact Team Quillbrook at ") +

@@ -105,9 +105,4 @@ std::vector<std::string> readLines(ByteSource& source, std::size_t blockBytes) {
     return lines;
 }
 
-std::vector<std::string> ReadTextFileLines(const std::string& path) {
-    InputFile file(path);
-    return readLines(file);
-}
-
 }  // namespace culvex

@@ -81,8 +81,4 @@ private:
 // The lines of a source, in order; never empty.
 std::vector<std::string> readLines(ByteSource& source, std::size_t blockBytes = kBlockBytes);
 
-// The lines of the file at `path` (a native path), in file order; never empty. Throws
-// what InputFile throws when the file cannot be opened or read.
-std::vector<std::string> ReadTextFileLines(const std::string& path);
-
 }  // namespace culvex

@@ -22,7 +22,7 @@ bool exceedsNameBuffer(const OpenFilesAnswer& answer) {
 
 }  // namespace
 
-void PushButton1_Click(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState) {
+void addFiles(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton1_Click")));
     OpenFilesRequest request;
     proc.step(100, [&] { dialogState.fileName.clear(); });

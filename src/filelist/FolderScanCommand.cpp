@@ -20,8 +20,8 @@ QString extensionPrompt() {
 
 }  // namespace
 
-void PushButton4_Click(FileListModel& list, const Platform& platform, WindowPointer& pointer,
-                       FolderReader& reader) {
+void scanFolder(FileListModel& list, const Platform& platform, WindowPointer& pointer,
+                FolderReader& reader) {
     ProtectedProcedure proc(platform.dialogs, formLocation(QStringLiteral("PushButton4_Click")));
     QString extension;
     proc.step(100, [&] {

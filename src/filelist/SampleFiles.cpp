@@ -50,8 +50,8 @@ void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dial
     }
 }
 
-void PushButton11_Click(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
-                        Shell& shell, Yielder& yielder, const QString& programFolder) {
+void loadSamples(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
+                 Yielder& yielder, const QString& programFolder) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton11_Click")));
     proc.step(100,
               [&] { LoadSampleFiles(list, settings, dialogs, shell, yielder, programFolder); });

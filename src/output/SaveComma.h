@@ -16,7 +16,7 @@ void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& tar
                                     Dialogs& dialogs, Yielder& yielder);
 
 // "Save As Comma Delim. Text File" (PushButton2).
-void PushButton2_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       WindowPointer& pointer, CommonDialogState& dialogState);
+void saveCommaText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                   WindowPointer& pointer, CommonDialogState& dialogState);
 
 }  // namespace culvex

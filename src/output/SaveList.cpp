@@ -74,8 +74,8 @@ void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
     proc.step(232, [&] { file->close(); });
 }
 
-void PushButton6_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       WindowPointer& pointer, CommonDialogState& dialogState) {
+void saveSpacedText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                    WindowPointer& pointer, CommonDialogState& dialogState) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton6_Click")));
     const QString target = askSaveTarget(proc, dialogState);
     if (proc.test(116, [&] { return target.isEmpty(); })) {

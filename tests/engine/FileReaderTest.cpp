@@ -1,4 +1,5 @@
 #include "engine/FileReader.h"
+#include "engine/InputFile.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,12 @@ private:
     static inline int counter_ = 0;
     fs::path path_;
 };
+
+// The lines of a file, read the way an extraction reads it.
+std::vector<std::string> ReadTextFileLines(const std::string& path) {
+    InputFile file(path);
+    return readLines(file);
+}
 
 TEST(ReadTextFileLines, SplitsAtLineFeedsAndCarriageReturnLineFeeds) {
     const struct {

@@ -14,7 +14,7 @@ class AddFiles : public ::testing::Test {
 protected:
     void press(const OpenFilesAnswer& answer) {
         dialogs.openAnswers.push_back(answer);
-        PushButton1_Click(list, dialogs, state);
+        addFiles(list, dialogs, state);
     }
 
     FileListModel list;

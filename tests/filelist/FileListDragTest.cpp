@@ -1,4 +1,4 @@
-#include "app/FileListDrag.h"
+#include "filelist/FileListDrag.h"
 
 #include "FakePlatform.h"
 
@@ -18,14 +18,14 @@ protected:
 
 TEST_F(FileListDragTest, DraggingTheFirstEntryDownWalksItToTheEnd) {
     fill({u"A"_qs, u"B"_qs, u"C"_qs});
-    drag.ListView1_MouseDown();
-    drag.ListView1_MouseUp();
-    drag.ListView1_ItemClick(0);
-    drag.ListView1_MouseDown();
-    EXPECT_EQ(drag.ListView1_MouseMove(0).selectRow, -1);
-    EXPECT_EQ(drag.ListView1_MouseMove(1).selectRow, 1);
-    EXPECT_EQ(drag.ListView1_MouseMove(2).selectRow, 2);
-    drag.ListView1_MouseUp();
+    drag.press();
+    drag.release();
+    drag.pick(0);
+    drag.press();
+    EXPECT_EQ(drag.moveOver(0).selectRow, -1);
+    EXPECT_EQ(drag.moveOver(1).selectRow, 1);
+    EXPECT_EQ(drag.moveOver(2).selectRow, 2);
+    drag.release();
     EXPECT_EQ(list.paths(), (QStringList{u"B"_qs, u"C"_qs, u"A"_qs}));
     EXPECT_EQ(drag.dragItem(), 2);
 }
@@ -34,23 +34,23 @@ TEST_F(FileListDragTest, MovesThatChangeNothing) {
     const QStringList paths{u"A"_qs, u"same"_qs, u"same"_qs};
     fill(paths);
     // Moving without a press, without a clicked entry, over empty space, over an equal text.
-    EXPECT_EQ(drag.ListView1_MouseMove(1).selectRow, -1);
-    drag.ListView1_MouseDown();
-    EXPECT_EQ(drag.ListView1_MouseMove(1).selectRow, -1);
-    drag.ListView1_ItemClick(1);
-    EXPECT_EQ(drag.ListView1_MouseMove(-1).selectRow, -1);
-    EXPECT_EQ(drag.ListView1_MouseMove(2).selectRow, -1);
-    drag.ListView1_MouseUp();
-    EXPECT_EQ(drag.ListView1_MouseMove(0).selectRow, -1);
+    EXPECT_EQ(drag.moveOver(1).selectRow, -1);
+    drag.press();
+    EXPECT_EQ(drag.moveOver(1).selectRow, -1);
+    drag.pick(1);
+    EXPECT_EQ(drag.moveOver(-1).selectRow, -1);
+    EXPECT_EQ(drag.moveOver(2).selectRow, -1);
+    drag.release();
+    EXPECT_EQ(drag.moveOver(0).selectRow, -1);
     EXPECT_EQ(list.paths(), paths);
 }
 
 TEST_F(FileListDragTest, EntryRemovedDuringADragIsNotMoved) {
     fill({u"A"_qs, u"B"_qs});
-    drag.ListView1_ItemClick(1);
-    drag.ListView1_MouseDown();
+    drag.pick(1);
+    drag.press();
     list.removeAt(1);
-    EXPECT_EQ(drag.ListView1_MouseMove(0).selectRow, -1);
+    EXPECT_EQ(drag.moveOver(0).selectRow, -1);
     EXPECT_EQ(list.paths(), QStringList{u"A"_qs});
 }
 
@@ -69,9 +69,9 @@ TEST_F(FileListDragTest, ScrollsOnlyBeyondTheScreenThresholds) {
         model.appendAll({u"0"_qs, u"1"_qs, u"2"_qs, u"3"_qs});
         FileListDrag d(model, mouse);
         mouse.at.setY(c.y);
-        d.ListView1_ItemClick(c.fromRow);
-        d.ListView1_MouseDown();
-        EXPECT_EQ(d.ListView1_MouseMove(c.targetRow).ensureVisibleRow, c.expectedVisible)
+        d.pick(c.fromRow);
+        d.press();
+        EXPECT_EQ(d.moveOver(c.targetRow).ensureVisibleRow, c.expectedVisible)
             << "y=" << c.y << " target=" << c.targetRow;
     }
 }

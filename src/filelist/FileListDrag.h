@@ -21,12 +21,12 @@ public:
 
     FileListDrag(FileListModel& list, const ScreenMouse& mouse) : list_(list), mouse_(mouse) {}
 
-    void ListView1_MouseDown() { dragActive_ = true; }
-    void ListView1_MouseUp() { dragActive_ = false; }
+    void press() { dragActive_ = true; }
+    void release() { dragActive_ = false; }
     // The selected entry becomes the one that moves (-1: none selected).
-    void ListView1_ItemClick(int selectedRow) { dragItem_ = selectedRow; }
+    void pick(int selectedRow) { dragItem_ = selectedRow; }
     // One move of the mouse over the list; targetRow is the entry under the pointer or -1.
-    Step ListView1_MouseMove(int targetRow);
+    Step moveOver(int targetRow);
 
     int dragItem() const { return dragItem_; }
 

@@ -1,8 +1,8 @@
-#include "app/FileListDrag.h"
+#include "filelist/FileListDrag.h"
 
 namespace culvex {
 
-FileListDrag::Step FileListDrag::ListView1_MouseMove(int targetRow) {
+FileListDrag::Step FileListDrag::moveOver(int targetRow) {
     const int count = list_.count();
     if (!dragActive_ || targetRow < 0 || targetRow >= count || dragItem_ < 0 ||
         dragItem_ >= count) {

@@ -101,14 +101,6 @@ QString Form1::besideProgram(const QString& name) const {
     return programFolder_ + QDir::separator() + name;
 }
 
-QPushButton* Form1::pushButton(int number) const { return pushButtons_.at(number); }
-
-QRadioButton* Form1::option(int number) const { return options_.at(number); }
-
-QLineEdit* Form1::textBox(int number) const { return texts_.at(number); }
-
-QGroupBox* Form1::frame(int number) const { return frames_.at(number); }
-
 QButtonGroup* Form1::groupOf(int option) const {
     if (option <= 2) {
         return optionGroups_[1];

@@ -102,21 +102,6 @@ public:
 
     // The program folder followed by the native separator and a name.
     QString besideProgram(const QString& name) const;
-    FileListModel& fileList() { return *fileList_; }
-    ResultsModel& results() { return *results_; }
-    FileListView* listView1() const { return listView1_; }
-    QTableView* listView2() const { return listView2_; }
-    // PushButton1 to PushButton11.
-    QPushButton* pushButton(int number) const;
-    // Option1 to Option4 and Option7 to Option11.
-    QRadioButton* option(int number) const;
-    // Text1 to Text5.
-    QLineEdit* textBox(int number) const;
-    QCheckBox* check1() const { return check1_; }
-    // Frame1 to Frame4.
-    QGroupBox* frame(int number) const;
-    // The custom pointer's image: the hand cursor, or the arrow when it could not be loaded.
-    const QCursor& handCursor() const { return handCursor_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,9 +3,9 @@
 // restore from the store at start-up.
 #include "app/Form1.h"
 #include "command/AppSettings.h"
-#include "command/NumericEntry.h"
 #include "command/PlainMessage.h"
 #include "command/ProtectedProcedure.h"
+#include "command/TypedNumbers.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

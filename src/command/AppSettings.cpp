@@ -1,6 +1,6 @@
 #include "command/AppSettings.h"
 
-#include "command/NumericEntry.h"
+#include "command/TypedNumbers.h"
 
 #include <QHash>
 #include <cmath>

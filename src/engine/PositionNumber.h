@@ -5,6 +5,7 @@
 
 namespace culvex {
 
+// The column position rule; the window's other number rules are in command/TypedNumbers.h.
 // Reads the start of a text as a number, leniently: blanks, tabs and line feeds are
 // skipped wherever they stand; a sign, digits, a fraction after '.' (whatever the
 // locale) and an exponent are taken; reading stops at the first character that cannot

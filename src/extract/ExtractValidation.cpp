@@ -1,7 +1,7 @@
 #include "extract/ExtractValidation.h"
 
 #include "command/PlainMessage.h"
-#include "extract/WholeNumber.h"
+#include "command/TypedNumbers.h"
 
 namespace culvex {
 namespace {

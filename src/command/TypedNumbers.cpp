@@ -1,4 +1,4 @@
-#include "extract/WholeNumber.h"
+#include "command/TypedNumbers.h"
 
 #include <QLocale>
 #include <cmath>
@@ -6,6 +6,21 @@
 #include <stdexcept>
 
 namespace culvex {
+
+std::optional<double> parseNumericEntry(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        return std::nullopt;
+    }
+    for (const QLocale& locale : {QLocale::system(), QLocale::c()}) {
+        bool ok = false;
+        const double value = locale.toDouble(trimmed, &ok);
+        if (ok && std::isfinite(value)) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
 
 std::int32_t toWholeNumber32(const QString& text) {
     bool ok = false;

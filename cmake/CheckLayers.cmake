@@ -22,7 +22,7 @@ set(culvex_layer_extract extract filelist command platform engine)
 set(culvex_layer_app app extract filelist output command platform engine)
 # Test folders without a source folder of the same name: the shared fakes, and the export
 # tests against a real spreadsheet program. tests/data holds inputs, not code, and is skipped.
-set(culvex_layer_support command platform)
+set(culvex_layer_support command platform engine)
 set(culvex_layer_libreoffice ${culvex_layer_output})
 
 # Appends "<file> includes <header>" to out_var for each include the file's layer may not make.

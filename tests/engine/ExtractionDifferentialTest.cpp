@@ -2,6 +2,7 @@
 // written here: lines end at LF or CR LF, columns lie between exact non-overlapping
 // separator matches, empty columns yield nothing, outer spaces are trimmed, a line with
 // more than 32,767 columns overflows, and the pauses fall after the same lines.
+#include "RecordingSink.h"
 #include "engine/FileExtraction.h"
 
 #include <gtest/gtest.h>
@@ -23,27 +24,26 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-class RecordingSink final : public ResultsSink, public ExtractionProgress {
+// The rows and, between them, the engine's pauses and overflow reports.
+class ProgressSink final : public testing::RecordingSink, public ExtractionProgress {
 public:
-    Outcome outcome;
-    void append(std::string_view row) override { outcome.rows.emplace_back(row); }
-    void publish() override {}
+    std::vector<std::string> events;  // "pause@rows" and "overflow<kind>@rows"
     void pause() override { event("pause"); }
     void overflowed(IndexOverflow what) override {
         event("overflow" + std::to_string(static_cast<int>(what)));
     }
     void event(const std::string& what) {
-        outcome.events.push_back(what + "@" + std::to_string(outcome.rows.size()));
+        events.push_back(what + "@" + std::to_string(rows.size()));
     }
 };
 
 Outcome runEngine(const std::string& text, const std::string& separator,
                   const LineSettings& settings, std::size_t pauseEvery, std::size_t blockBytes) {
     LineExtractor extractor(Separator(separator), settings);
-    RecordingSink sink;
+    ProgressSink sink;
     MemorySource source(text);
     extractLines(source, extractor, sink, sink, pauseEvery, blockBytes);
-    return sink.outcome;
+    return {sink.rows, sink.events};
 }
 
 std::vector<std::string> modelLines(const std::string& text, std::vector<std::size_t>& ends) {
@@ -223,9 +223,9 @@ TEST(ExtractLines, RowsBeforeAFailedReadStayAndTheFailureTravelsOn) {
         bool given_ = false;
     } source;
     LineExtractor extractor(Separator(","), LineSettings{});
-    RecordingSink sink;
+    ProgressSink sink;
     EXPECT_THROW(extractLines(source, extractor, sink, sink), std::runtime_error);
-    EXPECT_EQ(sink.outcome.rows, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(sink.rows, (std::vector<std::string>{"a", "b"}));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "RecordingSink.h"
 #include "engine/LineExtractor.h"
 #include "engine/Markers.h"
 
@@ -8,11 +9,7 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-struct VectorSink final : ResultsSink {
-    Rows rows;
-    void append(std::string_view row) override { rows.emplace_back(row); }
-    void publish() override {}
-};
+using VectorSink = testing::RecordingSink;
 
 LineSettings every() { return {}; }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extract/FileExtraction.h"
-#include "output/ResultsStore.h"
+#include "engine/FileExtraction.h"
+#include "engine/ResultsStore.h"
 
 #include <string>
 #include <string_view>

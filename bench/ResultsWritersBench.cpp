@@ -1,7 +1,7 @@
 // The spaced and comma-delimited saves and the clipboard text over ten million rows.
 #include "ResultsBenchSupport.h"
+#include "engine/ResultsStore.h"
 #include "output/ClipboardCopy.h"
-#include "output/ResultsStore.h"
 #include "output/SaveComma.h"
 #include "output/SaveList.h"
 #include "platform/QtYielder.h"

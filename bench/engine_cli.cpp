@@ -2,7 +2,7 @@
 //   culvex_engine_cli J1|J2 FILE
 // Output: one line "seconds=... bytes=... rows=... row_bytes=... store_bytes=...".
 #include "EngineBenchSupport.h"
-#include "platform/InputFile.h"
+#include "engine/InputFile.h"
 
 #include <chrono>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // Run it through bench/spreadsheet_export.sh, which gives the office a headless display and
 // a profile of its own.
 
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "output/SpreadsheetExport.h"
 #include "platform/LibreOfficeSpreadsheet.h"
 
@@ -105,7 +105,7 @@ void BM_ExportToCalc(benchmark::State& state) {
     NoYield yielder;
     Pointer pointer;
     for (auto _ : state) {
-        PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer);
+        exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer);
         state.PauseTiming();
         spreadsheet.closeAll();
         state.ResumeTiming();

@@ -2,7 +2,7 @@
 // settings and the size of the blocks it is read in (small, so that lines and 64-byte
 // separator searches meet the blocks' edges); the rest is the text. Checks that every row
 // is a trimmed piece of the text without a line break.
-#include "extract/FileExtraction.h"
+#include "engine/FileExtraction.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Bytes of a file -> its lines, read in small blocks. The first byte chooses the block size,
 // so that lines and CR LF pairs are cut at every place. Checks that the lines, joined again
 // with the breaks they lost, give back the bytes.
-#include "extract/FileReader.h"
+#include "engine/FileReader.h"
 
 #include <cstddef>
 #include <cstdint>

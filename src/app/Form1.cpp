@@ -101,14 +101,6 @@ QString Form1::besideProgram(const QString& name) const {
     return programFolder_ + QDir::separator() + name;
 }
 
-QPushButton* Form1::pushButton(int number) const { return pushButtons_.at(number); }
-
-QRadioButton* Form1::option(int number) const { return options_.at(number); }
-
-QLineEdit* Form1::textBox(int number) const { return texts_.at(number); }
-
-QGroupBox* Form1::frame(int number) const { return frames_.at(number); }
-
 QButtonGroup* Form1::groupOf(int option) const {
     if (option <= 2) {
         return optionGroups_[1];
@@ -123,7 +115,30 @@ bool Form1::isOptionSelected(int number) const {
     return button && button->isChecked();
 }
 
-QString Form1::text(int box) const { return texts_.at(box)->text(); }
+// Options 7..11 are one group; the first selected one wins.
+ExtractionSettings Form1::extractionSettings() const {
+    ExtractionSettings panel;
+    panel.rangeOn = check1Value() == 1;
+    panel.startByNumber = isOptionSelected(1);
+    panel.startByMarker = isOptionSelected(2);
+    panel.endByNumber = isOptionSelected(3);
+    panel.endByMarker = isOptionSelected(4);
+    panel.startNumber = texts_.at(1)->text();
+    panel.startMarker = texts_.at(2)->text();
+    panel.endNumber = texts_.at(3)->text();
+    panel.endMarker = texts_.at(4)->text();
+    panel.typedSeparator = texts_.at(5)->text();
+    const SeparatorChoice choices[] = {SeparatorChoice::Space, SeparatorChoice::CommaSpace,
+                                       SeparatorChoice::Comma, SeparatorChoice::Tab,
+                                       SeparatorChoice::Typed};
+    for (int option = 7; option <= 11; ++option) {
+        if (isOptionSelected(option)) {
+            panel.separator = choices[option - 7];
+            break;
+        }
+    }
+    return panel;
+}
 
 void Form1::setPointer(PointerState state) {
     pointer_ = state;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/FileListDrag.h"
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "extract/ExtractCommand.h"
 #include "extract/ExtractionControls.h"
+#include "filelist/FileListDrag.h"
 #include "filelist/FileListModel.h"
 #include "output/ResultsModel.h"
 #include "platform/CommonDialogState.h"
@@ -89,34 +89,19 @@ public:
     void Text1_LostFocus();
     void Text3_LostFocus();
 
+    // The panel's controls by their numbers: Check1's value (1 checked), OptionN selected.
+    int check1Value() const;
+    bool isOptionSelected(int option) const;
+
     // ExtractionControls
-    int check1Value() const override;
-    bool isOptionSelected(int option) const override;
-    QString text(int box) const override;
+    ExtractionSettings extractionSettings() const override;
 
     // WindowPointer
     void setPointer(PointerState state) override;
     PointerState pointer() const override { return pointer_; }
 
-    Platform& platform() { return platform_; }
-    const QString& programFolder() const { return programFolder_; }
     // The program folder followed by the native separator and a name.
     QString besideProgram(const QString& name) const;
-    FileListModel& fileList() { return *fileList_; }
-    ResultsModel& results() { return *results_; }
-    FileListView* listView1() const { return listView1_; }
-    QTableView* listView2() const { return listView2_; }
-    // PushButton1 to PushButton11.
-    QPushButton* pushButton(int number) const;
-    // Option1 to Option4 and Option7 to Option11.
-    QRadioButton* option(int number) const;
-    // Text1 to Text5.
-    QLineEdit* textBox(int number) const;
-    QCheckBox* check1() const { return check1_; }
-    // Frame1 to Frame4.
-    QGroupBox* frame(int number) const;
-    // The custom pointer's image: the hand cursor, or the arrow when it could not be loaded.
-    const QCursor& handCursor() const { return handCursor_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

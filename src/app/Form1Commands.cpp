@@ -30,47 +30,42 @@ void Form1::connectCommands() {
     connect(listView2_, &QTableView::doubleClicked, this, &Form1::ListView2_DblClick);
 }
 
-void Form1::PushButton1_Click() {
-    culvex::PushButton1_Click(*fileList_, platform_.dialogs, dialogState_);
-}
+void Form1::PushButton1_Click() { addFiles(*fileList_, platform_.dialogs, dialogState_); }
 
 void Form1::PushButton2_Click() {
-    culvex::PushButton2_Click(results_->store(), platform_.dialogs, platform_.yielder, *this,
-                              dialogState_);
+    saveCommaText(results_->store(), platform_.dialogs, platform_.yielder, *this, dialogState_);
 }
 
-void Form1::PushButton3_Click() { culvex::PushButton3_Click(*fileList_, *this, platform_.dialogs); }
+void Form1::PushButton3_Click() { clearFileList(*fileList_, *this, platform_.dialogs); }
 
-void Form1::PushButton4_Click() { culvex::PushButton4_Click(*fileList_, platform_, *this); }
+void Form1::PushButton4_Click() { scanFolder(*fileList_, platform_, *this); }
 
 void Form1::PushButton5_Click() {
-    culvex::PushButton5_Click(*results_, platform_.spreadsheet, platform_.dialogs,
-                              platform_.yielder, *this);
+    exportToSpreadsheet(*results_, platform_.spreadsheet, platform_.dialogs, platform_.yielder,
+                        *this);
 }
 
 void Form1::PushButton6_Click() {
-    culvex::PushButton6_Click(results_->store(), platform_.dialogs, platform_.yielder, *this,
-                              dialogState_);
+    saveSpacedText(results_->store(), platform_.dialogs, platform_.yielder, *this, dialogState_);
 }
 
 void Form1::PushButton7_Click() { extract_.run(*fileList_, *this, *results_); }
 
 void Form1::PushButton8_Click() {
-    culvex::PushButton8_Click(results_->store(), platform_.dialogs, platform_.yielder,
-                              platform_.clipboard);
+    copyResults(results_->store(), platform_.dialogs, platform_.yielder, platform_.clipboard);
 }
 
-void Form1::PushButton9_Click() { culvex::PushButton9_Click(*results_, platform_.dialogs); }
+void Form1::PushButton9_Click() { clearResults(*results_, platform_.dialogs); }
 
-void Form1::PushButton10_Click() { culvex::PushButton10_Click(platform_.dialogs); }
+void Form1::PushButton10_Click() { showHelp(platform_.dialogs); }
 
 void Form1::PushButton11_Click() {
-    culvex::PushButton11_Click(*fileList_, platform_.settings, platform_.dialogs, platform_.shell,
-                               platform_.yielder, programFolder_);
+    loadSamples(*fileList_, platform_.settings, platform_.dialogs, platform_.shell,
+                platform_.yielder, programFolder_);
 }
 
 void Form1::ListView2_DblClick() {
-    culvex::ListView2_DblClick(*results_, *listView2_->selectionModel(), *this);
+    removeDoubleClickedResult(*results_, *listView2_->selectionModel(), *this);
 }
 
 }  // namespace culvex

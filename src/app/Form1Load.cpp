@@ -1,29 +1,22 @@
-// Start-up of the main window: skin, hand cursor, sample record, titles, list columns and
-// the extraction settings restored from the store.
-#include "app/AppSettings.h"
+// Start-up of the main window: skin, hand cursor, sample record, titles and list columns;
+// the settings panel restores itself (Form1Panel.cpp).
 #include "app/CursorFile.h"
 #include "app/Form1.h"
 #include "app/FormControls.h"
-#include "app/ProtectedProcedure.h"
-#include "app/Titles.h"
+#include "command/AppSettings.h"
+#include "command/ProtectedProcedure.h"
+#include "command/Titles.h"
 #include "filelist/FileListView.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/SampleFiles.h"
 
 #include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QTableView>
-#include <functional>
-#include <optional>
 #include <stdexcept>
-#include <vector>
 
 namespace culvex {
 
@@ -68,66 +61,6 @@ void Form1::Form_Load() {
     proc.step(136, [&] { showColumn(*listView2_); });
     proc.step(138, [&] { listView2_->setColumnWidth(0, kListColumnWidth); });
     restorePanel(proc);
-}
-
-// The panel comes back as the user left it: every key is read first, so that the writes of
-// the handlers that the restore fires (a selected separator stores its whole group) do not
-// change what the later steps read. Of several selected buttons in one group the last wins.
-void Form1::restorePanel(ProtectedProcedure& proc) {
-    struct Restore {
-        int label;
-        QString key;
-        std::function<void(const QString&)> assign;
-    };
-    std::vector<Restore> restores;
-    int label = 140;
-    for (int n : {1, 2, 3, 4, 7, 8, 9, 10, 11}) {
-        restores.push_back(
-            {label, QStringLiteral("Option%1").arg(n),
-             [this, n](const QString& stored) { assignOption(n, toBoolean(stored)); }});
-        label += 2;
-    }
-    for (int n = 1; n <= 5; ++n) {
-        restores.push_back({label, QStringLiteral("Text%1").arg(n),
-                            [this, n](const QString& stored) { texts_[n]->setText(stored); }});
-        label += 2;
-    }
-    restores.push_back({label, keys::kCheck1,
-                        [this](const QString& stored) { assignCheck1(toShortInteger(stored)); }});
-
-    std::vector<std::optional<QString>> stored(restores.size());
-    for (std::size_t i = 0; i < restores.size(); ++i) {
-        proc.step(restores[i].label,
-                  [&] { stored[i] = readSetting(platform_.settings, restores[i].key); });
-    }
-    for (std::size_t i = 0; i < restores.size(); ++i) {
-        if (stored[i]) {
-            proc.step(restores[i].label, [&] { restores[i].assign(*stored[i]); });
-        }
-    }
-}
-
-// Selecting a button runs its click behaviour even when it was selected already; clearing
-// one runs nothing and may leave its group without a selection.
-void Form1::assignOption(int number, bool value) {
-    QRadioButton* button = options_[number];
-    if (value && button->isChecked()) {
-        runOptionClick(number);
-    } else if (value) {
-        button->setChecked(true);
-    } else if (button->isChecked()) {
-        QButtonGroup* group = groupOf(number);
-        group->setExclusive(false);
-        button->setChecked(false);
-        group->setExclusive(true);
-    }
-}
-
-void Form1::assignCheck1(int value) {
-    if (value != 0 && value != 1) {
-        throw std::invalid_argument("Invalid property value");
-    }
-    check1_->setChecked(value == 1);
 }
 
 void Form1::ApplySkin() {

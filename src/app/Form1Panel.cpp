@@ -1,9 +1,11 @@
 // The extraction settings panel of the main window: option groups, number and marker
-// boxes and the range check box, each storing its state the moment it changes.
-#include "app/AppSettings.h"
+// boxes and the range check box, each storing its state the moment it changes, and their
+// restore from the store at start-up.
 #include "app/Form1.h"
-#include "app/NumericEntry.h"
-#include "app/PlainMessage.h"
+#include "command/AppSettings.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
+#include "command/TypedNumbers.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -11,6 +13,9 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace culvex {
 
@@ -115,14 +120,13 @@ void Form1::runTextChange(int number) {
 void Form1::storeOptions(std::span<const int> numbers) {
     SettingsBatch batch(platform_.settings);
     for (int n : numbers) {
-        platform_.settings.write(QStringLiteral("Option%1").arg(n),
-                                 booleanText(options_[n]->isChecked()));
+        platform_.settings.write(keys::option(n), booleanText(options_[n]->isChecked()));
     }
 }
 
 void Form1::storeText(int number) {
     SettingsBatch batch(platform_.settings);
-    platform_.settings.write(QStringLiteral("Text%1").arg(number), texts_[number]->text());
+    platform_.settings.write(keys::text(number), texts_[number]->text());
 }
 
 void Form1::Check1_Click() {
@@ -164,6 +168,66 @@ void Form1::testNumericEntry(QLineEdit& box) {
     returningFocus_ = true;
     box.setFocus(Qt::OtherFocusReason);
     returningFocus_ = false;
+}
+
+// The panel comes back as the user left it: every key is read first, so that the writes of
+// the handlers that the restore fires (a selected separator stores its whole group) do not
+// change what the later steps read. Of several selected buttons in one group the last wins.
+void Form1::restorePanel(ProtectedProcedure& proc) {
+    struct Restore {
+        int label;
+        QString key;
+        std::function<void(const QString&)> assign;
+    };
+    std::vector<Restore> restores;
+    int label = 140;
+    for (int n : {1, 2, 3, 4, 7, 8, 9, 10, 11}) {
+        restores.push_back({label, keys::option(n), [this, n](const QString& stored) {
+                                assignOption(n, toBoolean(stored));
+                            }});
+        label += 2;
+    }
+    for (int n = 1; n <= 5; ++n) {
+        restores.push_back({label, keys::text(n),
+                            [this, n](const QString& stored) { texts_[n]->setText(stored); }});
+        label += 2;
+    }
+    restores.push_back({label, keys::kCheck1,
+                        [this](const QString& stored) { assignCheck1(toShortInteger(stored)); }});
+
+    std::vector<std::optional<QString>> stored(restores.size());
+    for (std::size_t i = 0; i < restores.size(); ++i) {
+        proc.step(restores[i].label,
+                  [&] { stored[i] = readSetting(platform_.settings, restores[i].key); });
+    }
+    for (std::size_t i = 0; i < restores.size(); ++i) {
+        if (stored[i]) {
+            proc.step(restores[i].label, [&] { restores[i].assign(*stored[i]); });
+        }
+    }
+}
+
+// Selecting a button runs its click behaviour even when it was selected already; clearing
+// one runs nothing and may leave its group without a selection.
+void Form1::assignOption(int number, bool value) {
+    QRadioButton* button = options_[number];
+    if (value && button->isChecked()) {
+        runOptionClick(number);
+    } else if (value) {
+        button->setChecked(true);
+    } else if (button->isChecked()) {
+        QButtonGroup* group = groupOf(number);
+        group->setExclusive(false);
+        button->setChecked(false);
+        group->setExclusive(true);
+    }
+}
+
+void Form1::assignCheck1(int value) {
+    if (value != 0 && value != 1) {
+        throw std::invalid_argument("Invalid property value");
+    }
+    check1_->setChecked(value == 1);
 }
 
 }  // namespace culvex

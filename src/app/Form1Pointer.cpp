@@ -43,20 +43,19 @@ void Form1::connectFileList() {
 }
 
 void Form1::ListView1_KeyDown(int key) {
-    culvex::ListView1_KeyDown(*fileList_, listView1_->selectedRow(), *this, key);
+    removeOnDeleteKey(*fileList_, listView1_->selectedRow(), *this, key);
 }
 
 void Form1::ListView1_DblClick() {
-    culvex::ListView1_DblClick(*fileList_, listView1_->selectedRow(), *this);
+    removeDoubleClickedFile(*fileList_, listView1_->selectedRow(), *this);
 }
 
 void Form1::ListView1_OLEDragDrop(const QStringList& paths) {
-    culvex::ListView1_OLEDragDrop(
-        *fileList_, paths,
-        FolderScanServices{systemFolderReader(), platform_.yielder, platform_.dialogs});
+    dropOnFileList(*fileList_, paths,
+                   FolderScanServices{systemFolderReader(), platform_.yielder, platform_.dialogs});
 }
 
-void Form1::ListView1_MouseDown() { drag_.ListView1_MouseDown(); }
+void Form1::ListView1_MouseDown() { drag_.press(); }
 
 void Form1::ListView1_ItemClick() {
     // The drag cursor is read anew at every click; without its file the list shows the arrow.
@@ -66,14 +65,14 @@ void Form1::ListView1_ItemClick() {
     } catch (const std::exception&) {
     }
     listView1_->viewport()->setCursor(dragCursor);
-    drag_.ListView1_ItemClick(listView1_->selectedRow());
+    drag_.pick(listView1_->selectedRow());
 }
 
 void Form1::ListView1_MouseMove(int targetRow) {
     if (!isBusy()) {
         setPointer(PointerState::Default);
     }
-    const FileListDrag::Step step = drag_.ListView1_MouseMove(targetRow);
+    const FileListDrag::Step step = drag_.moveOver(targetRow);
     if (step.selectRow >= 0) {
         listView1_->selectRow(step.selectRow);
     }
@@ -83,7 +82,7 @@ void Form1::ListView1_MouseMove(int targetRow) {
 }
 
 void Form1::ListView1_MouseUp() {
-    drag_.ListView1_MouseUp();
+    drag_.release();
     listView1_->viewport()->setCursor(Qt::ArrowCursor);
 }
 

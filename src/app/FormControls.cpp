@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,10 +122,11 @@ QWidget* createControl(const ControlDesign& design, QWidget* container) {
 
 }  // namespace
 
-QHash<QString, QWidget*> buildMainWindowControls(QWidget& window) {
+void buildMainWindowControls(QWidget& window) {
     QHash<QString, QWidget*> controls;
     for (const ControlDesign& design : kMainWindowControls) {
-        QWidget* container = *design.container ? controls.value(design.container) : &window;
+        QWidget* container =
+            *design.container ? controls.value(QString::fromLatin1(design.container)) : &window;
         QWidget* control = createControl(design, container);
         control->setObjectName(QString::fromUtf8(design.name));
         control->setFont(design.kind == PushButton ? buttonFont() : textFont());
@@ -132,7 +134,6 @@ QHash<QString, QWidget*> buildMainWindowControls(QWidget& window) {
                              twipsToPixels(design.width), twipsToPixels(design.height));
         controls.insert(control->objectName(), control);
     }
-    return controls;
 }
 
 }  // namespace culvex

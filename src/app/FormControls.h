@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QHash>
 #include <QString>
 
 class QWidget;
@@ -37,7 +36,7 @@ int twipsToPixels(int twips);
 
 // Creates every control on the window with its name, caption, font and geometry, and
 // returns them by name.
-QHash<QString, QWidget*> buildMainWindowControls(QWidget& window);
+void buildMainWindowControls(QWidget& window);
 
 // Gives the window and each of its frames, option buttons, check boxes and labels the
 // background colour.

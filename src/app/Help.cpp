@@ -1,12 +1,12 @@
 #include "app/Help.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
-#include "app/Titles.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
+#include "command/Titles.h"
 
 namespace culvex {
 
-void PushButton10_Click(Dialogs& dialogs) {
+void showHelp(Dialogs& dialogs) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton10_Click")));
     proc.step(100, [&] {
         showPlainMessage(dialogs, QStringLiteral("Questions? Please contact Team Quillbrook at ") +

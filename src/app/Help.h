@@ -5,6 +5,6 @@
 namespace culvex {
 
 // "Help": where to ask questions.
-void PushButton10_Click(Dialogs& dialogs);
+void showHelp(Dialogs& dialogs);
 
 }  // namespace culvex

@@ -1,12 +1,12 @@
 #include "extract/CodePageText.h"
 
-#include "platform/AnsiCodePage.h"
+#include "engine/AnsiCodePage.h"
 
 namespace culvex {
 
-Marker toCodePageText(const QString& text) {
+CodePageText toCodePageText(const QString& text) {
     const std::u16string characters = text.toStdU16String();
-    Marker result{ansi::encode(characters), true};
+    CodePageText result{ansi::encode(characters), true};
     result.representable = ansi::decode(result.bytes) == characters;
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "extract/LineSettings.h"
+#include "engine/LineSettings.h"
 
 #include <QString>
 
@@ -8,6 +8,6 @@ namespace culvex {
 
 // A text typed in the window, in the input's code page. `representable` is false when
 // some character has no byte in the code page: such a text can match nothing in a file.
-Marker toCodePageText(const QString& text);
+CodePageText toCodePageText(const QString& text);
 
 }  // namespace culvex

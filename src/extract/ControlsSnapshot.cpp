@@ -13,17 +13,17 @@ ColumnIndex columnIndexOfText(const QString& text) {
 
 }  // namespace
 
-LineSettings snapshotLineSettings(const ExtractionControls& controls) {
+LineSettings snapshotLineSettings(const ExtractionSettings& panel) {
     LineSettings settings;
-    settings.byRange = controls.check1Value() == 1;
-    settings.startByNumber = controls.isOptionSelected(1);
-    settings.startByMarker = controls.isOptionSelected(2);
-    settings.endByNumber = controls.isOptionSelected(3);
-    settings.endByMarker = controls.isOptionSelected(4);
-    settings.startIndex = columnIndexOfText(controls.text(1));
-    settings.endIndex = columnIndexOfText(controls.text(3));
-    settings.startMarker = toCodePageText(controls.text(2));
-    settings.endMarker = toCodePageText(controls.text(4));
+    settings.byRange = panel.rangeOn;
+    settings.startByNumber = panel.startByNumber;
+    settings.startByMarker = panel.startByMarker;
+    settings.endByNumber = panel.endByNumber;
+    settings.endByMarker = panel.endByMarker;
+    settings.startIndex = columnIndexOfText(panel.startNumber);
+    settings.endIndex = columnIndexOfText(panel.endNumber);
+    settings.startMarker = toCodePageText(panel.startMarker);
+    settings.endMarker = toCodePageText(panel.endMarker);
     return settings;
 }
 

@@ -1,11 +1,11 @@
 #include "extract/ExtractCommand.h"
 
-#include "app/PlainMessage.h"
+#include "command/PlainMessage.h"
+#include "engine/FileExtraction.h"
+#include "engine/InputFile.h"
 #include "extract/CodePageText.h"
 #include "extract/ControlsSnapshot.h"
 #include "extract/ExtractValidation.h"
-#include "extract/FileExtraction.h"
-#include "platform/InputFile.h"
 
 #include <QFile>
 #include <optional>
@@ -80,7 +80,7 @@ void ExtractCommand::run(const FileEntries& files, const ExtractionControls& con
         proc.step(258, [&] { showPlainMessage(dialogs_, QStringLiteral("No files added.")); });
         return;
     }
-    if (!validateExtraction(proc, controls)) {
+    if (!validateExtraction(proc, controls.extractionSettings())) {
         return;
     }
     extractAll(proc, files, controls, results);
@@ -102,19 +102,23 @@ void ExtractCommand::extractAll(ProtectedProcedure& proc, const FileEntries& fil
 Separator ExtractCommand::chooseSeparatorSteps(ProtectedProcedure& proc,
                                                const ExtractionControls& controls) {
     static const struct {
-        int option;
+        SeparatorChoice choice;
         int label;
         const char* separator;
-    } fixed[] = {{7, 156, " "}, {8, 160, ", "}, {9, 164, ","}, {10, 168, "\t"}};
-    for (const auto& choice : fixed) {
-        if (proc.test(choice.label, [&] { return controls.isOptionSelected(choice.option); })) {
-            return Separator(choice.separator);
+    } fixed[] = {{SeparatorChoice::Space, 156, " "},
+                 {SeparatorChoice::CommaSpace, 160, ", "},
+                 {SeparatorChoice::Comma, 164, ","},
+                 {SeparatorChoice::Tab, 168, "\t"}};
+    const ExtractionSettings panel = controls.extractionSettings();
+    for (const auto& fixedChoice : fixed) {
+        if (proc.test(fixedChoice.label, [&] { return panel.separator == fixedChoice.choice; })) {
+            return Separator(fixedChoice.separator);
         }
     }
     Separator separator;
-    if (proc.test(172, [&] { return controls.isOptionSelected(11); })) {
+    if (proc.test(172, [&] { return panel.separator == SeparatorChoice::Typed; })) {
         proc.step(174, [&] {
-            const Marker text = toCodePageText(controls.text(5));
+            const CodePageText text = toCodePageText(panel.typedSeparator);
             separator = Separator(text.bytes, text.representable);
         });
     }
@@ -138,7 +142,8 @@ void ExtractCommand::extractFile(Run& run, int position) {
     }
     // A failed read is reported here; the rows of the lines read before it stay.
     proc.step(246, [&] {
-        LineExtractor extractor(run.separator, snapshotLineSettings(run.controls));
+        LineExtractor extractor(run.separator,
+                                snapshotLineSettings(run.controls.extractionSettings()));
         extractLines(*file, extractor, run.results, run);
     });
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/ProtectedProcedure.h"
-#include "app/WindowPointer.h"
+#include "command/ProtectedProcedure.h"
+#include "command/WindowPointer.h"
+#include "engine/ResultsSink.h"
+#include "engine/Separator.h"
 #include "extract/ExtractionControls.h"
-#include "extract/Separator.h"
 #include "filelist/FileEntries.h"
-#include "output/ResultsSink.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"
 

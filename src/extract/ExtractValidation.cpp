@@ -1,12 +1,10 @@
 #include "extract/ExtractValidation.h"
 
-#include "app/PlainMessage.h"
-#include "extract/WholeNumber.h"
+#include "command/PlainMessage.h"
+#include "command/TypedNumbers.h"
 
 namespace culvex {
 namespace {
-
-enum Control { kStartNumber = 1, kStartMarker = 2, kEndNumber = 3, kEndMarker = 4 };
 
 // Shows a validation message; the check it ends has failed.
 bool refuse(ProtectedProcedure& proc, int label, const char* text) {
@@ -14,48 +12,45 @@ bool refuse(ProtectedProcedure& proc, int label, const char* text) {
     return false;
 }
 
-bool isEmpty(const ExtractionControls& controls, int box) { return controls.text(box).isEmpty(); }
-
-bool checkStartAndEndNumbers(ProtectedProcedure& proc, const ExtractionControls& controls) {
-    if (proc.test(112, [&] { return isEmpty(controls, kStartNumber); })) {
+bool checkStartAndEndNumbers(ProtectedProcedure& proc, const ExtractionSettings& panel) {
+    if (proc.test(112, [&] { return panel.startNumber.isEmpty(); })) {
         return refuse(proc, 114, "You forgot to input the start position.");
     }
-    if (!proc.test(120, [&] { return controls.isOptionSelected(kEndNumber); })) {
+    if (!proc.test(120, [&] { return panel.endByNumber; })) {
         return true;
     }
-    if (proc.test(120, [&] { return isEmpty(controls, kEndNumber); })) {
+    if (proc.test(120, [&] { return panel.endNumber.isEmpty(); })) {
         return refuse(proc, 120, "You forgot to input the end position.");
     }
     // A number that cannot be converted is reported here and then refused like an end
     // before the start.
     if (proc.test(122, [&] {
-            return toWholeNumber32(controls.text(kEndNumber)) <
-                   toWholeNumber32(controls.text(kStartNumber));
+            return toWholeNumber32(panel.endNumber) < toWholeNumber32(panel.startNumber);
         })) {
         return refuse(proc, 124, "End position must be greater than start position.");
     }
     return true;
 }
 
-bool checkStart(ProtectedProcedure& proc, const ExtractionControls& controls) {
-    if (proc.test(110, [&] { return controls.isOptionSelected(kStartNumber); }) &&
-        !checkStartAndEndNumbers(proc, controls)) {
+bool checkStart(ProtectedProcedure& proc, const ExtractionSettings& panel) {
+    if (proc.test(110, [&] { return panel.startByNumber; }) &&
+        !checkStartAndEndNumbers(proc, panel)) {
         return false;
     }
-    if (proc.test(128, [&] { return controls.isOptionSelected(kStartMarker); }) &&
-        proc.test(130, [&] { return isEmpty(controls, kStartMarker); })) {
+    if (proc.test(128, [&] { return panel.startByMarker; }) &&
+        proc.test(130, [&] { return panel.startMarker.isEmpty(); })) {
         return refuse(proc, 132, "You forgot to input the start character.");
     }
     return true;
 }
 
-bool checkEnd(ProtectedProcedure& proc, const ExtractionControls& controls) {
-    if (proc.test(138, [&] { return controls.isOptionSelected(kEndNumber); }) &&
-        proc.test(140, [&] { return isEmpty(controls, kEndNumber); })) {
+bool checkEnd(ProtectedProcedure& proc, const ExtractionSettings& panel) {
+    if (proc.test(138, [&] { return panel.endByNumber; }) &&
+        proc.test(140, [&] { return panel.endNumber.isEmpty(); })) {
         return refuse(proc, 142, "You forgot to input the end position.");
     }
-    if (proc.test(146, [&] { return controls.isOptionSelected(kEndMarker); }) &&
-        proc.test(148, [&] { return isEmpty(controls, kEndMarker); })) {
+    if (proc.test(146, [&] { return panel.endByMarker; }) &&
+        proc.test(148, [&] { return panel.endMarker.isEmpty(); })) {
         return refuse(proc, 150, "You forgot to input the end character.");
     }
     return true;
@@ -63,11 +58,11 @@ bool checkEnd(ProtectedProcedure& proc, const ExtractionControls& controls) {
 
 }  // namespace
 
-bool validateExtraction(ProtectedProcedure& proc, const ExtractionControls& controls) {
-    if (!proc.test(108, [&] { return controls.check1Value() == 1; })) {
+bool validateExtraction(ProtectedProcedure& proc, const ExtractionSettings& panel) {
+    if (!proc.test(108, [&] { return panel.rangeOn; })) {
         return true;
     }
-    return checkStart(proc, controls) && checkEnd(proc, controls);
+    return checkStart(proc, panel) && checkEnd(proc, panel);
 }
 
 }  // namespace culvex

@@ -4,17 +4,32 @@
 
 namespace culvex {
 
+// Which separator splits a line into columns; None when no choice is selected.
+enum class SeparatorChoice { None, Space, CommaSpace, Comma, Tab, Typed };
+
+// The extraction settings panel's choices, by what they mean.
+struct ExtractionSettings {
+    bool rangeOn = false;  // a range of columns instead of every column
+    bool startByNumber = false;
+    bool startByMarker = false;
+    bool endByNumber = false;
+    bool endByMarker = false;
+    QString startNumber;
+    QString startMarker;
+    QString endNumber;
+    QString endMarker;
+    SeparatorChoice separator = SeparatorChoice::None;
+    QString typedSeparator;
+};
+
 // The extraction settings panel as the extraction run reads it. The panel's controls are
-// the only copy of the settings; the main window implements this over them.
+// the only copy of the settings; the main window implements this over them. A run asks
+// again at each point where it reads them, so a change made while it yields applies from
+// the next file on.
 class ExtractionControls {
 public:
     virtual ~ExtractionControls() = default;
-    // The value of Check1: 1 checked, anything else unchecked.
-    virtual int check1Value() const = 0;
-    // Whether OptionN is selected, for N in 1..4 and 7..11.
-    virtual bool isOptionSelected(int option) const = 0;
-    // The text of TextN, for N in 1..5.
-    virtual QString text(int box) const = 0;
+    virtual ExtractionSettings extractionSettings() const = 0;
 };
 
 }  // namespace culvex

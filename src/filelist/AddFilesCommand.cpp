@@ -1,7 +1,7 @@
 #include "filelist/AddFilesCommand.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
 #include "filelist/FileListModel.h"
 #include "filelist/PathHelpers.h"
 #include "platform/CommonDialogState.h"
@@ -22,7 +22,7 @@ bool exceedsNameBuffer(const OpenFilesAnswer& answer) {
 
 }  // namespace
 
-void PushButton1_Click(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState) {
+void addFiles(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton1_Click")));
     OpenFilesRequest request;
     proc.step(100, [&] { dialogState.fileName.clear(); });

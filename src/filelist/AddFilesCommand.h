@@ -12,6 +12,6 @@ constexpr int kSelectedNamesLimit = 30000;
 
 // "Add CSV File(s)": a multi-select open dialog for CSV files; the chosen paths are
 // appended in the dialog's order. A typed name of a missing file is accepted.
-void PushButton1_Click(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState);
+void addFiles(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState);
 
 }  // namespace culvex

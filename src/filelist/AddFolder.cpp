@@ -39,8 +39,6 @@ QStringList ListFilesInFolder(const QString& folder, const QString& pattern) {
         withSeparator, [&pattern](QStringView name) { return matchesWildcard(name, pattern); });
 }
 
-bool IsOpenableFile(const QString& path) { return fs::isOpenableFile(path); }
-
 void appendFolderFiles(FileListModel& list, const QStringList& directories, const QString& pattern,
                        Yielder& yielder,
                        const std::function<void(const std::exception_ptr&)>& onFailure) {

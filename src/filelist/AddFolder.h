@@ -32,9 +32,6 @@ bool HasUnsafeChars(const QString& name);
 // "*.*"), hidden files included, in the folder's listing order.
 QStringList ListFilesInFolder(const QString& folder, const QString& pattern);
 
-// True for an existing regular file the user may open; false for a folder or a missing path.
-bool IsOpenableFile(const QString& path);
-
 // Appends to the list, folder by folder in directory-list order, every listed file of the
 // folders (entries end in a separator) that matches the pattern, except names beginning
 // with "~" and files whose attribute word is exactly hidden + archive. A failure on one

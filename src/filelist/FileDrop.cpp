@@ -28,8 +28,8 @@ QStringList droppedPaths(const QMimeData& data) {
     return paths;
 }
 
-void ListView1_OLEDragDrop(FileListModel& list, const QStringList& paths,
-                           const FolderScanServices& services) {
+void dropOnFileList(FileListModel& list, const QStringList& paths,
+                    const FolderScanServices& services) {
     for (const QString& path : paths) {
         if (!fs::isFolder(path)) {
             list.append(path);

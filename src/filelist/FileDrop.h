@@ -19,7 +19,7 @@ QStringList droppedPaths(const QMimeData& data);
 // with all its sub-folders for every file (not "~" names, not hidden + archive files), one
 // dropped folder after the other. No setting is read or written and the window does not
 // become busy.
-void ListView1_OLEDragDrop(FileListModel& list, const QStringList& paths,
-                           const FolderScanServices& services);
+void dropOnFileList(FileListModel& list, const QStringList& paths,
+                    const FolderScanServices& services);
 
 }  // namespace culvex

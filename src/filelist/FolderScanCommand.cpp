@@ -1,8 +1,9 @@
 #include "filelist/FolderScanCommand.h"
 
-#include "app/ProtectedProcedure.h"
-#include "app/Titles.h"
-#include "app/WindowPointer.h"
+#include "command/AppSettings.h"
+#include "command/ProtectedProcedure.h"
+#include "command/Titles.h"
+#include "command/WindowPointer.h"
 #include "filelist/AddFolder.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/SubDirectories.h"
@@ -19,31 +20,28 @@ QString extensionPrompt() {
 
 }  // namespace
 
-void PushButton4_Click(FileListModel& list, const Platform& platform, WindowPointer& pointer,
-                       FolderReader& reader) {
+void scanFolder(FileListModel& list, const Platform& platform, WindowPointer& pointer,
+                FolderReader& reader) {
     ProtectedProcedure proc(platform.dialogs, formLocation(QStringLiteral("PushButton4_Click")));
     QString extension;
     proc.step(100, [&] {
-        const QString stored =
-            platform.settings.read(QStringLiteral("Extension")).value_or(QStringLiteral("csv"));
+        const QString stored = readSetting(platform.settings, keys::kExtension);
         extension =
             platform.dialogs.input({extensionPrompt(), shortTitle(), stored}).value_or(QString());
     });
     if (extension.isEmpty()) {
         return;
     }
-    proc.step(104, [&] { platform.settings.write(QStringLiteral("Extension"), extension); });
+    proc.step(104, [&] { platform.settings.write(keys::kExtension, extension); });
     QString folder;
-    proc.step(106, [&] {
-        folder = platform.settings.read(QStringLiteral("LastFolder")).value_or(QString());
-    });
+    proc.step(106, [&] { folder = readSetting(platform.settings, keys::kLastFolder); });
     proc.step(108, [&] {
         folder = BrowseForFolder(platform.dialogs, QStringLiteral("Please select folder:"), folder);
     });
     if (folder.isEmpty()) {
         return;
     }
-    proc.step(110, [&] { platform.settings.write(QStringLiteral("LastFolder"), folder); });
+    proc.step(110, [&] { platform.settings.write(keys::kLastFolder, folder); });
     proc.step(112, [&] { pointer.setPointer(PointerState::Busy); });
     QStringList directories{folder + pathSeparator()};
     proc.step(116, [&] {

@@ -11,7 +11,7 @@ class WindowPointer;
 // "Add All CSV File(s) In Folder": asks for an extension and a folder, then appends every
 // matching file of the folder and all its sub-folders, breadth-first. The extension and the
 // folder are remembered ("Extension", "LastFolder"); the window is busy during the scan.
-void PushButton4_Click(FileListModel& list, const Platform& platform, WindowPointer& pointer,
-                       FolderReader& reader = systemFolderReader());
+void scanFolder(FileListModel& list, const Platform& platform, WindowPointer& pointer,
+                FolderReader& reader = systemFolderReader());
 
 }  // namespace culvex

@@ -1,7 +1,7 @@
 #include "filelist/ListEditing.h"
 
-#include "app/ProtectedProcedure.h"
-#include "app/WindowPointer.h"
+#include "command/ProtectedProcedure.h"
+#include "command/WindowPointer.h"
 #include "filelist/FileListModel.h"
 
 namespace culvex {
@@ -17,18 +17,18 @@ void removeSelectedEntry(FileListModel& list, int selectedRow, const WindowPoint
 
 }  // namespace
 
-void ListView1_KeyDown(FileListModel& list, int selectedRow, const WindowPointer& pointer,
+void removeOnDeleteKey(FileListModel& list, int selectedRow, const WindowPointer& pointer,
                        int key) {
     if (key == Qt::Key_Delete) {
         removeSelectedEntry(list, selectedRow, pointer);
     }
 }
 
-void ListView1_DblClick(FileListModel& list, int selectedRow, const WindowPointer& pointer) {
+void removeDoubleClickedFile(FileListModel& list, int selectedRow, const WindowPointer& pointer) {
     removeSelectedEntry(list, selectedRow, pointer);
 }
 
-void PushButton3_Click(FileListModel& list, const WindowPointer& pointer, Dialogs& dialogs) {
+void clearFileList(FileListModel& list, const WindowPointer& pointer, Dialogs& dialogs) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton3_Click")));
     proc.step(100, [&] {
         if (!pointer.isBusy()) {

@@ -11,12 +11,12 @@ class WindowPointer;
 // entry is selected (selectedRow -1).
 
 // A key pressed in the file list (a Qt::Key): Delete removes the selected entry.
-void ListView1_KeyDown(FileListModel& list, int selectedRow, const WindowPointer& pointer, int key);
+void removeOnDeleteKey(FileListModel& list, int selectedRow, const WindowPointer& pointer, int key);
 
 // A double-click in the file list removes the selected entry.
-void ListView1_DblClick(FileListModel& list, int selectedRow, const WindowPointer& pointer);
+void removeDoubleClickedFile(FileListModel& list, int selectedRow, const WindowPointer& pointer);
 
 // "Clear List": empties the file list unless the window is busy.
-void PushButton3_Click(FileListModel& list, const WindowPointer& pointer, Dialogs& dialogs);
+void clearFileList(FileListModel& list, const WindowPointer& pointer, Dialogs& dialogs);
 
 }  // namespace culvex

@@ -1,7 +1,8 @@
 #include "filelist/SampleFiles.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
+#include "command/AppSettings.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 #include "filelist/PathHelpers.h"
@@ -12,8 +13,6 @@
 namespace culvex {
 
 namespace {
-
-QString snapshotSetting() { return QStringLiteral("Snapshot"); }
 
 QString openFolderQuestion() {
     return QStringLiteral(
@@ -33,12 +32,12 @@ void SnapshotSampleFiles(SettingsStore& settings, Yielder& yielder, const QStrin
     for (const QString& name : ListFilesInFolder(folder, QStringLiteral("*.*"))) {
         paths << folder + name;
     }
-    settings.write(snapshotSetting(), ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
+    settings.write(keys::kSnapshot, ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
 }
 
 void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
                      Yielder& yielder, const QString& programFolder) {
-    if (const std::optional<QString> record = settings.read(snapshotSetting())) {
+    if (const std::optional<QString> record = settings.read(keys::kSnapshot)) {
         const QString paths = UnscrambleText(*record, kSnapshotKey, yielder);
         for (const QString& path : paths.split(u'|')) {
             if (FileExists(path) && !ListContainsText(list, path)) {
@@ -51,8 +50,8 @@ void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dial
     }
 }
 
-void PushButton11_Click(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
-                        Shell& shell, Yielder& yielder, const QString& programFolder) {
+void loadSamples(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
+                 Yielder& yielder, const QString& programFolder) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton11_Click")));
     proc.step(100,
               [&] { LoadSampleFiles(list, settings, dialogs, shell, yielder, programFolder); });

@@ -24,7 +24,7 @@ void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dial
 
 // "Load Sample/Example Files": LoadSampleFiles with a failure reported and the rest of the
 // loading abandoned.
-void PushButton11_Click(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
-                        Shell& shell, Yielder& yielder, const QString& programFolder);
+void loadSamples(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
+                 Yielder& yielder, const QString& programFolder);
 
 }  // namespace culvex

@@ -1,6 +1,6 @@
 #include "filelist/Scramble.h"
 
-#include "platform/AnsiCodePage.h"
+#include "engine/AnsiCodePage.h"
 #include "platform/Yielder.h"
 
 namespace culvex {

@@ -1,7 +1,7 @@
 #include "filelist/SubDirectories.h"
 
-#include "app/ProtectedProcedure.h"
-#include "app/Titles.h"
+#include "command/ProtectedProcedure.h"
+#include "command/Titles.h"
 #include "filelist/PathHelpers.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderReader.h"

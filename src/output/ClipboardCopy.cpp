@@ -1,7 +1,7 @@
 #include "output/ClipboardCopy.h"
 
+#include "engine/RowAccess.h"
 #include "output/DecodedText.h"
-#include "output/RowAccess.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/ResultsStore.h"
+#include "engine/ResultsStore.h"
 #include "platform/Clipboard.h"
 #include "platform/Yielder.h"
 

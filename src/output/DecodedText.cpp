@@ -1,6 +1,6 @@
 #include "output/DecodedText.h"
 
-#include "platform/AnsiCodePage.h"
+#include "engine/AnsiCodePage.h"
 
 namespace culvex {
 

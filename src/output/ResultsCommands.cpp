@@ -1,7 +1,7 @@
 #include "output/ResultsCommands.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
 #include "output/ClipboardCopy.h"
 
 #include <QItemSelectionModel>
@@ -23,8 +23,8 @@ QString notCopiedMessage() {
 
 // An empty list copies nothing and still gets the notice that the copy is done; a copy
 // that failed says so instead.
-void PushButton8_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       Clipboard& clipboard) {
+void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                 Clipboard& clipboard) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton8_Click")));
     std::optional<CopyOutcome> outcome;
     proc.step(106, [&] { outcome = CopyListviewToClipboard(rows, yielder, clipboard); });
@@ -34,13 +34,13 @@ void PushButton8_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yiel
     });
 }
 
-void PushButton9_Click(ResultsModel& results, Dialogs& dialogs) {
+void clearResults(ResultsModel& results, Dialogs& dialogs) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton9_Click")));
     proc.step(100, [&] { results.clear(); });
 }
 
-void ListView2_DblClick(ResultsModel& results, const QItemSelectionModel& selection,
-                        const WindowPointer& pointer) {
+void removeDoubleClickedResult(ResultsModel& results, const QItemSelectionModel& selection,
+                               const WindowPointer& pointer) {
     if (pointer.isBusy() || results.rowCount() == 0) {
         return;
     }

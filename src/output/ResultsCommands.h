@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "output/ResultsModel.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
@@ -11,17 +11,17 @@ class QItemSelectionModel;
 namespace culvex {
 
 // "Copy Results To Clipboard" (PushButton8).
-void PushButton8_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       Clipboard& clipboard);
+void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                 Clipboard& clipboard);
 
 // "Clear Results" (PushButton9): empties the results list at once, even while a long
 // command runs.
-void PushButton9_Click(ResultsModel& results, Dialogs& dialogs);
+void clearResults(ResultsModel& results, Dialogs& dialogs);
 
 // Double-click in the results list (ListView2): removes the selected row, unless the
 // window is busy.
-void ListView2_DblClick(ResultsModel& results, const QItemSelectionModel& selection,
-                        const WindowPointer& pointer);
+void removeDoubleClickedResult(ResultsModel& results, const QItemSelectionModel& selection,
+                               const WindowPointer& pointer);
 
 QString copiedMessage();
 QString notCopiedMessage();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output/ResultsSink.h"
-#include "output/ResultsStore.h"
+#include "engine/ResultsSink.h"
+#include "engine/ResultsStore.h"
 
 #include <QAbstractListModel>
 

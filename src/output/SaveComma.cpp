@@ -1,7 +1,7 @@
 #include "output/SaveComma.h"
 
-#include "app/ProtectedProcedure.h"
-#include "output/RowAccess.h"
+#include "command/ProtectedProcedure.h"
+#include "engine/RowAccess.h"
 #include "output/SaveTarget.h"
 #include "platform/TextFileWriter.h"
 
@@ -53,8 +53,8 @@ void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& tar
 }
 
 // The window is busy from before the overwrite question until the save ends.
-void PushButton2_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       WindowPointer& pointer, CommonDialogState& dialogState) {
+void saveCommaText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                   WindowPointer& pointer, CommonDialogState& dialogState) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton2_Click")));
     const QString target = askSaveTarget(proc, dialogState);
     if (proc.test(116, [&] { return target.isEmpty(); })) {

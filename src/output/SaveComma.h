@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/WindowPointer.h"
-#include "output/ResultsStore.h"
+#include "command/WindowPointer.h"
+#include "engine/ResultsStore.h"
 #include "platform/CommonDialogState.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"
@@ -16,7 +16,7 @@ void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& tar
                                     Dialogs& dialogs, Yielder& yielder);
 
 // "Save As Comma Delim. Text File" (PushButton2).
-void PushButton2_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       WindowPointer& pointer, CommonDialogState& dialogState);
+void saveCommaText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                   WindowPointer& pointer, CommonDialogState& dialogState);
 
 }  // namespace culvex

@@ -1,7 +1,7 @@
 #include "output/SaveList.h"
 
-#include "app/ProtectedProcedure.h"
-#include "output/RowAccess.h"
+#include "command/ProtectedProcedure.h"
+#include "engine/RowAccess.h"
 #include "output/SaveTarget.h"
 #include "platform/TextFileWriter.h"
 
@@ -74,8 +74,8 @@ void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
     proc.step(232, [&] { file->close(); });
 }
 
-void PushButton6_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       WindowPointer& pointer, CommonDialogState& dialogState) {
+void saveSpacedText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                    WindowPointer& pointer, CommonDialogState& dialogState) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton6_Click")));
     const QString target = askSaveTarget(proc, dialogState);
     if (proc.test(116, [&] { return target.isEmpty(); })) {

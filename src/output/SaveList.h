@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/WindowPointer.h"
-#include "output/ResultsStore.h"
+#include "command/WindowPointer.h"
+#include "engine/ResultsStore.h"
 #include "platform/CommonDialogState.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"
@@ -16,7 +16,7 @@ void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
                                 Yielder& yielder);
 
 // "Save Results As Text File" (PushButton6).
-void PushButton6_Click(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                       WindowPointer& pointer, CommonDialogState& dialogState);
+void saveSpacedText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
+                    WindowPointer& pointer, CommonDialogState& dialogState);
 
 }  // namespace culvex

@@ -1,6 +1,6 @@
 #include "output/SaveTarget.h"
 
-#include "app/PlainMessage.h"
+#include "command/PlainMessage.h"
 
 #include <QFileInfo>
 

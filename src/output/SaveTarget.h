@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProtectedProcedure.h"
+#include "command/ProtectedProcedure.h"
 #include "platform/CommonDialogState.h"
 
 namespace culvex {

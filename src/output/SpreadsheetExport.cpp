@@ -1,8 +1,8 @@
 #include "output/SpreadsheetExport.h"
 
-#include "app/PlainMessage.h"
-#include "app/ProtectedProcedure.h"
-#include "platform/AnsiCodePage.h"
+#include "command/PlainMessage.h"
+#include "command/ProtectedProcedure.h"
+#include "engine/AnsiCodePage.h"
 
 #include <stdexcept>
 
@@ -100,8 +100,8 @@ bool SaveResultsAsExcelFileIsExcelInstalled(Spreadsheet& spreadsheet, Dialogs& d
     }
 }
 
-void PushButton5_Click(const ResultsModel& results, Spreadsheet& spreadsheet, Dialogs& dialogs,
-                       Yielder& yielder, WindowPointer& pointer) {
+void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet, Dialogs& dialogs,
+                         Yielder& yielder, WindowPointer& pointer) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton5_Click")));
     if (proc.test(106,
                   [&] { return !SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs); })) {

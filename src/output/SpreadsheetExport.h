@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "output/ResultsModel.h"
 #include "platform/Dialogs.h"
 #include "platform/Spreadsheet.h"
@@ -12,8 +12,8 @@ namespace culvex {
 // application, header "Results" in A1 (only when the first row is not empty) and list row
 // k in sheet row k + 1 of column A, fits the columns and shows the application. Nothing is
 // saved: the workbook is left to the user.
-void PushButton5_Click(const ResultsModel& results, Spreadsheet& spreadsheet, Dialogs& dialogs,
-                       Yielder& yielder, WindowPointer& pointer);
+void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet, Dialogs& dialogs,
+                         Yielder& yielder, WindowPointer& pointer);
 
 // True when the spreadsheet application can be started; otherwise tells the user so and
 // returns false. The application started for the test is released at once. An application

@@ -15,8 +15,9 @@ constexpr auto kSection = "Culvex";
 
 std::unique_ptr<QSettings> openSettings(const QString& iniPath) {
     if (iniPath.isEmpty()) {
-        return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kApplication,
-                                           kApplication);
+        return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                           QString::fromLatin1(kApplication),
+                                           QString::fromLatin1(kApplication));
     }
     return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
 }

@@ -6,7 +6,9 @@
 #include "ScriptedDialogs.h"
 #include "ScriptedSpreadsheet.h"
 #include "app/Form1.h"
+#include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
+#include "output/ResultsModel.h"
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
@@ -18,6 +20,49 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <memory>
+
+namespace culvex {
+
+// The window's controls found by their names, as the window's user sees them.
+template <class Control>
+Control* named(const QWidget& form, const QString& name) {
+    return form.findChild<Control*>(name, Qt::FindChildrenRecursively);
+}
+inline QPushButton* pushButton(const QWidget& form, int number) {
+    return named<QPushButton>(form, QStringLiteral("PushButton%1").arg(number));
+}
+inline QRadioButton* option(const QWidget& form, int number) {
+    return named<QRadioButton>(form, QStringLiteral("Option%1").arg(number));
+}
+inline QLineEdit* textBox(const QWidget& form, int number) {
+    return named<QLineEdit>(form, QStringLiteral("Text%1").arg(number));
+}
+inline QGroupBox* frame(const QWidget& form, int number) {
+    return named<QGroupBox>(form, QStringLiteral("Frame%1").arg(number));
+}
+inline QCheckBox* check1(const QWidget& form) {
+    return named<QCheckBox>(form, QStringLiteral("Check1"));
+}
+inline FileListView* listView1(const QWidget& form) {
+    return named<FileListView>(form, QStringLiteral("ListView1"));
+}
+inline QTableView* listView2(const QWidget& form) {
+    return named<QTableView>(form, QStringLiteral("ListView2"));
+}
+// The models behind the two lists.
+inline FileListModel& fileListOf(const QWidget& form) {
+    return *qobject_cast<FileListModel*>(listView1(form)->model());
+}
+inline ResultsModel& resultsOf(const QWidget& form) {
+    return *qobject_cast<ResultsModel*>(listView2(form)->model());
+}
+// The image the window shows for its custom pointer.
+inline QCursor customPointer(Form1& form) {
+    form.setPointer(PointerState::Custom);
+    return form.cursor();
+}
+
+}  // namespace culvex
 
 namespace culvex::testing {
 

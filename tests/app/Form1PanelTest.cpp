@@ -29,43 +29,43 @@ protected:
 };
 
 TEST_F(PanelTest, TypingTwoDigitsStoresTwice) {
-    form->textBox(1)->clear();
+    textBox(*form, 1)->clear();
     settings.writes.clear();
-    type(form->textBox(1), u"42"_qs);
+    type(textBox(*form, 1), u"42"_qs);
     EXPECT_EQ(settings.writes, QStringList({"Text1=4", "Text1=42"}));
 }
 
 TEST_F(PanelTest, TextBoxesStoreTheirTextWhateverItHolds) {
     for (int n = 1; n <= 5; ++n) {
         settings.writes.clear();
-        form->textBox(n)->setText(u"x y"_qs);
-        form->textBox(n)->clear();
+        textBox(*form, n)->setText(u"x y"_qs);
+        textBox(*form, n)->clear();
         const QString key = QStringLiteral("Text%1").arg(n);
         EXPECT_EQ(settings.writes, QStringList({key + u"=x y"_qs, key + u'='}));
     }
 }
 
 TEST_F(PanelTest, SeparatorClicksStoreTheGroupAndSetText5) {
-    form->textBox(5)->setText(u";"_qs);
+    textBox(*form, 5)->setText(u";"_qs);
     settings.writes.clear();
-    form->option(10)->click();
+    option(*form, 10)->click();
     EXPECT_EQ(settings.writes, QStringList({"Option7=False", "Option8=False", "Option9=False",
                                             "Option10=True", "Option11=False"}));
-    EXPECT_FALSE(form->textBox(5)->isEnabled());
-    EXPECT_EQ(form->text(5), u";"_qs);
+    EXPECT_FALSE(textBox(*form, 5)->isEnabled());
+    EXPECT_EQ(textBox(*form, 5)->text(), u";"_qs);
 
     settings.writes.clear();
-    form->option(11)->click();
+    option(*form, 11)->click();
     EXPECT_EQ(settings.writes, QStringList({"Option7=False", "Option8=False", "Option9=False",
                                             "Option10=False", "Option11=True"}));
-    EXPECT_TRUE(form->textBox(5)->isEnabled());
-    EXPECT_EQ(form->text(5), u";"_qs);
+    EXPECT_TRUE(textBox(*form, 5)->isEnabled());
+    EXPECT_EQ(textBox(*form, 5)->text(), u";"_qs);
 }
 
 TEST_F(PanelTest, StartAndEndClicksStoreTheirPair) {
-    form->option(4)->click();
-    form->option(2)->click();
-    form->option(1)->click();
+    option(*form, 4)->click();
+    option(*form, 2)->click();
+    option(*form, 1)->click();
     EXPECT_EQ(settings.writes, QStringList({"Option3=False", "Option4=True", "Option1=False",
                                             "Option2=True", "Option1=True", "Option2=False"}));
     EXPECT_TRUE(form->isOptionSelected(4));
@@ -73,10 +73,10 @@ TEST_F(PanelTest, StartAndEndClicksStoreTheirPair) {
 }
 
 TEST_F(PanelTest, Check1StoresItsValueAndEnablesNothingElse) {
-    form->check1()->click();
-    form->check1()->click();
+    check1(*form)->click();
+    check1(*form)->click();
     EXPECT_EQ(settings.writes, QStringList({"Check1=1", "Check1=0"}));
-    for (QWidget* control : form->frame(3)->findChildren<QWidget*>()) {
+    for (QWidget* control : frame(*form, 3)->findChildren<QWidget*>()) {
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
     }
 }
@@ -94,7 +94,7 @@ TEST_F(PanelTest, NumericTestOnLeavingANumberBox) {
     for (const Case& c : cases) {
         for (int box : {1, 3}) {
             dialogs.requests.clear();
-            QLineEdit* edit = form->textBox(box);
+            QLineEdit* edit = textBox(*form, box);
             edit->setText(c.text);
             edit->deselect();
             box == 1 ? form->Text1_LostFocus() : form->Text3_LostFocus();
@@ -119,37 +119,37 @@ TEST_F(PanelTest, NumericTestOnLeavingANumberBox) {
 TEST_F(PanelTest, LeavingTheBoxRunsTheNumericTestOnceFocusSettled) {
     form->show();
     QApplication::setActiveWindow(form.get());
-    form->textBox(1)->setFocus(Qt::MouseFocusReason);
-    form->textBox(1)->setText(u"x"_qs);
-    form->textBox(2)->setFocus(Qt::TabFocusReason);
+    textBox(*form, 1)->setFocus(Qt::MouseFocusReason);
+    textBox(*form, 1)->setText(u"x"_qs);
+    textBox(*form, 2)->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     ASSERT_EQ(dialogs.messageTexts(), QStringList{u"Must be a numeric entry."_qs});
-    EXPECT_EQ(QApplication::focusWidget(), form->textBox(1));
-    EXPECT_EQ(form->textBox(1)->selectedText(), u"x"_qs);
+    EXPECT_EQ(QApplication::focusWidget(), textBox(*form, 1));
+    EXPECT_EQ(textBox(*form, 1)->selectedText(), u"x"_qs);
 }
 
 TEST_F(PanelTest, TwoFailingBoxesDoNotHandTheFocusBackAndForth) {
     form->show();
     QApplication::setActiveWindow(form.get());
-    form->textBox(1)->setText(u"x"_qs);
-    form->textBox(3)->setText(u"y"_qs);
-    form->textBox(1)->setFocus(Qt::MouseFocusReason);
-    form->textBox(3)->setFocus(Qt::MouseFocusReason);
+    textBox(*form, 1)->setText(u"x"_qs);
+    textBox(*form, 3)->setText(u"y"_qs);
+    textBox(*form, 1)->setFocus(Qt::MouseFocusReason);
+    textBox(*form, 3)->setFocus(Qt::MouseFocusReason);
     for (int i = 0; i < 5; ++i) {
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(dialogs.messageTexts(), QStringList{u"Must be a numeric entry."_qs});
-    EXPECT_EQ(QApplication::focusWidget(), form->textBox(1));
+    EXPECT_EQ(QApplication::focusWidget(), textBox(*form, 1));
 }
 
 TEST_F(PanelTest, ControlsAnswerTheExtractionRun) {
-    form->check1()->setChecked(true);
-    form->option(9)->click();
-    form->textBox(2)->setText(u"id="_qs);
+    check1(*form)->setChecked(true);
+    option(*form, 9)->click();
+    textBox(*form, 2)->setText(u"id="_qs);
     EXPECT_EQ(form->check1Value(), 1);
     EXPECT_TRUE(form->isOptionSelected(9));
     EXPECT_FALSE(form->isOptionSelected(11));
-    EXPECT_EQ(form->text(2), u"id="_qs);
+    EXPECT_EQ(textBox(*form, 2)->text(), u"id="_qs);
 }
 
 TEST_F(PanelTest, ExtractButtonRunsOverTheListWithThePanelSettings) {
@@ -158,15 +158,15 @@ TEST_F(PanelTest, ExtractButtonRunsOverTheListWithThePanelSettings) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("a, b\r\nc,d\n");
     file.close();
-    form->fileList().append(path);
-    form->option(9)->click();
-    form->check1()->setChecked(false);
+    fileListOf(*form).append(path);
+    option(*form, 9)->click();
+    check1(*form)->setChecked(false);
 
-    form->pushButton(7)->click();
+    pushButton(*form, 7)->click();
 
     QStringList rows;
-    for (int row = 0; row < form->results().rowCount(); ++row) {
-        rows << form->results().index(row).data().toString();
+    for (int row = 0; row < resultsOf(*form).rowCount(); ++row) {
+        rows << resultsOf(*form).index(row).data().toString();
     }
     EXPECT_EQ(rows, QStringList({"a", "b", "c", "d"}));
     EXPECT_EQ(dialogs.messageTexts(), QStringList{u"Done."_qs});

@@ -48,15 +48,15 @@ public:
     std::vector<HoverTarget> hoverTargets() const {
         std::vector<HoverTarget> targets;
         for (int n = 1; n <= 11; ++n) {
-            const QWidget* button = form->pushButton(n);
+            const QWidget* button = pushButton(*form, n);
             targets.push_back(
                 {button->objectName(), button, button->rect().center(), PointerState::Custom});
         }
         for (int n = 1; n <= 4; ++n) {
-            const QWidget* frame = form->frame(n);
-            targets.push_back({frame->objectName(), frame, bareSpot(frame), PointerState::Default});
+            const QWidget* box = frame(*form, n);
+            targets.push_back({box->objectName(), box, bareSpot(box), PointerState::Default});
         }
-        for (const QWidget* list : {form->listView1()->viewport(), form->listView2()->viewport()}) {
+        for (const QWidget* list : {listView1(*form)->viewport(), listView2(*form)->viewport()}) {
             targets.push_back({list->parentWidget()->objectName(), list, list->rect().center(),
                                PointerState::Default});
         }
@@ -68,18 +68,18 @@ public:
         if (target.expected == PointerState::Custom) {
             moveTo(form.get(), bareSpot(form.get()));
         } else {
-            moveTo(form->pushButton(10), form->pushButton(10)->rect().center());
+            moveTo(pushButton(*form, 10), pushButton(*form, 10)->rect().center());
         }
         moveTo(target.widget, target.at);
     }
     QPoint rowCentre(int row) const {
-        const QTableView* view = form->listView1();
+        const QTableView* view = listView1(*form);
         return view->visualRect(view->model()->index(row, 0)).center();
     }
     QPoint rowInWindow(int row) const {
-        return form->listView1()->viewport()->mapTo(form.get(), rowCentre(row));
+        return listView1(*form)->viewport()->mapTo(form.get(), rowCentre(row));
     }
-    void fill(const QStringList& paths) { form->fileList().appendAll(paths); }
+    void fill(const QStringList& paths) { fileListOf(*form).appendAll(paths); }
     // Presses on one entry, moves over the others with the button held, and releases.
     void dragAcross(int from, std::initializer_list<int> over) {
         QTest::mousePress(window(), Qt::LeftButton, {}, rowInWindow(from));
@@ -113,7 +113,7 @@ TEST_F(PointerTest, HoverNeverReplacesTheBusyPointer) {
 
 TEST_F(PointerTest, WithoutHandCursorTheButtonsShowTheArrowWithoutMessage) {
     showLoaded();
-    moveTo(form->pushButton(1), form->pushButton(1)->rect().center());
+    moveTo(pushButton(*form, 1), pushButton(*form, 1)->rect().center());
     EXPECT_EQ(form->pointer(), PointerState::Custom);
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(dialogs.requests.empty());
@@ -122,9 +122,9 @@ TEST_F(PointerTest, WithoutHandCursorTheButtonsShowTheArrowWithoutMessage) {
 TEST_F(PointerTest, WithHandCursorTheButtonsShowIt) {
     ASSERT_TRUE(QFile::copy(kResources + u"/HAND-M.CUR"_qs, besideProgram(u"HAND-M.CUR"_qs)));
     showLoaded();
-    moveTo(form->pushButton(7), form->pushButton(7)->rect().center());
+    moveTo(pushButton(*form, 7), pushButton(*form, 7)->rect().center());
     EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
-    EXPECT_EQ(form->pushButton(7)->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(pushButton(*form, 7)->cursor().shape(), Qt::BitmapCursor);
 }
 
 const QStringList kABC{u"A"_qs, u"B"_qs, u"C"_qs};
@@ -134,16 +134,16 @@ TEST_F(PointerTest, DraggingTheFirstEntryDownWalksItToTheEnd) {
     fill(kABC);
     QTest::mouseClick(window(), Qt::LeftButton, {}, rowInWindow(0));
     dragAcross(0, {1, 2});
-    EXPECT_EQ(form->fileList().paths(), (QStringList{u"B"_qs, u"C"_qs, u"A"_qs}));
-    EXPECT_EQ(form->listView1()->selectedRow(), 2);
+    EXPECT_EQ(fileListOf(*form).paths(), (QStringList{u"B"_qs, u"C"_qs, u"A"_qs}));
+    EXPECT_EQ(listView1(*form)->selectedRow(), 2);
 }
 
 TEST_F(PointerTest, DraggingTheLastEntryUpWalksItToTheTop) {
     showLoaded();
     fill(kABC);
     dragAcross(2, {1, 0});
-    EXPECT_EQ(form->fileList().paths(), (QStringList{u"C"_qs, u"A"_qs, u"B"_qs}));
-    EXPECT_EQ(form->listView1()->selectedRow(), 0);
+    EXPECT_EQ(fileListOf(*form).paths(), (QStringList{u"C"_qs, u"A"_qs, u"B"_qs}));
+    EXPECT_EQ(listView1(*form)->selectedRow(), 0);
 }
 
 TEST_F(PointerTest, MovesThatChangeNothing) {
@@ -155,15 +155,15 @@ TEST_F(PointerTest, MovesThatChangeNothing) {
         {"without a held button",
          [](PointerTest& t) {
              QTest::mouseClick(t.window(), Qt::LeftButton, {}, t.rowInWindow(0));
-             t.moveTo(t.form->listView1()->viewport(), t.rowCentre(1));
+             t.moveTo(listView1(*t.form)->viewport(), t.rowCentre(1));
          }},
     };
     showLoaded();
     for (const auto& [name, act] : cases) {
-        form->fileList().clear();
+        fileListOf(*form).clear();
         fill(same);
         act(*this);
-        EXPECT_EQ(form->fileList().paths(), same) << name;
+        EXPECT_EQ(fileListOf(*form).paths(), same) << name;
     }
 }
 
@@ -171,15 +171,15 @@ TEST_F(PointerTest, DraggingNeverChangesTheNumberOfEntries) {
     showLoaded();
     fill({u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs});
     dragAcross(1, {2, 3, 2, 1, 0, 1});
-    EXPECT_EQ(form->fileList().count(), 4);
-    EXPECT_EQ(form->fileList().paths(), (QStringList{u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs}));
+    EXPECT_EQ(fileListOf(*form).count(), 4);
+    EXPECT_EQ(fileListOf(*form).paths(), (QStringList{u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs}));
 }
 
 TEST_F(PointerTest, PressingAnEntryShowsTheDragCursorUntilRelease) {
     ASSERT_TRUE(QFile::copy(kResources + u"/drag.ico"_qs, besideProgram(u"drag.ico"_qs)));
     showLoaded();
     fill(kABC);
-    QWidget* viewport = form->listView1()->viewport();
+    QWidget* viewport = listView1(*form)->viewport();
     QTest::mousePress(window(), Qt::LeftButton, {}, rowInWindow(0));
     EXPECT_EQ(viewport->cursor().shape(), Qt::BitmapCursor);
     QTest::mouseRelease(window(), Qt::LeftButton, {}, rowInWindow(0));

@@ -1,6 +1,6 @@
 #include "Form1Fixture.h"
-#include "app/ErrorReport.h"
-#include "app/Titles.h"
+#include "command/ErrorReport.h"
+#include "command/Titles.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -25,14 +25,14 @@ struct Panel {
 };
 
 Panel panelOf(const Form1& form) {
-    Panel panel{{}, {}, form.check1Value(), form.textBox(5)->isEnabled()};
+    Panel panel{{}, {}, form.check1Value(), textBox(form, 5)->isEnabled()};
     for (int n : kOptions) {
         if (form.isOptionSelected(n)) {
             panel.selected.push_back(n);
         }
     }
     for (int n = 1; n <= 5; ++n) {
-        panel.texts << form.text(n);
+        panel.texts << textBox(form, n)->text();
     }
     return panel;
 }
@@ -121,14 +121,14 @@ TEST_F(StartupTest, EachSeparatorComesBackAlone) {
             EXPECT_EQ(settings.values.value(QStringLiteral("Option%1").arg(n)),
                       n == chosen ? u"True"_qs : u"False"_qs);
         }
-        EXPECT_EQ(form->textBox(5)->isEnabled(), chosen == 11) << chosen;
+        EXPECT_EQ(textBox(*form, 5)->isEnabled(), chosen == 11) << chosen;
     }
 }
 
 TEST_F(StartupTest, EmptyStoredTextStaysEmpty) {
     store({{"Text2", ""}});
     load();
-    EXPECT_EQ(form->text(2), QString());
+    EXPECT_EQ(textBox(*form, 2)->text(), QString());
     EXPECT_FALSE(panelWrites().join(u' ').contains(u"Text2"_qs));
     EXPECT_EQ(settings.values.value(u"Text2"_qs), QString());
 }
@@ -143,7 +143,7 @@ TEST_F(StartupTest, GroupStoredAllFalseOpensWithoutSelection) {
            {"Option11", "False"}});
     load();
     EXPECT_EQ(panelOf(*form).selected, std::vector<int>{3});
-    EXPECT_TRUE(form->textBox(5)->isEnabled());
+    EXPECT_TRUE(textBox(*form, 5)->isEnabled());
     for (const QString& write : panelWrites()) {
         EXPECT_FALSE(write.startsWith(u"Option1="_qs) || write.startsWith(u"Option2="_qs) ||
                      write.startsWith(u"Option7="_qs))
@@ -216,13 +216,13 @@ TEST_F(StartupTest, TitlesAndListColumns) {
     EXPECT_EQ(form->windowTitle(), u"Culvex"_qs);
     EXPECT_FALSE(form->windowIcon().isNull());
     EXPECT_EQ(QCoreApplication::applicationName(), u"Culvexa"_qs);
-    for (QTableView* view : {static_cast<QTableView*>(form->listView1()), form->listView2()}) {
+    for (QTableView* view : {static_cast<QTableView*>(listView1(*form)), listView2(*form)}) {
         EXPECT_EQ(view->model()->columnCount(), 1);
         EXPECT_FALSE(view->horizontalHeader()->isHidden());
         EXPECT_EQ(view->columnWidth(0), 467);
     }
-    EXPECT_EQ(form->listView1()->model()->headerData(0, Qt::Horizontal), u"File(s)"_qs);
-    EXPECT_EQ(form->listView2()->model()->headerData(0, Qt::Horizontal), u"Results"_qs);
+    EXPECT_EQ(listView1(*form)->model()->headerData(0, Qt::Horizontal), u"File(s)"_qs);
+    EXPECT_EQ(listView2(*form)->model()->headerData(0, Qt::Horizontal), u"Results"_qs);
 }
 
 TEST(ShortTitle, CutsAtTheLastSpaceUntilAtMostFortyCharacters) {

@@ -33,17 +33,17 @@ TEST_F(WindowTest, EveryDesignedControlSitsInItsContainer) {
             form->rect().contains(control->mapTo(form.get(), control->rect().bottomRight())))
             << design.name;
     }
-    EXPECT_EQ(form->listView1()->geometry(), QRect(8, 8, 520, 125));
-    EXPECT_EQ(form->pushButton(7)->geometry(), QRect(536, 157, 520, 27));
+    EXPECT_EQ(listView1(*form)->geometry(), QRect(8, 8, 520, 125));
+    EXPECT_EQ(pushButton(*form, 7)->geometry(), QRect(536, 157, 520, 27));
 }
 
 TEST_F(WindowTest, FontsAreArialBoldAndTheButtonsLarger) {
     create();
-    EXPECT_DOUBLE_EQ(form->pushButton(1)->font().pointSizeF(), 11.25);
-    EXPECT_DOUBLE_EQ(form->option(7)->font().pointSizeF(), 9.0);
+    EXPECT_DOUBLE_EQ(pushButton(*form, 1)->font().pointSizeF(), 11.25);
+    EXPECT_DOUBLE_EQ(option(*form, 7)->font().pointSizeF(), 9.0);
     for (const QWidget* control :
-         {static_cast<QWidget*>(form->pushButton(10)), static_cast<QWidget*>(form->option(1)),
-          static_cast<QWidget*>(form->textBox(1))}) {
+         {static_cast<QWidget*>(pushButton(*form, 10)), static_cast<QWidget*>(option(*form, 1)),
+          static_cast<QWidget*>(textBox(*form, 1))}) {
         EXPECT_EQ(control->font().family(), u"Arial"_qs);
         EXPECT_EQ(control->font().weight(), QFont::Bold);
     }
@@ -53,8 +53,8 @@ TEST_F(WindowTest, WithoutSkinTheWindowIsWhite) {
     load();
     EXPECT_TRUE(form->styleSheet().isEmpty());
     for (const QWidget* control :
-         {static_cast<QWidget*>(form.get()), static_cast<QWidget*>(form->frame(4)),
-          static_cast<QWidget*>(form->option(8))}) {
+         {static_cast<QWidget*>(form.get()), static_cast<QWidget*>(frame(*form, 4)),
+          static_cast<QWidget*>(option(*form, 8))}) {
         EXPECT_EQ(control->palette().color(QPalette::Window), QColor(Qt::white));
     }
 }
@@ -68,8 +68,8 @@ TEST_F(WindowTest, SkinBesideTheProgramIsApplied) {
     EXPECT_EQ(form->styleSheet(), QString::fromUtf8(skin.readAll()));
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
     for (const QWidget* control :
-         {static_cast<QWidget*>(form.get()), static_cast<QWidget*>(form->frame(1)),
-          static_cast<QWidget*>(form->option(2)), static_cast<QWidget*>(form->check1())}) {
+         {static_cast<QWidget*>(form.get()), static_cast<QWidget*>(frame(*form, 1)),
+          static_cast<QWidget*>(option(*form, 2)), static_cast<QWidget*>(check1(*form))}) {
         EXPECT_EQ(control->palette().color(QPalette::Window), buttonFace);
     }
     EXPECT_TRUE(dialogs.requests.empty());
@@ -78,8 +78,8 @@ TEST_F(WindowTest, SkinBesideTheProgramIsApplied) {
 TEST_F(WindowTest, HandCursorBesideTheProgramBecomesTheCustomPointer) {
     ASSERT_TRUE(QFile::copy(kResources + u"/HAND-M.CUR"_qs, besideProgram(u"HAND-M.CUR"_qs)));
     load();
-    EXPECT_EQ(form->handCursor().shape(), Qt::BitmapCursor);
-    EXPECT_EQ(form->handCursor().hotSpot(), QPoint(9, 1));
+    EXPECT_EQ(customPointer(*form).shape(), Qt::BitmapCursor);
+    EXPECT_EQ(customPointer(*form).hotSpot(), QPoint(9, 1));
     form->setPointer(PointerState::Custom);
     EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
     EXPECT_TRUE(dialogs.requests.empty());
@@ -87,7 +87,7 @@ TEST_F(WindowTest, HandCursorBesideTheProgramBecomesTheCustomPointer) {
 
 TEST_F(WindowTest, MissingHandCursorLeavesTheArrowWithoutMessage) {
     load();
-    EXPECT_EQ(form->handCursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(customPointer(*form).shape(), Qt::ArrowCursor);
     EXPECT_TRUE(dialogs.requests.empty());
 }
 
@@ -100,7 +100,7 @@ TEST_F(WindowTest, UnreadableHandCursorIsReportedAtItsStep) {
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_TRUE(dialogs.messages()[0].text.contains(
         u"in Culvexor2021/08/31.Form1.Form_Load at line 104\r\r"_qs));
-    EXPECT_EQ(form->handCursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(customPointer(*form).shape(), Qt::ArrowCursor);
     EXPECT_EQ(form->windowTitle(), u"Culvex"_qs);
 }
 

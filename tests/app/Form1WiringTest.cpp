@@ -39,12 +39,12 @@ public:
         return inWindow(view->viewport(), view->visualRect(view->model()->index(row, 0)).center());
     }
     QString savedPath() const { return besideProgram(u"saved.txt"_qs); }
-    void fillFileList(const QStringList& paths) { form->fileList().appendAll(paths); }
+    void fillFileList(const QStringList& paths) { fileListOf(*form).appendAll(paths); }
     void fillResults(std::initializer_list<const char*> rows) {
         for (const char* row : rows) {
-            form->results().append(row);
+            resultsOf(*form).append(row);
         }
-        form->results().publish();
+        resultsOf(*form).publish();
     }
 };
 
@@ -101,7 +101,7 @@ const ButtonCase kButtonCases[] = {
      [](ShownForm1Fixture& f) {
          f.fillFileList({u"A"_qs, u"B"_qs});
      },
-     [](ShownForm1Fixture& f) { EXPECT_EQ((*f.form).fileList().count(), 0); }},
+     [](ShownForm1Fixture& f) { EXPECT_EQ(fileListOf(*f.form).count(), 0); }},
     {4, noArrangement,
      [](ShownForm1Fixture& f) {
          const auto inputs = requestsOf<InputRequest>(f.dialogs);
@@ -128,7 +128,7 @@ const ButtonCase kButtonCases[] = {
      [](ShownForm1Fixture& f) {
          f.fillResults({"first", "second"});
      },
-     [](ShownForm1Fixture& f) { EXPECT_EQ((*f.form).results().rowCount(), 0); }},
+     [](ShownForm1Fixture& f) { EXPECT_EQ(resultsOf(*f.form).rowCount(), 0); }},
     {10, noArrangement,
      [](ShownForm1Fixture& f) {
          const auto messages = f.dialogs.messages();
@@ -150,7 +150,7 @@ TEST_P(ButtonWiringTest, ClickingTheButtonRunsItsCommand) {
     showLoaded();
     dialogs.requests.clear();
     button.arrange(*this);
-    click(form->pushButton(button.button));
+    click(pushButton(*form, button.button));
     button.verify(*this);
 }
 
@@ -166,38 +166,38 @@ const QStringList kABC{u"A"_qs, u"B"_qs, u"C"_qs};
 TEST_F(ListEditingWiringTest, DeleteKeyRemovesTheSelectedFileEntry) {
     showLoaded();
     fillFileList(kABC);
-    click(form->listView1()->viewport());
-    form->listView1()->selectRow(1);
-    QTest::keyClick(form->listView1(), Qt::Key_Delete);
-    EXPECT_EQ(form->fileList().paths(), (QStringList{u"A"_qs, u"C"_qs}));
+    click(listView1(*form)->viewport());
+    listView1(*form)->selectRow(1);
+    QTest::keyClick(listView1(*form), Qt::Key_Delete);
+    EXPECT_EQ(fileListOf(*form).paths(), (QStringList{u"A"_qs, u"C"_qs}));
 }
 
 TEST_F(ListEditingWiringTest, DoubleClickRemovesTheFileEntryUnderThePointer) {
     showLoaded();
     fillFileList(kABC);
-    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(form->listView1(), 1));
-    EXPECT_EQ(form->fileList().paths(), (QStringList{u"A"_qs, u"C"_qs}));
+    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(listView1(*form), 1));
+    EXPECT_EQ(fileListOf(*form).paths(), (QStringList{u"A"_qs, u"C"_qs}));
 }
 
 TEST_F(ListEditingWiringTest, DoubleClickRemovesTheResultRowUnderThePointer) {
     showLoaded();
     fillResults({"first", "second", "third"});
-    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(form->listView2(), 0));
-    ASSERT_EQ(form->results().rowCount(), 2);
-    EXPECT_EQ(form->results().index(0, 0).data().toString(), u"second"_qs);
+    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(listView2(*form), 0));
+    ASSERT_EQ(resultsOf(*form).rowCount(), 2);
+    EXPECT_EQ(resultsOf(*form).index(0, 0).data().toString(), u"second"_qs);
 }
 
 TEST_F(ListEditingWiringTest, NothingIsRemovedWhileBusy) {
     showLoaded();
     fillFileList(kABC);
     fillResults({"first", "second"});
-    form->listView1()->selectRow(1);
+    listView1(*form)->selectRow(1);
     form->setPointer(PointerState::Busy);
-    QTest::keyClick(form->listView1(), Qt::Key_Delete);
-    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(form->listView1(), 1));
-    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(form->listView2(), 0));
-    EXPECT_EQ(form->fileList().paths(), kABC);
-    EXPECT_EQ(form->results().rowCount(), 2);
+    QTest::keyClick(listView1(*form), Qt::Key_Delete);
+    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(listView1(*form), 1));
+    QTest::mouseDClick(window(), Qt::LeftButton, {}, rowCentre(listView2(*form), 0));
+    EXPECT_EQ(fileListOf(*form).paths(), kABC);
+    EXPECT_EQ(resultsOf(*form).rowCount(), 2);
 }
 
 TEST_F(ListEditingWiringTest, DroppedLocalFilesAreAppended) {
@@ -214,7 +214,7 @@ TEST_F(ListEditingWiringTest, DroppedLocalFilesAreAppended) {
     }
     QMimeData data;
     data.setUrls(urls);
-    QWidget* viewport = form->listView1()->viewport();
+    QWidget* viewport = listView1(*form)->viewport();
     const QPointF at = viewport->rect().center();
     QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &enter);
@@ -222,20 +222,20 @@ TEST_F(ListEditingWiringTest, DroppedLocalFilesAreAppended) {
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &drop);
     EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(form->fileList().paths(), QStringList{u"A"_qs} + dropped);
+    EXPECT_EQ(fileListOf(*form).paths(), QStringList{u"A"_qs} + dropped);
 }
 
 TEST_F(ListEditingWiringTest, DropsWithoutLocalFilesAreRefused) {
     showLoaded();
     QMimeData data;
     data.setText(u"just text"_qs);
-    QWidget* viewport = form->listView1()->viewport();
+    QWidget* viewport = listView1(*form)->viewport();
     QDragEnterEvent enter(viewport->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &enter);
     EXPECT_FALSE(enter.isAccepted());
     QDropEvent drop(viewport->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &drop);
-    EXPECT_EQ(form->fileList().count(), 0);
+    EXPECT_EQ(fileListOf(*form).count(), 0);
 }
 
 }  // namespace

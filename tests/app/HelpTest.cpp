@@ -9,7 +9,7 @@ namespace {
 
 TEST(Help, ShowsTheSupportPageWithTheShortTitle) {
     testing::ScriptedDialogs dialogs;
-    PushButton10_Click(dialogs);
+    showHelp(dialogs);
     const auto messages = dialogs.messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(

@@ -1,6 +1,7 @@
 #include "extract/ExtractCommand.h"
 
 #include "FakePlatform.h"
+#include "RecordingSink.h"
 #include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -35,20 +36,39 @@ public:
     int check1 = 0;
     std::set<int> selected{1, 3, 9};
     QString texts[6] = {{}, "1", "a", "5", "a", ","};
-    int check1Value() const override { return check1; }
-    bool isOptionSelected(int option) const override { return selected.count(option) != 0; }
-    QString text(int box) const override { return texts[box]; }
+    // The panel's options and texts by their numbers, as the window maps them.
+    ExtractionSettings extractionSettings() const override {
+        ExtractionSettings panel{check1 == 1,   isSelected(1), isSelected(2), isSelected(3),
+                                 isSelected(4), texts[1],      texts[2],      texts[3],
+                                 texts[4],      separator(),   texts[5]};
+        return panel;
+    }
+
+private:
+    bool isSelected(int option) const { return selected.count(option) != 0; }
+    SeparatorChoice separator() const {
+        const SeparatorChoice choices[] = {SeparatorChoice::Space, SeparatorChoice::CommaSpace,
+                                           SeparatorChoice::Comma, SeparatorChoice::Tab,
+                                           SeparatorChoice::Typed};
+        for (int option = 7; option <= 11; ++option) {
+            if (isSelected(option)) {
+                return choices[option - 7];
+            }
+        }
+        return SeparatorChoice::None;
+    }
 };
 
-class RecordingSink final : public ResultsSink {
-public:
-    QStringList rows;
-    int publishedRows = 0;
-    void append(std::string_view row) override {
-        rows << QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
+using testing::RecordingSink;
+
+// The rows as the results list's texts.
+QStringList rowTexts(const RecordingSink& sink) {
+    QStringList texts;
+    for (const std::string& row : sink.rows) {
+        texts << QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
     }
-    void publish() override { publishedRows = static_cast<int>(rows.size()); }
-};
+    return texts;
+}
 
 QString report(const QString& description, int label) {
     return description + "\r\nin Culvexor2021/08/31.Form1.PushButton7_Click at line " +
@@ -82,7 +102,7 @@ TEST_F(ExtractCommandTest, ExtractsEveryColumnOfEveryFileAndSaysDone) {
     addFile("one.csv", "a, b ,c\r\nno separator\r\n\r\n");
     addFile("two.csv", "d,,e");
     run();
-    EXPECT_EQ(results.rows, QStringList({"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"a", "b", "c", "d", "e"}));
     EXPECT_EQ(results.publishedRows, 5);
     EXPECT_EQ(dialogs.messageTexts(), QStringList{"Done."});
     const MessageRequest done = dialogs.messages().front();
@@ -129,7 +149,7 @@ TEST_F(ExtractCommandTest, ValidationRefusesBadSettingsBeforeReadingAnything) {
         EXPECT_EQ(dialogs.messageTexts(), QStringList{c.message}) << c.message.toStdString();
         EXPECT_EQ(dialogs.messages().front().caption, "Culvexa");
     }
-    EXPECT_TRUE(results.rows.isEmpty());
+    EXPECT_TRUE(results.rows.empty());
     EXPECT_TRUE(pointer.history.empty());
     EXPECT_EQ(yielder.calls, 0);
     EXPECT_FALSE(command.isBusy());
@@ -144,7 +164,7 @@ TEST_F(ExtractCommandTest, EqualOrUncheckedNumbersPassValidation) {
     controls.check1 = 0;
     controls.texts[1] = "";
     run();
-    EXPECT_EQ(results.rows, QStringList({"b", "a", "b", "c"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"b", "a", "b", "c"}));
     EXPECT_EQ(dialogs.messageTexts(), QStringList({"Done.", "Done."}));
 }
 
@@ -158,7 +178,7 @@ TEST_F(ExtractCommandTest, UnconvertibleNumberIsReportedAt122ThenRefused) {
                            "End position must be greater than start position."}));
     EXPECT_EQ(dialogs.messages().front().caption, "Application Error");
     EXPECT_EQ(dialogs.messages().front().icon, MessageIcon::Warning);
-    EXPECT_TRUE(results.rows.isEmpty());
+    EXPECT_TRUE(results.rows.empty());
 }
 
 TEST_F(ExtractCommandTest, UnreadableFilesAreReportedAndTheRunGoesOn) {
@@ -171,7 +191,7 @@ TEST_F(ExtractCommandTest, UnreadableFilesAreReportedAndTheRunGoesOn) {
         dialogs.messageTexts(),
         QStringList({report("Cannot open " + missing + ": No such file or directory", 184),
                      report("Cannot open " + folder.path() + ": Is a directory", 184), "Done."}));
-    EXPECT_EQ(results.rows, QStringList({"x", "y"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"x", "y"}));
     EXPECT_EQ(pointer.history.back(), PointerState::Default);
     EXPECT_FALSE(command.isBusy());
 }
@@ -188,9 +208,10 @@ TEST_F(ExtractCommandTest, FileCutShortDuringTheRunKeepsItsRowsAndTheRunGoesOn) 
     };
     run();
     EXPECT_EQ(dialogs.messageTexts(), QStringList({"Done."}));
-    ASSERT_GE(results.rows.size(), 2 * 1000);
-    EXPECT_LT(results.rows.size(), 2 * 4000);
-    EXPECT_EQ(results.rows.mid(results.rows.size() - 2), QStringList({"p", "q"}));
+    const QStringList rows = rowTexts(results);
+    ASSERT_GE(rows.size(), 2 * 1000);
+    EXPECT_LT(rows.size(), 2 * 4000);
+    EXPECT_EQ(rows.mid(rows.size() - 2), QStringList({"p", "q"}));
 }
 
 TEST_F(ExtractCommandTest, EntryRemovedWhileYieldingIsReportedAndSkipped) {
@@ -203,7 +224,7 @@ TEST_F(ExtractCommandTest, EntryRemovedWhileYieldingIsReportedAndSkipped) {
     };
     run();
     EXPECT_EQ(dialogs.messageTexts(), QStringList({report("Index out of bounds", 180), "Done."}));
-    EXPECT_EQ(results.rows, QStringList({"a", "b"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"a", "b"}));
 }
 
 TEST_F(ExtractCommandTest, OverflowIsReportedOncePerLabelAndRun) {
@@ -215,7 +236,7 @@ TEST_F(ExtractCommandTest, OverflowIsReportedOncePerLabelAndRun) {
     run();
     EXPECT_EQ(dialogs.messageTexts(),
               QStringList({report("Overflow", 200), report("Overflow", 216), "Done."}));
-    EXPECT_TRUE(results.rows.isEmpty());
+    EXPECT_TRUE(results.rows.empty());
 }
 
 TEST_F(ExtractCommandTest, SecondClickWhileRunningDoesNothing) {
@@ -226,7 +247,7 @@ TEST_F(ExtractCommandTest, SecondClickWhileRunningDoesNothing) {
         run();
     };
     run();
-    EXPECT_EQ(results.rows, QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"a", "b", "c", "d"}));
     EXPECT_EQ(dialogs.messageTexts(), QStringList{"Done."});
     EXPECT_FALSE(command.isBusy());
 }
@@ -243,7 +264,7 @@ TEST_F(ExtractCommandTest, SettingsChangedDuringARunApplyFromTheNextFile) {
         }
     };
     run();
-    EXPECT_EQ(results.rows, QStringList({"a", "b", "c", "f"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"a", "b", "c", "f"}));
 }
 
 TEST_F(ExtractCommandTest, OthersSeparatorIsUsedAsTyped) {
@@ -253,14 +274,14 @@ TEST_F(ExtractCommandTest, OthersSeparatorIsUsedAsTyped) {
     run();
     controls.texts[5] = "";
     run();
-    EXPECT_EQ(results.rows, QStringList({"x", "y", "z", "x;; y;;z", "whole line"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"x", "y", "z", "x;; y;;z", "whole line"}));
 }
 
 TEST_F(ExtractCommandTest, FirstSelectedSeparatorDecides) {
     addFile("a.csv", "a b,c\td");
     controls.selected = {1, 3, 9, 10};
     run();
-    EXPECT_EQ(results.rows, QStringList({"a b", "c\td"}));
+    EXPECT_EQ(rowTexts(results), QStringList({"a b", "c\td"}));
 }
 
 }  // namespace

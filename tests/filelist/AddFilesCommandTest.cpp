@@ -1,7 +1,7 @@
 #include "filelist/AddFilesCommand.h"
 
 #include "ScriptedDialogs.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 #include "filelist/FileListModel.h"
 #include "platform/CommonDialogState.h"
 
@@ -14,7 +14,7 @@ class AddFiles : public ::testing::Test {
 protected:
     void press(const OpenFilesAnswer& answer) {
         dialogs.openAnswers.push_back(answer);
-        PushButton1_Click(list, dialogs, state);
+        addFiles(list, dialogs, state);
     }
 
     FileListModel list;

@@ -19,9 +19,7 @@ using testing::TempTree;
 
 class FileDrop : public ::testing::Test {
 protected:
-    void drop(const QStringList& paths) {
-        ListView1_OLEDragDrop(list, paths, {reader, yielder, dialogs});
-    }
+    void drop(const QStringList& paths) { dropOnFileList(list, paths, {reader, yielder, dialogs}); }
 
     TempTree tree;
     FileListModel list;

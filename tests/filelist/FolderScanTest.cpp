@@ -5,10 +5,11 @@
 #include "ScriptedDialogs.h"
 #include "ScriptedSpreadsheet.h"
 #include "TempTree.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 #include "filelist/AddFolder.h"
 #include "filelist/ListEditing.h"
 #include "filelist/SubDirectories.h"
+#include "platform/FileSystem.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ protected:
     void scan(const std::optional<QString>& extension, const QString& folder) {
         dialogs.inputAnswers.push_back(extension);
         dialogs.folderAnswers.push_back(folder);
-        PushButton4_Click(list, platform, pointer, reader);
+        scanFolder(list, platform, pointer, reader);
     }
     QStringList added(const QStringList& relative) const {
         QStringList paths;
@@ -255,8 +256,8 @@ TEST_F(FolderScan, TheListCannotBeEditedWhileTheScanRuns) {
     tree.file(QStringLiteral("A/b.csv"));
     list.append(QStringLiteral("/before.csv"));
     yielder.onYield = [&](int) {
-        ListView1_KeyDown(list, 0, pointer, Qt::Key_Delete);
-        PushButton3_Click(list, pointer, dialogs);
+        removeOnDeleteKey(list, 0, pointer, Qt::Key_Delete);
+        clearFileList(list, pointer, dialogs);
     };
     scan(QStringLiteral("csv"), tree.root());
     EXPECT_EQ(list.count(), 3);
@@ -287,9 +288,9 @@ TEST(ListFilesInFolder, ListsOpenableFilesOnly) {
                                   QStringLiteral("alias.csv"), QStringLiteral("B.csv")}));
     EXPECT_TRUE(
         ListFilesInFolder(tree.path(QStringLiteral("missing")), QStringLiteral("*.*")).isEmpty());
-    EXPECT_TRUE(IsOpenableFile(tree.path(QStringLiteral("a.csv"))));
-    EXPECT_FALSE(IsOpenableFile(tree.path(QStringLiteral("d.csv"))));
-    EXPECT_FALSE(IsOpenableFile(tree.path(QStringLiteral("missing.csv"))));
+    EXPECT_TRUE(fs::isOpenableFile(tree.path(QStringLiteral("a.csv"))));
+    EXPECT_FALSE(fs::isOpenableFile(tree.path(QStringLiteral("d.csv"))));
+    EXPECT_FALSE(fs::isOpenableFile(tree.path(QStringLiteral("missing.csv"))));
 }
 
 TEST(ListFilesInFolder, LeavesOutFilesWhosePathIsTooLongToOpen) {

@@ -31,11 +31,11 @@ TEST(ListEditing, RemovesOnlyTheSelectedEntryWhenTheWindowIsFree) {
         pointer.setPointer(c.pointer);
         FileListModel byKey;
         byKey.appendAll(c.before);
-        ListView1_KeyDown(byKey, c.selected, pointer, Qt::Key_Delete);
+        removeOnDeleteKey(byKey, c.selected, pointer, Qt::Key_Delete);
         EXPECT_EQ(byKey.paths(), c.after) << c.what;
         FileListModel byClick;
         byClick.appendAll(c.before);
-        ListView1_DblClick(byClick, c.selected, pointer);
+        removeDoubleClickedFile(byClick, c.selected, pointer);
         EXPECT_EQ(byClick.paths(), c.after) << c.what;
     }
 }
@@ -45,7 +45,7 @@ TEST(ListEditing, KeysOtherThanDeleteChangeNothing) {
     for (const int key : {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_A, Qt::Key_Insert}) {
         FileListModel list;
         list.appendAll(kThree);
-        ListView1_KeyDown(list, 1, pointer, key);
+        removeOnDeleteKey(list, 1, pointer, key);
         EXPECT_EQ(list.paths(), kThree) << key;
     }
 }
@@ -56,12 +56,12 @@ TEST(ListEditing, ClearListEmptiesTheListUnlessBusy) {
     FileListModel list;
     list.appendAll(kThree);
     pointer.setPointer(PointerState::Busy);
-    PushButton3_Click(list, pointer, dialogs);
+    clearFileList(list, pointer, dialogs);
     EXPECT_EQ(list.count(), 3);
     pointer.setPointer(PointerState::Default);
-    PushButton3_Click(list, pointer, dialogs);
+    clearFileList(list, pointer, dialogs);
     EXPECT_EQ(list.count(), 0);
-    PushButton3_Click(list, pointer, dialogs);
+    clearFileList(list, pointer, dialogs);
     EXPECT_EQ(list.count(), 0);
     EXPECT_TRUE(dialogs.requests.empty());
 }

@@ -4,7 +4,7 @@
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
 #include "TempTree.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 #include "filelist/Scramble.h"
@@ -27,7 +27,7 @@ protected:
     void snapshot() { SnapshotSampleFiles(settings, yielder, tree.root()); }
     void press(MessageAnswer answer = MessageAnswer::No) {
         dialogs.messageAnswers.push_back(answer);
-        PushButton11_Click(list, settings, dialogs, shell, yielder, tree.root());
+        loadSamples(list, settings, dialogs, shell, yielder, tree.root());
     }
     // The sample paths in the order the folder lists them.
     QStringList listed() const {
@@ -115,7 +115,7 @@ private:
 
 TEST_F(SampleFiles, AFailureIsReportedAndEndsTheLoading) {
     FailingSettings failing;
-    PushButton11_Click(list, failing, dialogs, shell, yielder, tree.root());
+    loadSamples(list, failing, dialogs, shell, yielder, tree.root());
     EXPECT_EQ(
         dialogs.messageTexts(),
         QStringList{errorReportText(QStringLiteral("Settings unreadable"),

@@ -2,9 +2,9 @@
 
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
+#include "engine/AnsiCodePage.h"
 #include "output/SpreadsheetExport.h"
-#include "platform/AnsiCodePage.h"
 #include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/OfficeProcesses.h"
 
@@ -204,7 +204,7 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
     testing::ScriptedDialogs dialogs;
     testing::ScriptedYielder yielder;
     testing::RecordingPointer pointer;
-    PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer);
+    exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer);
     ASSERT_TRUE(dialogs.requests.empty()) << dialogs.messageTexts().join(u'\n').toStdString();
     ASSERT_EQ(spreadsheet.sheets.size(), 1u);
     const auto& sheet = spreadsheet.sheets[0];
@@ -346,7 +346,7 @@ TEST_F(LibreOfficeExport, OfficeThatNeverAnswersIsEndedAndReported) {
     testing::ScriptedDialogs dialogs;
     testing::ScriptedYielder yielder;
     testing::RecordingPointer pointer;
-    PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer);
+    exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer);
     qputenv("HOME", ownHome);
 
     EXPECT_EQ(dialogs.messageTexts().value(0),

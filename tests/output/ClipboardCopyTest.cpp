@@ -39,7 +39,7 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
 
 class CopyResults : public ::testing::Test {
 protected:
-    void copy() { PushButton8_Click(results.store(), dialogs, yielder, clipboard); }
+    void copy() { copyResults(results.store(), dialogs, yielder, clipboard); }
 
     ResultsModel results;
     ScriptedDialogs dialogs;
@@ -100,7 +100,7 @@ TEST_F(CopyResults, ListClearedWhileBuildingIsReportedAtLine106AndNothingIsCopie
     clipboard.text = u"before"_qs;
     yielder.onYield = [&](int call) {
         if (call == 3) {
-            PushButton9_Click(results, dialogs);
+            clearResults(results, dialogs);
         }
     };
     copy();

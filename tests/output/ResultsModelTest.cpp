@@ -110,22 +110,22 @@ protected:
 
 TEST_F(ResultsDoubleClick, RemovesOnlyTheSelectedRow) {
     select(1);
-    ListView2_DblClick(model, selection, pointer);
+    removeDoubleClickedResult(model, selection, pointer);
     EXPECT_EQ(shownRows(model), (QStringList{u"a"_qs, u"c"_qs}));
 }
 
 TEST_F(ResultsDoubleClick, DoesNothingWithoutSelectionOrWhileBusy) {
-    ListView2_DblClick(model, selection, pointer);
+    removeDoubleClickedResult(model, selection, pointer);
     select(0);
     pointer.setPointer(PointerState::Busy);
-    ListView2_DblClick(model, selection, pointer);
+    removeDoubleClickedResult(model, selection, pointer);
     EXPECT_EQ(shownRows(model), (QStringList{u"a"_qs, u"b"_qs, u"c"_qs}));
 }
 
 TEST_F(ResultsDoubleClick, DoesNothingOnAnEmptyList) {
     select(0);
     model.clear();
-    ListView2_DblClick(model, selection, pointer);
+    removeDoubleClickedResult(model, selection, pointer);
     EXPECT_EQ(model.rowCount(), 0);
 }
 
@@ -135,11 +135,11 @@ TEST(ClearResults, EmptiesTheListWithoutAQuestionEvenWhileBusy) {
     RecordingPointer pointer;
     pointer.setPointer(PointerState::Busy);
     ScriptedDialogs dialogs;
-    PushButton9_Click(model, dialogs);
+    clearResults(model, dialogs);
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_TRUE(dialogs.requests.empty());
     EXPECT_EQ(pointer.pointer(), PointerState::Busy);
-    PushButton9_Click(model, dialogs);
+    clearResults(model, dialogs);
     EXPECT_TRUE(dialogs.requests.empty());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/ResultsStore.h"
+#include "engine/ResultsStore.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -194,7 +194,7 @@ TEST_P(SaveCommandTest, ResultsClearedDuringTheSaveKeepTheOldFile) {
     dialogs.saveAnswers = {target};
     yielder.onYield = [&](int call) {
         if (call == 50) {
-            PushButton9_Click(rows, dialogs);
+            clearResults(rows, dialogs);
         }
     };
     click();
@@ -260,7 +260,7 @@ TEST_P(SaveCommandTest, AFullDiskKeepsTheOldFileAndIsReportedWithTheSystemsWordi
 INSTANTIATE_TEST_SUITE_P(
     ResultsSaves, SaveCommandTest,
     ::testing::Values(SaveCommand{"spaced",
-                                  PushButton6_Click,
+                                  saveSpacedText,
                                   u"in Culvexor2021/08/31.Form1.PushButton6_Click "_qs,
                                   u"in Culvexor2021/08/31.SaveList.SaveListviewProperlySpaced "_qs,
                                   156,
@@ -270,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   {}},
                       SaveCommand{
                           "comma",
-                          PushButton2_Click,
+                          saveCommaText,
                           u"in Culvexor2021/08/31.Form1.PushButton2_Click "_qs,
                           u"in Culvexor2021/08/31.SaveComma.SaveListviewAsCommaDelimToFile "_qs,
                           120,

@@ -3,7 +3,7 @@
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedSpreadsheet.h"
-#include "app/ErrorReport.h"
+#include "command/ErrorReport.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ struct Export {
         }
         results.publish();
     }
-    void run() { PushButton5_Click(results, spreadsheet, dialogs, yielder, pointer); }
+    void run() { exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer); }
     QString report(const QString& description, int label) const {
         return errorReportText(description, formLocation(u"PushButton5_Click"_qs), label);
     }

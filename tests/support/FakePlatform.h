@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowPointer.h"
+#include "command/WindowPointer.h"
 #include "platform/Clipboard.h"
 #include "platform/ScreenMouse.h"
 #include "platform/Shell.h"

@@ -1,0 +1,108 @@
+#include "engine/FileReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace culvex {
+
+bool TextLines::next(std::string_view& line) {
+    if (rest_.empty()) {
+        if (!first_) {
+            return false;
+        }
+        first_ = false;
+        line = {};
+        return true;
+    }
+    first_ = false;
+    const auto* breakAt = static_cast<const char*>(std::memchr(rest_.data(), '\n', rest_.size()));
+    if (breakAt == nullptr) {
+        line = rest_;
+        rest_ = {};
+        return true;
+    }
+    std::size_t length = static_cast<std::size_t>(breakAt - rest_.data());
+    const std::size_t consumed = length + 1;
+    if (length > 0 && rest_[length - 1] == '\r') {
+        --length;
+    }
+    line = rest_.substr(0, length);
+    rest_.remove_prefix(consumed);
+    return true;
+}
+
+std::size_t MemorySource::read(char* into, std::size_t count) {
+    const std::size_t n = std::min(count, rest_.size());
+    if (n > 0) {
+        std::memcpy(into, rest_.data(), n);
+        rest_.remove_prefix(n);
+    }
+    return n;
+}
+
+LineBlocks::LineBlocks(ByteSource& source, std::size_t blockBytes)
+    : source_(source),
+      capacity_(std::max<std::size_t>(blockBytes, 1)),
+      buffer_(std::make_unique_for_overwrite<char[]>(capacity_ + kPadding)) {}
+
+bool LineBlocks::next() {
+    if (ended_) {
+        return false;
+    }
+    const std::size_t carried = dataEnd_ - textEnd_;
+    std::memmove(buffer_.get(), buffer_.get() + textEnd_, carried);
+    dataEnd_ = carried;
+    textEnd_ = 0;
+    while (textEnd_ == 0 && !ended_) {
+        readMore();
+    }
+    // The buffer is made unfilled, so that a small file touches only the memory it fills;
+    // the padding after the data gets defined bytes for the wide loads that reach into it.
+    std::memset(buffer_.get() + dataEnd_, 0, kPadding);
+    // A source without bytes is one empty line.
+    return textEnd_ > 0 || !readAny_;
+}
+
+void LineBlocks::readMore() {
+    if (dataEnd_ == capacity_) {
+        grow();
+    }
+    char* const fresh = buffer_.get() + dataEnd_;
+    const std::size_t got = source_.read(fresh, capacity_ - dataEnd_);
+    if (got == 0) {
+        // The last line needs no break.
+        ended_ = true;
+        textEnd_ = dataEnd_;
+        return;
+    }
+    readAny_ = true;
+    dataEnd_ += got;
+    // The carried bytes hold no break, so the block ends after the last fresh one.
+    if (const void* lastBreak = ::memrchr(fresh, '\n', got)) {
+        textEnd_ =
+            static_cast<std::size_t>(static_cast<const char*>(lastBreak) - buffer_.get()) + 1;
+    }
+}
+
+void LineBlocks::grow() {
+    const std::size_t capacity = capacity_ * 2;
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity + kPadding);
+    std::memcpy(buffer.get(), buffer_.get(), dataEnd_);
+    buffer_ = std::move(buffer);
+    capacity_ = capacity;
+}
+
+std::vector<std::string> readLines(ByteSource& source, std::size_t blockBytes) {
+    std::vector<std::string> lines;
+    LineBlocks blocks(source, blockBytes);
+    while (blocks.next()) {
+        TextLines walker(blocks.text());
+        std::string_view line;
+        while (walker.next(line)) {
+            lines.emplace_back(line);
+        }
+    }
+    return lines;
+}
+
+}  // namespace culvex

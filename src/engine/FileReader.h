@@ -1,0 +1,84 @@
+#pragma once
+
+#include "engine/InputFile.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace culvex {
+
+// Walks the lines of a file's bytes without copying them. Every byte is one character
+// of the single-byte code page; a byte-order mark is ordinary text.
+//
+// Line breaks: LF, and CR LF as one break. A lone CR is an ordinary character that stays
+// in its line, so a file with old Macintosh line ends reads as one line; splitting there
+// would turn a stray CR inside a field into an extra line. A break at the very end adds
+// no empty line after it, and an empty file is one empty line.
+class TextLines {
+public:
+    explicit TextLines(std::string_view bytes) : rest_(bytes), first_(true) {}
+
+    // Sets `line` to the next line (without its break) and returns true, or returns
+    // false when no line is left.
+    bool next(std::string_view& line);
+
+    // Bytes not yet walked, breaks included.
+    std::size_t remaining() const { return rest_.size(); }
+
+private:
+    std::string_view rest_;
+    bool first_;
+};
+
+// Bytes already in memory, read as a source.
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
+    std::size_t read(char* into, std::size_t count) override;
+
+private:
+    std::string_view rest_;
+};
+
+inline constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+// Reads a source block by block into one buffer that every block reuses, so that a file
+// of any size takes a fixed amount of memory. A block is whole lines, each with its break
+// except the source's last line; the line cut at the end of a read moves to the start of
+// the next block. A line longer than the buffer grows it. An empty source gives one empty
+// block (one empty line, as TextLines walks it); otherwise no block is empty.
+class LineBlocks {
+public:
+    // Bytes after the data that may be read, for wide loads past a line's end.
+    static constexpr std::size_t kPadding = 64;
+
+    explicit LineBlocks(ByteSource& source, std::size_t blockBytes = kBlockBytes);
+
+    // Reads the next block and returns true, or returns false when the source is used up.
+    // Views into the previous block end here.
+    bool next();
+    // The block's lines.
+    std::string_view text() const { return {buffer_.get(), textEnd_}; }
+    // The block's lines, the bytes read after them and the padding: all of it may be read.
+    std::string_view readable() const { return {buffer_.get(), dataEnd_ + kPadding}; }
+
+private:
+    void readMore();
+    void grow();
+
+    ByteSource& source_;
+    std::size_t capacity_;
+    std::unique_ptr<char[]> buffer_;  // capacity_ bytes and the padding
+    std::size_t textEnd_ = 0;
+    std::size_t dataEnd_ = 0;
+    bool ended_ = false;
+    bool readAny_ = false;
+};
+
+// The lines of a source, in order; never empty.
+std::vector<std::string> readLines(ByteSource& source, std::size_t blockBytes = kBlockBytes);
+
+}  // namespace culvex

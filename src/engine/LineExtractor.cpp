@@ -1,0 +1,147 @@
+#include "engine/LineExtractor.h"
+
+#include "engine/Markers.h"
+
+#include <algorithm>
+
+namespace culvex {
+namespace {
+
+bool tooManyColumns(std::size_t count) { return count > LineExtractor::kMaxColumns; }
+
+}  // namespace
+
+LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
+    if (separator_.isOneByte() && streamsRows(line)) {
+        streamRows(line, rows);
+        return {};
+    }
+    LineOverflows overflows;
+    Range range;
+    if (!settings_.byRange) {
+        if (!separator_.split(line, columns_)) {
+            return overflows;
+        }
+        if (tooManyColumns(columns_.size())) {
+            overflows.add(IndexOverflow::LastColumn);
+            return overflows;
+        }
+        range = {0, static_cast<int>(columns_.size()) - 1};
+    } else {
+        // Without markers only the columns up to the end number matter: the rest of a
+        // long line is never cut.
+        const bool needsAll = settings_.startByMarker || settings_.endByMarker;
+        const int endNumber = settings_.endByNumber ? settings_.endIndex.value : 0;
+        const std::size_t limit = needsAll ? static_cast<std::size_t>(-1)
+                                           : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
+        if (!separator_.split(line, columns_, limit)) {
+            return overflows;
+        }
+        range = findRange(overflows);
+    }
+    if (!overflows.any()) {
+        appendRange(range, rows);
+    }
+    return overflows;
+}
+
+bool LineExtractor::streamsRows(std::string_view line) const {
+    const LineSettings& s = settings_;
+    if (!s.byRange) {
+        return line.size() < kMaxColumns;
+    }
+    return s.startByNumber && s.endByNumber && !s.startByMarker && !s.endByMarker &&
+           !s.startIndex.overflow && !s.endIndex.overflow;
+}
+
+void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
+    // The start and end are known before the line is cut (every column, or both given by
+    // number), and the line cannot hold too many columns: rows go out as the columns are
+    // found, and cutting stops after the end column.
+    const int first = settings_.byRange ? std::max<int>(settings_.startIndex.value, 0) : 0;
+    const int last = settings_.byRange ? settings_.endIndex.value : kMaxColumns;
+    if (last < 0) {
+        return;
+    }
+    int index = 0;
+    const std::string_view source = rows.source();
+    const auto onColumn = [&](std::string_view column) {
+        if (index >= first && !column.empty()) {
+            rows.add(trimSpaces(column, source));
+        }
+        return index++ == last;
+    };
+    separator_.forEachColumnAtByte(line, source.data() + source.size(), onColumn);
+}
+
+LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {
+    const int last = static_cast<int>(columns_.size()) - 1;
+    Range range;
+    if (settings_.startByNumber) {
+        if (settings_.startIndex.overflow) {
+            overflows.add(IndexOverflow::StartNumber);
+        }
+        range.start = settings_.startIndex.value;
+    }
+    if (settings_.startByMarker) {
+        range.start = findStartByMarker(overflows);
+    }
+    if (settings_.endByNumber) {
+        if (settings_.endIndex.overflow) {
+            overflows.add(IndexOverflow::EndNumber);
+        }
+        range.end = settings_.endIndex.value;
+    }
+    if (settings_.endByMarker) {
+        // The end defaults to the start as found, before a negative start becomes 0.
+        range.end = findEndByMarker(range.start, overflows);
+    }
+    if (range.start < 0) {
+        range.start = 0;
+    }
+    if (range.end > last) {
+        range.end = last;
+    }
+    return range;
+}
+
+int LineExtractor::findStartByMarker(LineOverflows& overflows) const {
+    if (tooManyColumns(columns_.size())) {
+        overflows.add(IndexOverflow::StartPastLast);
+    }
+    const CodePageText& marker = settings_.startMarker;
+    if (marker.representable) {
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (beginsWithMarker(columns_[i], marker.bytes)) {
+                return static_cast<int>(i);
+            }
+        }
+    }
+    return static_cast<int>(columns_.size());
+}
+
+int LineExtractor::findEndByMarker(int start, LineOverflows& overflows) const {
+    if (tooManyColumns(columns_.size())) {
+        overflows.add(IndexOverflow::EndScan);
+    }
+    const CodePageText& marker = settings_.endMarker;
+    if (marker.representable) {
+        for (std::size_t i = columns_.size(); i-- > 0;) {
+            if (endsWithMarker(columns_[i], marker.bytes)) {
+                return static_cast<int>(i);
+            }
+        }
+    }
+    return start;
+}
+
+void LineExtractor::appendRange(Range range, RowBatch& rows) const {
+    for (int i = range.start; i <= range.end; ++i) {
+        const std::string_view column = columns_[static_cast<std::size_t>(i)];
+        if (!column.empty()) {
+            rows.add(trimSpaces(column, rows.source()));
+        }
+    }
+}
+
+}  // namespace culvex

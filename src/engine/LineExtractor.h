@@ -1,0 +1,113 @@
+#pragma once
+
+#include "engine/LineSettings.h"
+#include "engine/ResultsSink.h"
+#include "engine/Separator.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace culvex {
+
+// The column indexes are 16-bit. These are the places where a line's index does not fit.
+enum class IndexOverflow : std::uint8_t {
+    StartNumber = 1,    // the start number's index
+    StartPastLast = 2,  // one past the last column, where the start-marker search begins
+    EndNumber = 4,      // the end number's index
+    EndScan = 8,        // the last column, where the end-marker search begins
+    LastColumn = 16,    // the last column, as the end of every column
+};
+
+// The overflows met on one line, as a set.
+class LineOverflows {
+public:
+    void add(IndexOverflow what) { bits_ |= static_cast<std::uint8_t>(what); }
+    bool has(IndexOverflow what) const { return (bits_ & static_cast<std::uint8_t>(what)) != 0; }
+    bool any() const { return bits_ != 0; }
+
+private:
+    std::uint8_t bits_ = 0;
+};
+
+// Turns one line into result rows: a line that passes the separator test is cut into
+// columns, the start and end columns are found, and every non-empty column from start to
+// end is appended with its outer spaces (U+0020 only) removed. A line whose index
+// overflowed yields no rows.
+class LineExtractor {
+public:
+    // Lines with more columns than this have a last index (or one past it) that does not
+    // fit the 16-bit index.
+    static constexpr std::size_t kMaxColumns = 32767;
+
+    LineExtractor(Separator separator, LineSettings settings)
+        : separator_(std::move(separator)), settings_(std::move(settings)) {}
+
+    // Adds the line's rows to `rows`.
+    LineOverflows extract(std::string_view line, RowBatch& rows);
+
+private:
+    struct Range {
+        int start = 0;
+        int end = 0;
+    };
+    bool streamsRows(std::string_view line) const;
+    void streamRows(std::string_view line, RowBatch& rows) const;
+    Range findRange(LineOverflows& overflows) const;
+    int findStartByMarker(LineOverflows& overflows) const;
+    int findEndByMarker(int start, LineOverflows& overflows) const;
+    void appendRange(Range range, RowBatch& rows) const;
+
+    Separator separator_;
+    LineSettings settings_;
+    std::vector<std::string_view> columns_;
+};
+
+// A column without its leading and trailing spaces.
+inline std::string_view trimSpaces(std::string_view column) {
+    std::size_t begin = 0;
+    std::size_t end = column.size();
+    while (begin < end && column[begin] == ' ') {
+        ++begin;
+    }
+    while (end > begin && column[end - 1] == ' ') {
+        --end;
+    }
+    return column.substr(begin, end - begin);
+}
+
+// The same for a column that lies within `within`. Each end is examined eight bytes at
+// once, which may read outside the column but never outside `within`; this avoids a
+// hard-to-predict loop per column.
+inline std::string_view trimSpaces(std::string_view column, std::string_view within) {
+    constexpr std::ptrdiff_t kWord = 8;
+    constexpr std::uint64_t kSpaces = 0x2020202020202020;
+    const char* const begin = column.data();
+    const char* const end = begin + column.size();
+    if (std::endian::native != std::endian::little ||
+        within.data() + within.size() - begin < kWord || end - within.data() < kWord) {
+        return trimSpaces(column);
+    }
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::memcpy(&head, begin, kWord);
+    std::memcpy(&tail, end - kWord, kWord);
+    head ^= kSpaces;
+    tail ^= kSpaces;
+    if (head == 0 || tail == 0) {
+        return trimSpaces(column);  // eight spaces at one end: rare, take the plain way
+    }
+    // A byte that is not a space leaves a non-zero byte; the first one from each end
+    // counts the spaces there.
+    const std::size_t lead =
+        std::min<std::size_t>(static_cast<std::size_t>(std::countr_zero(head)) / 8, column.size());
+    const std::size_t trail = std::min<std::size_t>(
+        static_cast<std::size_t>(std::countl_zero(tail)) / 8, column.size() - lead);
+    return column.substr(lead, column.size() - lead - trail);
+}
+
+}  // namespace culvex

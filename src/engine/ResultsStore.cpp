@@ -1,0 +1,201 @@
+#include "engine/ResultsStore.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace culvex {
+namespace {
+
+// Maps the memory's whole pages in one call rather than one fault per page as rows
+// arrive. Where the system cannot, the faults happen as before.
+void prefault(void* bytes, std::size_t size) {
+    const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(bytes) + pageSize - 1) & ~(pageSize - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(bytes) + size) & ~(pageSize - 1);
+    if (end > begin) {
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+    }
+}
+
+}  // namespace
+
+ResultsStore::~ResultsStore() {
+    for (const Page& page : pages_) {
+        std::free(page.bytes);
+    }
+}
+
+void ResultsStore::syncUsed() {
+    if (!pages_.empty()) {
+        pages_.back().used = static_cast<std::size_t>(cursor_ - pageBase_);
+    }
+}
+
+void ResultsStore::resetCursors() {
+    if (pages_.empty()) {
+        pageBase_ = cursor_ = limit_ = nullptr;
+    } else {
+        Page& page = pages_.back();
+        pageBase_ = page.bytes;
+        cursor_ = page.bytes + page.used;
+        limit_ = page.bytes + page.capacity;
+    }
+    if (size_ < blocks_.size() * kBlockRows) {
+        nextEnd_ = &endOf(size_);
+        endsLimit_ = blocks_[size_ >> kBlockShift].get() + kBlockRows;
+    } else {
+        nextEnd_ = endsLimit_ = nullptr;
+    }
+}
+
+void ResultsStore::appendSlow(std::string_view row) {
+    syncUsed();
+    if (row.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("A result row of 4 GiB or more cannot be kept");
+    }
+    if (pages_.empty() || pages_.back().capacity - pages_.back().used < row.size()) {
+        startPage(std::max(kPageBytes, row.size()));
+    }
+    Page& page = pages_.back();
+    if (!row.empty()) {
+        std::memcpy(page.bytes + page.used, row.data(), row.size());
+    }
+    page.used += row.size();
+    pushEnd(static_cast<std::uint32_t>(page.used));
+    resetCursors();
+}
+
+void ResultsStore::appendRows(std::span<const std::string_view> rows, std::string_view source) {
+    const char* const sourceEnd = source.data() + source.size();
+    const std::string_view* next = rows.data();
+    const std::string_view* const end = next + rows.size();
+    while (next != end) {
+        // Locals, so that the byte copies cannot be taken to change the cursors.
+        char* cursor = cursor_;
+        std::uint32_t* nextEnd = nextEnd_;
+        const std::size_t room =
+            std::min<std::size_t>(static_cast<std::size_t>(endsLimit_ - nextEnd), end - next);
+        const std::string_view* const stop = next + room;
+        for (; next != stop; ++next) {
+            const std::size_t n = next->size();
+            if (n > kMoveBytes ||
+                sourceEnd - next->data() < static_cast<std::ptrdiff_t>(kMoveBytes) ||
+                limit_ - cursor < static_cast<std::ptrdiff_t>(kMoveBytes)) {
+                break;
+            }
+            std::memcpy(cursor, next->data(), kMoveBytes);
+            cursor += n;
+            *nextEnd++ = static_cast<std::uint32_t>(cursor - pageBase_);
+        }
+        size_ += static_cast<std::size_t>(nextEnd - nextEnd_);
+        cursor_ = cursor;
+        nextEnd_ = nextEnd;
+        if (next != end) {
+            append(*next++);
+        }
+    }
+}
+
+void ResultsStore::startPage(std::size_t capacity) {
+    if (!pages_.empty()) {
+        // A full page keeps only what it holds.
+        Page& full = pages_.back();
+        if (full.used > 0 && full.used < full.capacity) {
+            if (auto* shrunk = static_cast<char*>(std::realloc(full.bytes, full.used))) {
+                full.bytes = shrunk;
+                full.capacity = full.used;
+            }
+        }
+    }
+    char* bytes = static_cast<char*>(std::malloc(capacity));
+    if (bytes == nullptr) {
+        throw std::bad_alloc();
+    }
+    prefault(bytes, capacity);
+    pages_.push_back({bytes, capacity, 0, size_});
+}
+
+void ResultsStore::pushEnd(std::uint32_t end) {
+    if (size_ == blocks_.size() * kBlockRows) {
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(kBlockRows));
+        prefault(blocks_.back().get(), kBlockRows * sizeof(std::uint32_t));
+    }
+    endOf(size_) = end;
+    ++size_;
+}
+
+std::size_t ResultsStore::pageOf(std::size_t index) const {
+    const auto after =
+        std::upper_bound(pages_.begin(), pages_.end(), index,
+                         [](std::size_t row, const Page& page) { return row < page.firstRow; });
+    return static_cast<std::size_t>(after - pages_.begin()) - 1;
+}
+
+std::string_view ResultsStore::row(std::size_t index) const {
+    const Page& page = pages_[pageOf(index)];
+    const std::size_t begin = index == page.firstRow ? 0 : endOf(index - 1);
+    return {page.bytes + begin, endOf(index) - begin};
+}
+
+void ResultsStore::removeAt(std::size_t index) {
+    syncUsed();
+    const std::size_t p = pageOf(index);
+    Page& page = pages_[p];
+    const std::size_t begin = index == page.firstRow ? 0 : endOf(index - 1);
+    const std::size_t end = endOf(index);
+    const std::size_t length = end - begin;
+    std::memmove(page.bytes + begin, page.bytes + end, page.used - end);
+    page.used -= length;
+    const std::size_t pageEnd = p + 1 < pages_.size() ? pages_[p + 1].firstRow : size_;
+    for (std::size_t i = index + 1; i < pageEnd; ++i) {
+        endOf(i) -= static_cast<std::uint32_t>(length);
+    }
+    for (std::size_t i = index; i + 1 < size_; ++i) {
+        endOf(i) = endOf(i + 1);
+    }
+    --size_;
+    for (std::size_t q = p + 1; q < pages_.size(); ++q) {
+        --pages_[q].firstRow;
+    }
+    if (pageEnd - page.firstRow == 1) {
+        releasePage(p);
+    }
+    if (blocks_.size() * kBlockRows - size_ >= kBlockRows) {
+        blocks_.pop_back();
+    }
+    resetCursors();
+}
+
+void ResultsStore::releasePage(std::size_t pageIndex) {
+    std::free(pages_[pageIndex].bytes);
+    pages_.erase(pages_.begin() + static_cast<std::ptrdiff_t>(pageIndex));
+}
+
+void ResultsStore::clear() {
+    for (const Page& page : pages_) {
+        std::free(page.bytes);
+    }
+    std::vector<Page>().swap(pages_);
+    std::vector<std::unique_ptr<std::uint32_t[]>>().swap(blocks_);
+    size_ = 0;
+    resetCursors();
+    malloc_trim(0);
+}
+
+std::size_t ResultsStore::memoryBytes() const {
+    std::size_t bytes = pages_.capacity() * sizeof(Page) + blocks_.capacity() * sizeof(blocks_[0]) +
+                        blocks_.size() * kBlockRows * sizeof(std::uint32_t);
+    for (const Page& page : pages_) {
+        bytes += page.capacity;
+    }
+    return bytes;
+}
+
+}  // namespace culvex

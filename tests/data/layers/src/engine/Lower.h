@@ -1,0 +1,3 @@
+#pragma once
+
+#include "app/Form1.h"

@@ -1,0 +1,232 @@
+// Whole texts through extractLines, compared with a plain line-by-line model of the rules
+// written here: lines end at LF or CR LF, columns lie between exact non-overlapping
+// separator matches, empty columns yield nothing, outer spaces are trimmed, a line with
+// more than 32,767 columns overflows, and the pauses fall after the same lines.
+#include "RecordingSink.h"
+#include "engine/FileExtraction.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace culvex {
+namespace {
+
+// What a run leaves behind: the rows, and after each of them the events, in order.
+struct Outcome {
+    std::vector<std::string> rows;
+    std::vector<std::string> events;  // "pause@rows" and "overflow<kind>@rows"
+    bool operator==(const Outcome&) const = default;
+};
+
+// The rows and, between them, the engine's pauses and overflow reports.
+class ProgressSink final : public testing::RecordingSink, public ExtractionProgress {
+public:
+    std::vector<std::string> events;  // "pause@rows" and "overflow<kind>@rows"
+    void pause() override { event("pause"); }
+    void overflowed(IndexOverflow what) override {
+        event("overflow" + std::to_string(static_cast<int>(what)));
+    }
+    void event(const std::string& what) {
+        events.push_back(what + "@" + std::to_string(rows.size()));
+    }
+};
+
+Outcome runEngine(const std::string& text, const std::string& separator,
+                  const LineSettings& settings, std::size_t pauseEvery, std::size_t blockBytes) {
+    LineExtractor extractor(Separator(separator), settings);
+    ProgressSink sink;
+    MemorySource source(text);
+    extractLines(source, extractor, sink, sink, pauseEvery, blockBytes);
+    return {sink.rows, sink.events};
+}
+
+std::vector<std::string> modelLines(const std::string& text, std::vector<std::size_t>& ends) {
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        const std::size_t lf = text.find('\n', begin);
+        const std::size_t stop = lf == std::string::npos ? text.size() : lf;
+        std::string line = text.substr(begin, stop - begin);
+        if (lf != std::string::npos && !line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        begin = lf == std::string::npos ? text.size() : lf + 1;
+        ends.push_back(begin);
+    }
+    if (text.empty()) {
+        lines.emplace_back();
+        ends.push_back(0);
+    }
+    return lines;
+}
+
+std::vector<std::string> modelColumns(const std::string& line, const std::string& separator) {
+    if (separator.empty()) {
+        return line.empty() ? std::vector<std::string>{} : std::vector<std::string>{line};
+    }
+    std::vector<std::string> columns;
+    std::size_t begin = 0;
+    for (std::size_t at; (at = line.find(separator, begin)) != std::string::npos;) {
+        columns.push_back(line.substr(begin, at - begin));
+        begin = at + separator.size();
+    }
+    if (columns.empty()) {
+        return {};
+    }
+    columns.push_back(line.substr(begin));
+    return columns;
+}
+
+std::string modelTrim(const std::string& column) {
+    const std::size_t first = column.find_first_not_of(' ');
+    return first == std::string::npos
+               ? ""
+               : column.substr(first, column.find_last_not_of(' ') + 1 - first);
+}
+
+// Every column, or columns `first` to `last` (0-based, small and in range of the index).
+Outcome runModel(const std::string& text, const std::string& separator, bool byRange, int first,
+                 int last, std::size_t pauseEvery) {
+    Outcome outcome;
+    const auto event = [&](const std::string& what) {
+        outcome.events.push_back(what + "@" + std::to_string(outcome.rows.size()));
+    };
+    std::vector<std::size_t> ends;
+    const std::vector<std::string> lines = modelLines(text, ends);
+    std::size_t nextPause = text.size() > pauseEvery ? text.size() - pauseEvery : 0;
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        const std::vector<std::string> columns = modelColumns(lines[l], separator);
+        if (!byRange && columns.size() > 32767) {
+            event("overflow" + std::to_string(static_cast<int>(IndexOverflow::LastColumn)));
+        } else {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const int index = static_cast<int>(c);
+                if ((!byRange || (index >= first && index <= last)) && !columns[c].empty()) {
+                    outcome.rows.push_back(modelTrim(columns[c]));
+                }
+            }
+        }
+        const std::size_t remaining = text.size() - ends[l];
+        if (remaining < nextPause) {
+            event("pause");
+            nextPause = remaining > pauseEvery ? remaining - pauseEvery : 0;
+        }
+    }
+    return outcome;
+}
+
+LineSettings columnsByNumber(int first, int last) {
+    LineSettings settings;
+    settings.byRange = true;
+    settings.startByNumber = true;
+    settings.endByNumber = true;
+    settings.startIndex = columnIndexOf(std::to_string(first + 1));
+    settings.endIndex = columnIndexOf(std::to_string(last + 1));
+    return settings;
+}
+
+void expectSameAsModel(const std::string& text, const std::string& separator,
+                       std::size_t pauseEvery, std::size_t blockBytes, const std::string& what) {
+    EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes),
+              runModel(text, separator, false, 0, 0, pauseEvery))
+        << what << " every column, separator \"" << separator << '"';
+    for (const auto& [first, last] : {std::pair{1, 2}, std::pair{0, 0}, std::pair{3, 40}}) {
+        EXPECT_EQ(runEngine(text, separator, columnsByNumber(first, last), pauseEvery, blockBytes),
+                  runModel(text, separator, true, first, last, pauseEvery))
+            << what << " columns " << first << " to " << last << ", separator \"" << separator
+            << '"';
+    }
+}
+
+const std::string kSeparators[] = {",", " ", "\t", "\r", "\xE9", ", ", "ab", ""};
+
+TEST(ExtractionDifferential, TextsAgreeWithTheModel) {
+    const std::string wide(32767, ',');
+    const std::string texts[] = {
+        "",
+        "\n",
+        "\r\n",
+        "a,b,c",
+        "a,b,c\n",
+        "a,b\r\nc,d\r\n",
+        "a,b\rc,d\r\r\n",
+        " , ,  ,\n,,,\n   \n",
+        "x, y ,z\r\n\r\nq\n",
+        "0123456789abcdef,0123456789abcdef,0123456789abcdef0123456789abcdef,\n",
+        "\x80\xFF,\xE9 ab \xE9, ab,\r\n",
+        wide + "x\n" + "a,b\n",
+        wide.substr(1) + "x\na,b",
+        std::string(40000, 'y') + ",z\n",
+        std::string(40000, ' ') + "\n,",
+    };
+    for (const std::string& text : texts) {
+        for (const std::string& separator : kSeparators) {
+            for (const std::size_t blockBytes : {kBlockBytes, std::size_t{1}, std::size_t{70}}) {
+                expectSameAsModel(text, separator, kPauseEveryBytes, blockBytes,
+                                  "block " + std::to_string(blockBytes));
+            }
+        }
+    }
+}
+
+std::string randomText(std::mt19937& random, std::size_t lines) {
+    static const std::string pieces[] = {",",  ",", ",",  " ",    "  ",   "\t",   "\r", "\r\n",
+                                         "\n", "a", "bc", "\xE9", "\x80", "\xFF", ", ", "ab"};
+    std::string text;
+    for (std::size_t l = 0; l < lines; ++l) {
+        const std::size_t length =
+            random() % 50 == 0 ? 100 + random() % 3000 : static_cast<std::size_t>(random() % 40);
+        for (std::size_t p = 0; p < length; ++p) {
+            text += pieces[random() % std::size(pieces)];
+        }
+        text += random() % 3 == 0 ? "\r\n" : "\n";
+    }
+    if (random() % 2 == 0) {
+        text.pop_back();
+    }
+    return text;
+}
+
+TEST(ExtractionDifferential, SeededRandomTextsAgreeWithTheModel) {
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 40; ++round) {
+        const std::string text = randomText(random, 100);
+        const std::size_t pauseEvery = 1 + random() % 2000;
+        // Small blocks cut lines, CR LF pairs and 64-byte separator searches at their edges.
+        const std::size_t blockBytes = 1 + random() % 300;
+        for (const std::string& separator : kSeparators) {
+            expectSameAsModel(text, separator, pauseEvery, blockBytes,
+                              "round " + std::to_string(round));
+        }
+    }
+}
+
+TEST(ExtractLines, RowsBeforeAFailedReadStayAndTheFailureTravelsOn) {
+    class FailingSource final : public ByteSource {
+    public:
+        std::size_t read(char* into, std::size_t count) override {
+            if (given_) {
+                throw std::runtime_error("Cannot read f.csv: Input/output error");
+            }
+            given_ = true;
+            return MemorySource("a,b\nc,").read(into, count);
+        }
+
+    private:
+        bool given_ = false;
+    } source;
+    LineExtractor extractor(Separator(","), LineSettings{});
+    ProgressSink sink;
+    EXPECT_THROW(extractLines(source, extractor, sink, sink), std::runtime_error);
+    EXPECT_EQ(sink.rows, (std::vector<std::string>{"a", "b"}));
+}
+
+}  // namespace
+}  // namespace culvex

@@ -27,7 +27,9 @@ void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
                  Clipboard& clipboard) {
     ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton8_Click")));
     std::optional<CopyOutcome> outcome;
-    proc.step(106, [&] { outcome = CopyListviewToClipboard(rows, yielder, clipboard); });
+    proc.step(106, [&] {
+        outcome = CopyListviewToClipboard(rows, yielder, clipboard, TextEncoding::Auto);
+    });
     proc.step(108, [&] {
         const bool copied = outcome.has_value() && *outcome != CopyOutcome::ClipboardRefused;
         showPlainMessage(dialogs, copied ? copiedMessage() : notCopiedMessage());

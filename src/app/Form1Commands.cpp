@@ -28,6 +28,7 @@ void Form1::connectCommands() {
         connect(pushButtons_[number], &QPushButton::clicked, this, handler);
     }
     connect(listView2_, &QTableView::doubleClicked, this, &Form1::ListView2_DblClick);
+    connectEncodingMenu();
 }
 
 void Form1::PushButton1_Click() { addFiles(*fileList_, platform_.dialogs, dialogState_); }

@@ -5,10 +5,13 @@ namespace {
 
 bool isContinuationByte(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
-// Where a row longer than the list shows is cut: never inside a UTF-8 sequence, so that a
-// UTF-8 row stays valid up to the cut.
-std::size_t shownLength(std::string_view bytes) {
+// Where a row longer than the list shows is cut: when it may be read as UTF-8, never inside
+// a sequence, so that a UTF-8 row stays valid up to the cut.
+std::size_t shownLength(std::string_view bytes, TextEncoding encoding) {
     std::size_t length = kShownCharacters;
+    if (encoding == TextEncoding::Windows1252) {
+        return length;
+    }
     for (int back = 0; back < 3 && length > 0 && isContinuationByte(bytes[length]); ++back) {
         --length;
     }
@@ -19,7 +22,7 @@ std::size_t shownLength(std::string_view bytes) {
 
 QString shownText(std::string_view bytes, TextEncoding encoding) {
     const bool cut = bytes.size() > kShownCharacters;
-    const std::string_view shown = cut ? bytes.substr(0, shownLength(bytes)) : bytes;
+    const std::string_view shown = cut ? bytes.substr(0, shownLength(bytes, encoding)) : bytes;
     QString text(static_cast<qsizetype>(shown.size() + (cut ? 1 : 0)), Qt::Uninitialized);
     char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
     char16_t* end = decodeRowInto(begin, shown, encoding);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "command/CommandContext.h"
 #include "command/WindowPointer.h"
 #include "extract/ExtractCommand.h"
 #include "extract/ExtractionControls.h"
@@ -139,7 +140,6 @@ private:
     QButtonGroup* groupOf(int option) const;
 
     Platform& platform_;
-    QString programFolder_;
     FileListModel* fileList_;
     ResultsModel* results_;
     FileListView* listView1_ = nullptr;
@@ -154,6 +154,7 @@ private:
     PointerState pointer_ = PointerState::Default;
     bool returningFocus_ = false;
     CommonDialogState dialogState_;
+    CommandContext context_;
     ExtractCommand extract_;
     FileListDrag drag_;
 };

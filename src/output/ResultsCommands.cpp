@@ -22,17 +22,17 @@ QString notCopiedMessage() {
 }
 
 // An empty list copies nothing and still gets the notice that the copy is done; a copy
-// that failed says so instead.
-void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                 Clipboard& clipboard) {
-    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton8_Click")));
+// that failed says so instead. The rows are copied as the list shows them.
+void copyResults(const ResultsModel& results, Clipboard& clipboard, const CommandContext& context) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton8_Click")));
     std::optional<CopyOutcome> outcome;
     proc.step(106, [&] {
-        outcome = CopyListviewToClipboard(rows, yielder, clipboard, TextEncoding::Auto);
+        outcome = CopyListviewToClipboard(results.store(), context.yielder, clipboard,
+                                          results.encoding());
     });
     proc.step(108, [&] {
         const bool copied = outcome.has_value() && *outcome != CopyOutcome::ClipboardRefused;
-        showPlainMessage(dialogs, copied ? copiedMessage() : notCopiedMessage());
+        showPlainMessage(context.dialogs, copied ? copiedMessage() : notCopiedMessage());
     });
 }
 

@@ -1,8 +1,6 @@
 #include "filelist/SampleFiles.h"
 
-#include "FakePlatform.h"
-#include "MemorySettingsStore.h"
-#include "ScriptedDialogs.h"
+#include "CommandFakes.h"
 #include "TempTree.h"
 #include "command/ErrorReport.h"
 #include "filelist/AddFolder.h"
@@ -21,13 +19,13 @@ const QString kQuestion = QStringLiteral(
     "Would you like this software to open the folder where these sample files are stored "
     "(so that you can view them before working with them)?");
 
-class SampleFiles : public ::testing::Test {
+class SampleFiles : public ::testing::Test, protected testing::CommandFakes {
 protected:
     void SetUp() override { samples = tree.folder(QStringLiteral("Samples")); }
     void snapshot() { SnapshotSampleFiles(settings, yielder, tree.root()); }
     void press(MessageAnswer answer = MessageAnswer::No) {
         dialogs.messageAnswers.push_back(answer);
-        loadSamples(list, settings, dialogs, shell, yielder, tree.root());
+        loadSamples(list, shell, context(tree.root()));
     }
     // The sample paths in the order the folder lists them.
     QStringList listed() const {
@@ -41,10 +39,7 @@ protected:
     TempTree tree;
     QString samples;
     FileListModel list;
-    testing::MemorySettingsStore settings;
-    testing::ScriptedDialogs dialogs;
     testing::FakeShell shell;
-    testing::ScriptedYielder yielder;
 };
 
 TEST_F(SampleFiles, AddsTheRecordedFilesOnceAndAsksAboutTheFolder) {
@@ -115,7 +110,7 @@ private:
 
 TEST_F(SampleFiles, AFailureIsReportedAndEndsTheLoading) {
     FailingSettings failing;
-    loadSamples(list, failing, dialogs, shell, yielder, tree.root());
+    loadSamples(list, shell, {dialogs, yielder, pointer, dialogState, failing, tree.root()});
     EXPECT_EQ(
         dialogs.messageTexts(),
         QStringList{errorReportText(QStringLiteral("Settings unreadable"),

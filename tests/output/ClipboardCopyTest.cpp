@@ -1,3 +1,4 @@
+#include "CommandFakes.h"
 #include "FakePlatform.h"
 #include "ResultsTestSupport.h"
 #include "ScriptedDialogs.h"
@@ -10,6 +11,7 @@
 namespace culvex {
 namespace {
 
+using testing::CommandFakes;
 using testing::FakeClipboard;
 using testing::ScriptedDialogs;
 using testing::ScriptedYielder;
@@ -42,13 +44,11 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
     }
 }
 
-class CopyResults : public ::testing::Test {
+class CopyResults : public ::testing::Test, protected CommandFakes {
 protected:
-    void copy() { copyResults(results.store(), dialogs, yielder, clipboard); }
+    void copy() { copyResults(results, clipboard, context()); }
 
     ResultsModel results;
-    ScriptedDialogs dialogs;
-    ScriptedYielder yielder;
     FakeClipboard clipboard;
 };
 
@@ -66,6 +66,13 @@ TEST_F(CopyResults, PlacesTheTextAndSaysSoInAPlainMessage) {
     EXPECT_EQ(shown.caption, u"Culvexa"_qs);
     EXPECT_EQ(shown.icon, MessageIcon::None);
     EXPECT_EQ(shown.buttons, MessageButtons::Ok);
+}
+
+TEST_F(CopyResults, CopiesTheRowsAsTheListShowsThem) {
+    results.append("caf\xC3\xA9");
+    results.setEncoding(TextEncoding::Windows1252);
+    copy();
+    EXPECT_EQ(clipboard.text, u"cafÃ©\r\n"_qs);
 }
 
 TEST_F(CopyResults, EmptyListLeavesTheClipboardAloneAndStillSaysDone) {

@@ -48,7 +48,7 @@ void BM_ClipboardText(benchmark::State& state) {
     std::int64_t characters = 0;
     resetPeakRss();
     for (auto _ : state) {
-        const QString text = clipboardText(rows, yielder);
+        const QString text = clipboardText(rows, yielder, TextEncoding::Auto);
         characters += text.size();
     }
     state.counters["peak_MB"] = statusMb("VmHWM");

@@ -52,6 +52,52 @@ void runJob(benchmark::State& state, const char* job) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+// The same text with "é" (UTF-8) starting one column of every eighth line: mostly ASCII,
+// as most UTF-8 files are.
+const std::string& mostlyAscii() {
+    static const std::string text = [] {
+        std::string csv = sample();
+        std::size_t line = 0;
+        for (std::size_t at = csv.find('\n'); at != std::string::npos && at + 3 < csv.size();
+             at = csv.find('\n', at + 1)) {
+            if (++line % 8 == 0 && csv[at + 1] != ' ' && csv[at + 2] != ',') {
+                csv.replace(at + 1, 2, "\xC3\xA9");
+            }
+        }
+        return csv;
+    }();
+    return text;
+}
+
+// Folds the Latin-1 capitals, which is all the marker below needs.
+char32_t foldLatin(char32_t c) { return c >= 0xC0 && c <= 0xDE && c != 0xD7 ? c + 0x20 : c; }
+
+// Columns from a start marker to an end marker: ASCII markers, or "É" and "Ü" (whose
+// UTF-8 the lines are searched for, case ignored).
+void markerSearch(benchmark::State& state, bool utf8) {
+    culvex::LineSettings settings;
+    settings.byRange = true;
+    settings.startByMarker = true;
+    settings.endByMarker = true;
+    settings.encoding = culvex::TextEncoding::Auto;
+    settings.fold = foldLatin;
+    settings.startMarker = utf8 ? culvex::CodePageText{"\xC9", true, "\xC3\x89", {U'\u00E9'}}
+                                : culvex::CodePageText{"k", true, "k", {U'k'}};
+    settings.endMarker = utf8 ? culvex::CodePageText{"\xDC", true, "\xC3\x9C", {U'\u00FC'}}
+                              : culvex::CodePageText{"q", true, "q", {U'q'}};
+    const std::string& text = mostlyAscii();
+    for (auto _ : state) {
+        culvex::ResultsStore store;
+        culvex::MemorySource source(text);
+        culvex::LineExtractor extractor(culvex::Separator(","), settings);
+        culvex::bench::StoreSink sink(store);
+        culvex::bench::NoPauses progress;
+        culvex::extractLines(source, extractor, sink, progress);
+        benchmark::DoNotOptimize(store.size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 void EveryColumn(benchmark::State& state) { runJob(state, "J1"); }
 void ColumnsTwoToThree(benchmark::State& state) { runJob(state, "J2"); }
 
@@ -59,4 +105,6 @@ void ColumnsTwoToThree(benchmark::State& state) { runJob(state, "J2"); }
 
 BENCHMARK(EveryColumn)->Unit(benchmark::kMillisecond);
 BENCHMARK(ColumnsTwoToThree)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(markerSearch, ascii, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(markerSearch, utf8, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -41,6 +41,15 @@ std::string_view take(std::string_view& input, std::size_t count) {
     return part;
 }
 
+// Typed text whose UTF-8 form is its own bytes, folded character by character.
+culvex::CodePageText typed(std::string_view bytes, bool representable) {
+    culvex::CodePageText text{std::string(bytes), representable, std::string(bytes), {}};
+    for (std::size_t at = 0; at < bytes.size();) {
+        text.folded.push_back(culvex::utf8::next(bytes, at));
+    }
+    return text;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -51,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto flags = static_cast<unsigned char>(input[0]);
     const auto lengths = static_cast<unsigned char>(input[1]);
     const std::size_t blockBytes = 1 + static_cast<unsigned char>(input[2]) % 128;
+    const bool utf8Only = (static_cast<unsigned char>(input[2]) & 128u) != 0;
     input.remove_prefix(3);
 
     static const char* const fixed[] = {" ", ", ", ",", "\t"};
@@ -66,10 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.endByMarker = !settings.endByNumber;
     settings.startIndex = culvex::columnIndexOf(take(input, (lengths >> 2) & 3u));
     settings.endIndex = culvex::columnIndexOf(take(input, (lengths >> 4) & 3u));
-    settings.startMarker = {std::string(take(input, (lengths >> 6) & 3u)), (flags & 64u) == 0};
-    settings.endMarker = {std::string(take(input, 2)), (flags & 128u) == 0};
+    settings.startMarker = typed(take(input, (lengths >> 6) & 3u), (flags & 64u) == 0);
+    settings.endMarker = typed(take(input, 2), (flags & 128u) == 0);
+    settings.encoding = utf8Only ? culvex::TextEncoding::Utf8 : culvex::TextEncoding::Auto;
+    const std::string utf8Separator(choice < 4 ? separator : take(input, 2));
 
-    culvex::LineExtractor extractor(culvex::Separator(separator), settings);
+    culvex::LineExtractor extractor(culvex::Separator(separator, true, utf8Separator), settings);
     CheckingSink sink(input);
     NoPauses progress;
     culvex::MemorySource source(input);

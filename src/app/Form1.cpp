@@ -129,6 +129,7 @@ ExtractionSettings Form1::extractionSettings() const {
     panel.endNumber = texts_.at(3)->text();
     panel.endMarker = texts_.at(4)->text();
     panel.typedSeparator = texts_.at(5)->text();
+    panel.encoding = results_->encoding();
     const SeparatorChoice choices[] = {SeparatorChoice::Space, SeparatorChoice::CommaSpace,
                                        SeparatorChoice::Comma, SeparatorChoice::Tab,
                                        SeparatorChoice::Typed};

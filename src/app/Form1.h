@@ -70,6 +70,9 @@ public:
     void ListView1_MouseUp();
     // The results list: a double-click removes the selected row.
     void ListView2_DblClick();
+    // The results list's context menu offers the text encoding; a choice shows and stores it.
+    void ListView2_ContextMenu(const QPoint& position);
+    void chooseEncoding(TextEncoding encoding);
 
     // The extraction settings panel: each handler stores what changed.
     void Check1_Click();
@@ -115,6 +118,8 @@ private:
     void connectPanel();
     void connectCommands();
     void connectFileList();
+    void connectEncodingMenu();
+    void restoreEncoding();
     void watchHover();
     // The pointer a hover over the watched widget asks for (Custom over push buttons,
     // Default elsewhere); nothing for widgets without hover handling.

@@ -28,6 +28,7 @@ void Form1::connectCommands() {
         connect(pushButtons_[number], &QPushButton::clicked, this, handler);
     }
     connect(listView2_, &QTableView::doubleClicked, this, &Form1::ListView2_DblClick);
+    connectEncodingMenu();
 }
 
 void Form1::PushButton1_Click() { addFiles(*fileList_, context_); }
@@ -44,7 +45,7 @@ void Form1::PushButton6_Click() { saveSpacedText(results_->store(), context_); }
 
 void Form1::PushButton7_Click() { extract_.run(*fileList_, *this, *results_); }
 
-void Form1::PushButton8_Click() { copyResults(results_->store(), platform_.clipboard, context_); }
+void Form1::PushButton8_Click() { copyResults(*results_, platform_.clipboard, context_); }
 
 void Form1::PushButton9_Click() { clearResults(*results_, platform_.dialogs); }
 

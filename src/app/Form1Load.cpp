@@ -61,6 +61,7 @@ void Form1::Form_Load() {
     proc.step(136, [&] { showColumn(*listView2_); });
     proc.step(138, [&] { listView2_->setColumnWidth(0, kListColumnWidth); });
     restorePanel(proc);
+    restoreEncoding();
 }
 
 void Form1::ApplySkin() {

@@ -12,15 +12,25 @@ namespace {
 
 const QHash<QString, QString>& defaults() {
     static const QHash<QString, QString> table{
-        {keys::option(1), QStringLiteral("1")},  {keys::option(2), QStringLiteral("0")},
-        {keys::option(3), QStringLiteral("1")},  {keys::option(4), QStringLiteral("0")},
-        {keys::option(7), QStringLiteral("1")},  {keys::option(8), QStringLiteral("0")},
-        {keys::option(9), QStringLiteral("1")},  {keys::option(10), QStringLiteral("0")},
-        {keys::option(11), QStringLiteral("1")}, {keys::text(1), QStringLiteral("1")},
-        {keys::text(2), QStringLiteral("a")},    {keys::text(3), QStringLiteral("5")},
-        {keys::text(4), QStringLiteral("a")},    {keys::text(5), QStringLiteral(",")},
-        {keys::kCheck1, QStringLiteral("0")},    {keys::kExtension, QStringLiteral("csv")},
-        {keys::kLastFolder, QString()},          {keys::kSnapshot, QString()},
+        {keys::option(1), QStringLiteral("1")},
+        {keys::option(2), QStringLiteral("0")},
+        {keys::option(3), QStringLiteral("1")},
+        {keys::option(4), QStringLiteral("0")},
+        {keys::option(7), QStringLiteral("1")},
+        {keys::option(8), QStringLiteral("0")},
+        {keys::option(9), QStringLiteral("1")},
+        {keys::option(10), QStringLiteral("0")},
+        {keys::option(11), QStringLiteral("1")},
+        {keys::text(1), QStringLiteral("1")},
+        {keys::text(2), QStringLiteral("a")},
+        {keys::text(3), QStringLiteral("5")},
+        {keys::text(4), QStringLiteral("a")},
+        {keys::text(5), QStringLiteral(",")},
+        {keys::kCheck1, QStringLiteral("0")},
+        {keys::kExtension, QStringLiteral("csv")},
+        {keys::kLastFolder, QString()},
+        {keys::kSnapshot, QString()},
+        {keys::kEncoding, QStringLiteral("Auto")},
     };
     return table;
 }

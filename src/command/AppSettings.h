@@ -12,6 +12,7 @@ namespace keys {
 inline QString option(int number) { return QStringLiteral("Option%1").arg(number); }
 inline QString text(int number) { return QStringLiteral("Text%1").arg(number); }
 inline const QString kCheck1 = QStringLiteral("Check1");
+inline const QString kEncoding = QStringLiteral("Encoding");
 inline const QString kExtension = QStringLiteral("Extension");
 inline const QString kLastFolder = QStringLiteral("LastFolder");
 inline const QString kSnapshot = QStringLiteral("Snapshot");

@@ -9,17 +9,52 @@ namespace {
 
 bool tooManyColumns(std::size_t count) { return count > LineExtractor::kMaxColumns; }
 
+// `asUtf8`: the line is read as UTF-8 and the marker is not ASCII.
+bool beginsWith(std::string_view column, const CodePageText& marker, bool asUtf8, CaseFold fold) {
+    if (asUtf8) {
+        return beginsWithFoldedMarker(column, marker.folded, fold);
+    }
+    return marker.representable && beginsWithMarker(column, marker.bytes);
+}
+
+bool endsWith(std::string_view column, const CodePageText& marker, bool asUtf8, CaseFold fold) {
+    if (asUtf8) {
+        return endsWithFoldedMarker(column, marker.folded, fold);
+    }
+    return marker.representable && endsWithMarker(column, marker.bytes);
+}
+
 }  // namespace
 
+LineExtractor::LineExtractor(Separator separator, LineSettings settings)
+    : separator_(std::move(separator)),
+      utf8Separator_(separator_.inUtf8()),
+      settings_(std::move(settings)) {
+    const LineSettings& s = settings_;
+    wideStartMarker_ = s.byRange && s.startByMarker && !s.startMarker.isAscii();
+    wideEndMarker_ = s.byRange && s.endByMarker && !s.endMarker.isAscii();
+    const bool markers = wideStartMarker_ || wideEndMarker_;
+    checksLines_ =
+        s.encoding != TextEncoding::Windows1252 && (separator_.differsInUtf8() || markers);
+}
+
+bool LineExtractor::readsAsUtf8(std::string_view line) const {
+    if (!checksLines_) {
+        return false;
+    }
+    return settings_.encoding == TextEncoding::Utf8 || utf8::isValid(line);
+}
+
 LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
-    if (separator_.isOneByte() && streamsRows(line)) {
+    utf8Line_ = readsAsUtf8(line);
+    if (lineSeparator().isOneByte() && streamsRows(line)) {
         streamRows(line, rows);
         return {};
     }
     LineOverflows overflows;
     Range range;
     if (!settings_.byRange) {
-        if (!separator_.split(line, columns_)) {
+        if (!lineSeparator().split(line, columns_)) {
             return overflows;
         }
         if (tooManyColumns(columns_.size())) {
@@ -34,7 +69,7 @@ LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
         const int endNumber = settings_.endByNumber ? settings_.endIndex.value : 0;
         const std::size_t limit = needsAll ? static_cast<std::size_t>(-1)
                                            : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
-        if (!separator_.split(line, columns_, limit)) {
+        if (!lineSeparator().split(line, columns_, limit)) {
             return overflows;
         }
         range = findRange(overflows);
@@ -71,7 +106,7 @@ void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
         }
         return index++ == last;
     };
-    separator_.forEachColumnAtByte(line, source.data() + source.size(), onColumn);
+    lineSeparator().forEachColumnAtByte(line, source.data() + source.size(), onColumn);
 }
 
 LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {
@@ -109,12 +144,10 @@ int LineExtractor::findStartByMarker(LineOverflows& overflows) const {
     if (tooManyColumns(columns_.size())) {
         overflows.add(IndexOverflow::StartPastLast);
     }
-    const CodePageText& marker = settings_.startMarker;
-    if (marker.representable) {
-        for (std::size_t i = 0; i < columns_.size(); ++i) {
-            if (beginsWithMarker(columns_[i], marker.bytes)) {
-                return static_cast<int>(i);
-            }
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (beginsWith(columns_[i], settings_.startMarker, utf8Line_ && wideStartMarker_,
+                       settings_.fold)) {
+            return static_cast<int>(i);
         }
     }
     return static_cast<int>(columns_.size());
@@ -124,12 +157,10 @@ int LineExtractor::findEndByMarker(int start, LineOverflows& overflows) const {
     if (tooManyColumns(columns_.size())) {
         overflows.add(IndexOverflow::EndScan);
     }
-    const CodePageText& marker = settings_.endMarker;
-    if (marker.representable) {
-        for (std::size_t i = columns_.size(); i-- > 0;) {
-            if (endsWithMarker(columns_[i], marker.bytes)) {
-                return static_cast<int>(i);
-            }
+    for (std::size_t i = columns_.size(); i-- > 0;) {
+        if (endsWith(columns_[i], settings_.endMarker, utf8Line_ && wideEndMarker_,
+                     settings_.fold)) {
+            return static_cast<int>(i);
         }
     }
     return start;

@@ -44,8 +44,7 @@ public:
     // fit the 16-bit index.
     static constexpr std::size_t kMaxColumns = 32767;
 
-    LineExtractor(Separator separator, LineSettings settings)
-        : separator_(std::move(separator)), settings_(std::move(settings)) {}
+    LineExtractor(Separator separator, LineSettings settings);
 
     // Adds the line's rows to `rows`.
     LineOverflows extract(std::string_view line, RowBatch& rows);
@@ -55,6 +54,8 @@ private:
         int start = 0;
         int end = 0;
     };
+    bool readsAsUtf8(std::string_view line) const;
+    const Separator& lineSeparator() const { return utf8Line_ ? utf8Separator_ : separator_; }
     bool streamsRows(std::string_view line) const;
     void streamRows(std::string_view line, RowBatch& rows) const;
     Range findRange(LineOverflows& overflows) const;
@@ -63,7 +64,13 @@ private:
     void appendRange(Range range, RowBatch& rows) const;
 
     Separator separator_;
+    Separator utf8Separator_;
     LineSettings settings_;
+    // Whether a typed text differs in UTF-8, so that each line's bytes decide its reading.
+    bool checksLines_ = false;
+    bool wideStartMarker_ = false;  // a marker in use that is not ASCII
+    bool wideEndMarker_ = false;
+    bool utf8Line_ = false;  // how the current line is read
     std::vector<std::string_view> columns_;
 };
 

@@ -36,6 +36,13 @@ bool equalFolded(std::string_view a, std::string_view b) {
     return true;
 }
 
+char32_t foldCharacter(char32_t c, CaseFold fold) {
+    if (c < 0x80) {
+        return kFold[c];
+    }
+    return fold == nullptr || c >= utf8::kStrayByte ? c : fold(c);
+}
+
 }  // namespace
 
 unsigned char foldCase(unsigned char byte) { return kFold[byte]; }
@@ -47,6 +54,26 @@ bool beginsWithMarker(std::string_view column, std::string_view marker) {
 bool endsWithMarker(std::string_view column, std::string_view marker) {
     return marker.size() <= column.size() &&
            equalFolded(column.substr(column.size() - marker.size()), marker);
+}
+
+bool beginsWithFoldedMarker(std::string_view column, std::u32string_view folded, CaseFold fold) {
+    std::size_t at = 0;
+    for (const char32_t wanted : folded) {
+        if (at == column.size() || foldCharacter(utf8::next(column, at), fold) != wanted) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool endsWithFoldedMarker(std::string_view column, std::u32string_view folded, CaseFold fold) {
+    std::size_t end = column.size();
+    for (std::size_t i = folded.size(); i-- > 0;) {
+        if (end == 0 || foldCharacter(utf8::previous(column, end), fold) != folded[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace culvex

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,14 +18,20 @@ namespace culvex {
 // The text that cuts a line into columns, matched exactly, left to right, without
 // overlapping. An empty separator is never found: a line is then one column. A separator
 // that the code page cannot represent can match nothing in the input's bytes, so no line
-// contains it.
+// contains it. A typed separator also carries its UTF-8 bytes, for lines read as UTF-8.
 class Separator {
 public:
     Separator() = default;
-    explicit Separator(std::string bytes, bool representable = true)
-        : bytes_(std::move(bytes)), unmatchable_(!representable) {}
+    explicit Separator(std::string bytes, bool representable = true,
+                       std::optional<std::string> utf8 = std::nullopt)
+        : bytes_(std::move(bytes)), utf8_(std::move(utf8)), unmatchable_(!representable) {}
 
     const std::string& bytes() const { return bytes_; }
+
+    // Whether lines read as UTF-8 look for other bytes than the code page's.
+    bool differsInUtf8() const { return utf8_.has_value() && (unmatchable_ || *utf8_ != bytes_); }
+    // The separator for lines read as UTF-8.
+    Separator inUtf8() const { return utf8_ ? Separator(*utf8_) : *this; }
 
     // The position of the first occurrence at or after `from`, or npos.
     std::size_t find(std::string_view line, std::size_t from) const;
@@ -52,6 +59,7 @@ public:
 
 private:
     std::string bytes_;
+    std::optional<std::string> utf8_;
     bool unmatchable_ = false;
 };
 

@@ -24,6 +24,8 @@ LineSettings snapshotLineSettings(const ExtractionSettings& panel) {
     settings.endIndex = columnIndexOfText(panel.endNumber);
     settings.startMarker = toCodePageText(panel.startMarker);
     settings.endMarker = toCodePageText(panel.endMarker);
+    settings.encoding = panel.encoding;
+    settings.fold = foldCharacter;
     return settings;
 }
 

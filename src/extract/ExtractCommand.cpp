@@ -119,7 +119,7 @@ Separator ExtractCommand::chooseSeparatorSteps(ProtectedProcedure& proc,
     if (proc.test(172, [&] { return panel.separator == SeparatorChoice::Typed; })) {
         proc.step(174, [&] {
             const CodePageText text = toCodePageText(panel.typedSeparator);
-            separator = Separator(text.bytes, text.representable);
+            separator = Separator(text.bytes, text.representable, text.utf8);
         });
     }
     return separator;

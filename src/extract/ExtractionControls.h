@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/TextEncoding.h"
+
 #include <QString>
 
 namespace culvex {
@@ -20,6 +22,7 @@ struct ExtractionSettings {
     QString endMarker;
     SeparatorChoice separator = SeparatorChoice::None;
     QString typedSeparator;
+    TextEncoding encoding = TextEncoding::Auto;  // how lines are read for typed text
 };
 
 // The extraction settings panel as the extraction run reads it. The panel's controls are

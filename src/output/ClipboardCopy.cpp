@@ -1,7 +1,6 @@
 #include "output/ClipboardCopy.h"
 
 #include "engine/RowAccess.h"
-#include "output/DecodedText.h"
 
 #include <algorithm>
 
@@ -51,8 +50,8 @@ bool ClipboardSetText(Clipboard& clipboard, const QString& text) {
 // list's one column that leaves each row without its trailing spaces, which is what is
 // built here directly, so that one very long row does not make every line cost its width.
 // A row removed or appended meanwhile changes the length measured first, so the text
-// grows when it must.
-QString clipboardText(const ResultsStore& rows, Yielder& yielder) {
+// grows when it must. A row has at most as many characters as bytes.
+QString clipboardText(const ResultsStore& rows, Yielder& yielder, TextEncoding encoding) {
     const std::size_t count = rows.size();
     QString text(measuredLength(rows, count, yielder), Qt::Uninitialized);
     qsizetype used = 0;
@@ -63,21 +62,22 @@ QString clipboardText(const ResultsStore& rows, Yielder& yielder) {
         if (end > text.size()) {
             text.resize(std::max(end, 2 * text.size()));
         }
-        char16_t* out = decodeInto(reinterpret_cast<char16_t*>(text.data()) + used, row);
+        char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+        char16_t* out = decodeRowInto(begin + used, row, encoding);
         out[0] = u'\r';
         out[1] = u'\n';
-        used = end;
+        used = out + 2 - begin;
     }
     text.truncate(used);
     return text;
 }
 
 CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,
-                                    Clipboard& clipboard) {
+                                    Clipboard& clipboard, TextEncoding encoding) {
     if (rows.empty()) {
         return CopyOutcome::NothingToCopy;
     }
-    const QString text = clipboardText(rows, yielder);
+    const QString text = clipboardText(rows, yielder, encoding);
     ClipboardClear(clipboard);
     return ClipboardSetText(clipboard, text) ? CopyOutcome::Copied : CopyOutcome::ClipboardRefused;
 }

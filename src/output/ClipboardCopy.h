@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ResultsStore.h"
+#include "engine/TextEncoding.h"
 #include "platform/Clipboard.h"
 #include "platform/Yielder.h"
 
@@ -13,16 +14,16 @@ namespace culvex {
 bool ClipboardClear(Clipboard& clipboard);
 bool ClipboardSetText(Clipboard& clipboard, const QString& text);
 
-// The clipboard text of the results list: every row without its trailing spaces,
-// followed by CR LF. Yields once per row in each of its two passes; throws std::out_of_range when
-// the list loses rows while it yields.
-QString clipboardText(const ResultsStore& rows, Yielder& yielder);
+// The clipboard text of the results list: every row without its trailing spaces, read in
+// `encoding`, followed by CR LF. Yields once per row in each of its two passes; throws
+// std::out_of_range when the list loses rows while it yields.
+QString clipboardText(const ResultsStore& rows, Yielder& yielder, TextEncoding encoding);
 
 enum class CopyOutcome { NothingToCopy, Copied, ClipboardRefused };
 
 // Builds the text and places it on the clipboard. An empty list leaves the clipboard as
 // it was.
 CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,
-                                    Clipboard& clipboard);
+                                    Clipboard& clipboard, TextEncoding encoding);
 
 }  // namespace culvex

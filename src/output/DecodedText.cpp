@@ -1,25 +1,42 @@
 #include "output/DecodedText.h"
 
-#include "engine/AnsiCodePage.h"
-
 namespace culvex {
+namespace {
 
-char16_t* decodeInto(char16_t* out, std::string_view bytes) {
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        *out++ = code < 0x80 ? char16_t{code} : ansi::decodeByte(code);
+bool isContinuationByte(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// Where a row longer than the list shows is cut: when it may be read as UTF-8, never inside
+// a sequence, so that a UTF-8 row stays valid up to the cut.
+std::size_t shownLength(std::string_view bytes, TextEncoding encoding) {
+    std::size_t length = kShownCharacters;
+    if (encoding == TextEncoding::Windows1252) {
+        return length;
     }
-    return out;
+    for (int back = 0; back < 3 && length > 0 && isContinuationByte(bytes[length]); ++back) {
+        --length;
+    }
+    return isContinuationByte(bytes[length]) ? kShownCharacters : length;
 }
 
-QString shownText(std::string_view bytes) {
+}  // namespace
+
+QString shownText(std::string_view bytes, TextEncoding encoding) {
     const bool cut = bytes.size() > kShownCharacters;
-    const std::string_view shown = bytes.substr(0, kShownCharacters);
+    const std::string_view shown = cut ? bytes.substr(0, shownLength(bytes, encoding)) : bytes;
     QString text(static_cast<qsizetype>(shown.size() + (cut ? 1 : 0)), Qt::Uninitialized);
-    char16_t* end = decodeInto(reinterpret_cast<char16_t*>(text.data()), shown);
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    char16_t* end = decodeRowInto(begin, shown, encoding);
     if (cut) {
-        *end = u'\u2026';
+        *end++ = u'\u2026';
     }
+    text.truncate(end - begin);
+    return text;
+}
+
+QString rowText(std::string_view bytes, TextEncoding encoding) {
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    text.truncate(decodeRowInto(begin, bytes, encoding) - begin);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/TextEncoding.h"
+
 #include <QString>
 #include <cstddef>
 #include <string_view>
@@ -11,13 +13,13 @@ namespace culvex {
 // outright beyond a few hundred million characters; nobody reads that far along a line.
 inline constexpr std::size_t kShownCharacters = 10'000;
 
-// Row bytes in the input's code page (Windows-1252) as the results list shows them, one
-// character per byte: the first kShownCharacters characters, followed by an ellipsis
-// "\u2026" when the row is longer. Only the shown bytes are decoded.
-QString shownText(std::string_view bytes);
+// Row bytes as the results list shows them, read in `encoding` (decodeRowInto): the
+// characters of the first kShownCharacters bytes, cut back to the start of a UTF-8
+// sequence, followed by an ellipsis "\u2026" when the row is longer. Only the shown bytes
+// are decoded, and only they decide how an Auto row is read.
+QString shownText(std::string_view bytes, TextEncoding encoding);
 
-// Writes the characters of the bytes at `out`, which has room for bytes.size() of them;
-// returns the end of what it wrote.
-char16_t* decodeInto(char16_t* out, std::string_view bytes);
+// The characters of a whole row read in `encoding`.
+QString rowText(std::string_view bytes, TextEncoding encoding);
 
 }  // namespace culvex

@@ -22,11 +22,14 @@ QString notCopiedMessage() {
 }
 
 // An empty list copies nothing and still gets the notice that the copy is done; a copy
-// that failed says so instead.
-void copyResults(const ResultsStore& rows, Clipboard& clipboard, const CommandContext& context) {
+// that failed says so instead. The rows are copied as the list shows them.
+void copyResults(const ResultsModel& results, Clipboard& clipboard, const CommandContext& context) {
     ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton8_Click")));
     std::optional<CopyOutcome> outcome;
-    proc.step(106, [&] { outcome = CopyListviewToClipboard(rows, context.yielder, clipboard); });
+    proc.step(106, [&] {
+        outcome = CopyListviewToClipboard(results.store(), context.yielder, clipboard,
+                                          results.encoding());
+    });
     proc.step(108, [&] {
         const bool copied = outcome.has_value() && *outcome != CopyOutcome::ClipboardRefused;
         showPlainMessage(context.dialogs, copied ? copiedMessage() : notCopiedMessage());

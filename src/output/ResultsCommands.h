@@ -10,7 +10,7 @@ class QItemSelectionModel;
 namespace culvex {
 
 // "Copy Results To Clipboard" (PushButton8).
-void copyResults(const ResultsStore& rows, Clipboard& clipboard, const CommandContext& context);
+void copyResults(const ResultsModel& results, Clipboard& clipboard, const CommandContext& context);
 
 // "Clear Results" (PushButton9): empties the results list at once, even while a long
 // command runs.

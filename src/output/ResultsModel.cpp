@@ -13,7 +13,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    return shownText(store_.row(static_cast<std::size_t>(index.row())));
+    return shownText(store_.row(static_cast<std::size_t>(index.row())), encoding_);
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -21,6 +21,16 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
         return QStringLiteral("Results");
     }
     return {};
+}
+
+void ResultsModel::setEncoding(TextEncoding encoding) {
+    if (encoding == encoding_) {
+        return;
+    }
+    encoding_ = encoding;
+    if (shown_ > 0) {
+        emit dataChanged(index(0), index(shown_ - 1), {Qt::DisplayRole, Qt::EditRole});
+    }
 }
 
 void ResultsModel::append(std::string_view row) { store_.append(row); }

@@ -2,15 +2,17 @@
 
 #include "engine/ResultsSink.h"
 #include "engine/ResultsStore.h"
+#include "engine/TextEncoding.h"
 
 #include <QAbstractListModel>
 
 namespace culvex {
 
 // The results list (ListView2): one column "Results" over the results store. Rows are
-// decoded from the code page only when shown, and a very long row only as far as it is
-// shown (shownText); the store keeps every byte for the writers, the clipboard and the
-// spreadsheet. Appended rows reach the view in batches when published.
+// decoded in the list's text encoding only when shown, and a very long row only as far as
+// it is shown (shownText); the store keeps every byte for the writers, the clipboard and
+// the spreadsheet, which read rows in the same encoding. Appended rows reach the view in
+// batches when published.
 class ResultsModel final : public QAbstractListModel, public ResultsSink {
     Q_OBJECT
 public:
@@ -31,8 +33,13 @@ public:
     // All rows, published or not, for the writers and the clipboard.
     const ResultsStore& store() const { return store_; }
 
+    // How rows become characters; a change shows at once.
+    TextEncoding encoding() const { return encoding_; }
+    void setEncoding(TextEncoding encoding);
+
 private:
     ResultsStore store_;
+    TextEncoding encoding_ = TextEncoding::Auto;
     int shown_ = 0;
 };
 

@@ -2,7 +2,7 @@
 
 #include "command/PlainMessage.h"
 #include "command/ProtectedProcedure.h"
-#include "engine/AnsiCodePage.h"
+#include "output/DecodedText.h"
 
 #include <stdexcept>
 
@@ -19,11 +19,11 @@ QString headerText(const ResultsModel& results, int column) {
 }
 
 // The value of row `row` (from 0); a row removed while the command yielded is a failure.
-QString valueAt(const ResultsStore& rows, std::size_t row) {
+QString valueAt(const ResultsStore& rows, std::size_t row, TextEncoding encoding) {
     if (row >= rows.size()) {
         throw std::out_of_range("The row no longer exists in the results list");
     }
-    return QString::fromStdU16String(ansi::decode(rows.row(row)));
+    return rowText(rows.row(row), encoding);
 }
 
 // The application's objects, which the interface allows to be missing.
@@ -48,7 +48,8 @@ void writeHeader(ProtectedProcedure& proc, const ResultsModel& results, Spreadsh
     int column = 1;
     for (int c = 0; c < kListColumns; ++c) {
         yielder.yield();
-        if (proc.test(124, [&] { return !valueAt(results.store(), 0).isEmpty(); })) {
+        if (proc.test(124,
+                      [&] { return !valueAt(results.store(), 0, results.encoding()).isEmpty(); })) {
             proc.step(126, [&] { book.setCell(1, column, headerText(results, c)); });
             proc.step(128, [&] { ++column; });
         }
@@ -57,8 +58,9 @@ void writeHeader(ProtectedProcedure& proc, const ResultsModel& results, Spreadsh
 
 // List row k goes to sheet row k + 1; an empty value leaves its cell empty. Rows that do
 // not fit on the sheet are not written: the user is told once how many were.
-void writeRows(ProtectedProcedure& proc, const ResultsStore& rows, SpreadsheetWorkbook& book,
+void writeRows(ProtectedProcedure& proc, const ResultsModel& results, SpreadsheetWorkbook& book,
                int sheetRows, Yielder& yielder) {
+    const ResultsStore& rows = results.store();
     int sheetRow = 2;
     for (std::size_t k = 0; k < rows.size(); ++k) {
         yielder.yield();
@@ -71,7 +73,7 @@ void writeRows(ProtectedProcedure& proc, const ResultsStore& rows, SpreadsheetWo
             yielder.yield();
             QString value;
             if (proc.test(154, [&] {
-                    value = valueAt(rows, k);
+                    value = valueAt(rows, k, results.encoding());
                     return !value.isEmpty();
                 })) {
                 proc.step(156, [&] { book.setCell(sheetRow, column, value); });
@@ -130,7 +132,7 @@ void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet,
         return;
     }
     writeHeader(proc, results, *book, context.yielder);
-    writeRows(proc, results.store(), *book, book->maxRows(), context.yielder);
+    writeRows(proc, results, *book, book->maxRows(), context.yielder);
     proc.step(172, [&] { book->autoFitColumns(); });
     proc.step(174, [&] { application->makeVisible(); });
     restorePointer();

@@ -2,6 +2,7 @@
 #include "command/ErrorReport.h"
 #include "command/Titles.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -99,6 +100,51 @@ TEST_F(StartupTest, StoreFromAPreviousRunComesBackAsTheUserLeftIt) {
                            "Option7=False", "Option8=False", "Option9=False", "Option10=True",
                            "Option11=False", "Text1=3", "Text2=x", "Text4=y", "Text5=;"}));
     EXPECT_EQ(settings.values, before);
+}
+
+// The Encoding setting decides how a UTF-8 row shows; an unknown value reads as Auto, and
+// start-up never writes it.
+TEST_F(StartupTest, StoredEncodingDecidesHowRowsShow) {
+    const struct {
+        const char* stored;
+        QString shown;
+    } cases[] = {
+        {nullptr, u"café"_qs},   {"Auto", u"café"_qs},  {"Windows-1252", u"cafÃ©"_qs},
+        {"UTF-8", u"café"_qs},   {"utf-8", u"café"_qs}, {"windows-1252", u"cafÃ©"_qs},
+        {"Latin-1", u"café"_qs},
+    };
+    for (const auto& c : cases) {
+        settings.values.clear();
+        settings.writes.clear();
+        if (c.stored != nullptr) {
+            store({{"Encoding", c.stored}});
+        }
+        ResultsModel& results = resultsOf(load());
+        results.append("caf\xC3\xA9");
+        results.publish();
+        EXPECT_EQ(results.data(results.index(0), Qt::DisplayRole).toString(), c.shown)
+            << (c.stored ? c.stored : "absent");
+        EXPECT_FALSE(settings.writes.join(u' ').contains(u"Encoding"_qs));
+    }
+}
+
+TEST_F(StartupTest, EncodingMenuShowsTheChoiceAtOnceAndStoresIt) {
+    ResultsModel& results = resultsOf(load());
+    results.append("caf\xC3\xA9");
+    results.publish();
+    form->ListView2_ContextMenu(QPoint(2, 2));
+    QMap<QString, QAction*> actions;
+    for (QAction* action : form->findChildren<QAction*>()) {
+        actions.insert(action->text(), action);
+    }
+    ASSERT_TRUE(actions.contains(u"Text encoding"_qs));
+    ASSERT_TRUE(actions.contains(u"UTF-8"_qs));
+    EXPECT_TRUE(actions[u"Auto"_qs]->isChecked());
+    EXPECT_FALSE(actions[u"Windows-1252"_qs]->isChecked());
+    actions[u"Windows-1252"_qs]->trigger();
+    EXPECT_EQ(results.data(results.index(0), Qt::DisplayRole).toString(), u"cafÃ©"_qs);
+    EXPECT_EQ(settings.values.value(u"Encoding"_qs), u"Windows-1252"_qs);
+    EXPECT_TRUE(dialogs.requests.empty());
 }
 
 TEST_F(StartupTest, StoredSampleRecordIsNotTakenAgain) {

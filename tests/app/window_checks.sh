@@ -11,10 +11,15 @@
 #   4. "Add CSV File(s)" opens the file dialog titled "Add File(s) - Hold Ctrl to select
 #      multiple files"; Escape closes it without adding anything; screenshot 5-add-files.png.
 #   5. "Help" shows its message box captioned "Culvexa"; screenshot 4-help.png.
-# Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER
+#   6. A UTF-8 file "café;naïve;日本" added through "Add CSV File(s)", extracted with
+#      "Others:" ";" and copied with "Copy Results To Clipboard": the clipboard reads back
+#      exactly those three rows; screenshot 6-utf8.png.
+# Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER CLIPBOARD_TEXT
+# (CLIPBOARD_TEXT prints the clipboard's text as UTF-8.)
 set -euo pipefail
 program=$1
 out=$2
+clipboard_text=$3
 mkdir -p "$out"
 
 config=$(mktemp -d)
@@ -76,17 +81,26 @@ clear_results=(664 371)  # PushButton9
 save_text=(664 303)      # PushButton6
 add_files=(136 152)      # PushButton1
 help=(928 371)           # PushButton10
+others=(572 126)         # Option11
+text5=(744 127)          # Text5
+copy_results=(928 337)   # PushButton8
+clear_list=(136 186)     # PushButton3
+
+# Types a path into the file dialog whose caption matches and confirms it with Return.
+enter_path() {
+    local dialog
+    dialog=$(await_window "$1") || fail "no dialog captioned $1"
+    sleep 0.5
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    xdotool type --delay 20 "$2"
+    xdotool key Return
+    await_gone "$1" || fail "dialog $1 stayed open"
+}
 
 # Saves the results through the real save dialog into the given file.
 save_results() {
     click_at "${save_text[@]}"
-    local dialog
-    dialog=$(await_window '^Save$') || fail "no save dialog"
-    sleep 0.5
-    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-    xdotool type --delay 20 "$1"
-    xdotool key Return
-    await_gone '^Save$' || fail "save dialog stayed open"
+    enter_path '^Save$' "$1"
     for _ in $(seq 50); do
         [ -s "$1" ] && break
         sleep 0.1
@@ -177,6 +191,26 @@ await_window '^Culvexa$' >/dev/null || fail "no help message"
 sleep 0.5
 import -window root "$out/4-help.png"
 answer_message Return "help"
+
+# 6. A UTF-8 file alone in the list, "Others:" ";", extracted and copied.
+utf8_file="$out/utf8.csv"
+printf 'caf\xc3\xa9;na\xc3\xafve;\xe6\x97\xa5\xe6\x9c\xac\n' >"$utf8_file"
+click_at "${clear_list[@]}"
+click_at "${clear_results[@]}"
+click_at "${add_files[@]}"
+enter_path '^Add File' "$utf8_file"
+click_at "${others[@]}"
+click_at "${text5[@]}"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 ';'
+extract_all
+import -window root "$out/6-utf8.png"
+click_at "${copy_results[@]}"
+answer_message Return "copied"
+QT_QPA_PLATFORM=xcb "$clipboard_text" >"$out/clipboard.txt" || fail "the clipboard could not be read"
+printf 'caf\xc3\xa9\r\nna\xc3\xafve\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n' >"$out/expected.txt"
+cmp "$out/clipboard.txt" "$out/expected.txt" || fail "the clipboard holds other text than the UTF-8 rows"
+echo "UTF-8 file: shown, extracted and copied exactly"
 
 python3 "$(dirname "$0")/close_window.py" "$main"
 for _ in $(seq 100); do

@@ -28,8 +28,8 @@ LineSettings markers(const char* start, const char* end) {
     s.byRange = true;
     s.startByMarker = true;
     s.endByMarker = true;
-    s.startMarker = {start};
-    s.endMarker = {end};
+    s.startMarker = {start, true, start, {}};
+    s.endMarker = {end, true, end, {}};
     return s;
 }
 
@@ -37,7 +37,7 @@ LineSettings startNumberEndMarker(const char* start, const char* end) {
     LineSettings s = numbers(start, "1");
     s.endByNumber = false;
     s.endByMarker = true;
-    s.endMarker = {end};
+    s.endMarker = {end, true, end, {}};
     return s;
 }
 
@@ -45,7 +45,7 @@ LineSettings startMarkerEndNumber(const char* start, const char* end) {
     LineSettings s = numbers("1", end);
     s.startByNumber = false;
     s.startByMarker = true;
-    s.startMarker = {start};
+    s.startMarker = {start, true, start, {}};
     return s;
 }
 

@@ -36,11 +36,12 @@ public:
     int check1 = 0;
     std::set<int> selected{1, 3, 9};
     QString texts[6] = {{}, "1", "a", "5", "a", ","};
+    TextEncoding encoding = TextEncoding::Auto;
     // The panel's options and texts by their numbers, as the window maps them.
     ExtractionSettings extractionSettings() const override {
         ExtractionSettings panel{check1 == 1,   isSelected(1), isSelected(2), isSelected(3),
                                  isSelected(4), texts[1],      texts[2],      texts[3],
-                                 texts[4],      separator(),   texts[5]};
+                                 texts[4],      separator(),   texts[5],      encoding};
         return panel;
     }
 
@@ -279,6 +280,139 @@ TEST_F(ExtractCommandTest, FirstSelectedSeparatorDecides) {
     controls.selected = {1, 3, 9, 10};
     run();
     EXPECT_EQ(rowTexts(results), QStringList({"a b", "c\td"}));
+}
+
+// Typed text holding non-ASCII characters: é is C3 A9 in UTF-8 and E9 in Windows-1252; 日
+// has no Windows-1252 byte; 鋼 (E9 8B BC) starts with the Windows-1252 byte of é.
+TEST_F(ExtractCommandTest, TypedTextMatchesUtf8AndWindows1252Lines) {
+    using enum TextEncoding;
+    using Rows = std::vector<std::string>;
+    const std::set<int> bySeparator = {1, 3, 11};
+    const std::set<int> byMarkers = {2, 4, 11};
+    const struct {
+        const char* name;
+        TextEncoding encoding;
+        std::set<int> selected;
+        QString separator;
+        QString startMarker;
+        QString endMarker;
+        QByteArray line;
+        Rows rows;
+    } cases[] = {
+        {"separator, UTF-8 line",
+         Auto,
+         bySeparator,
+         u"é"_qs,
+         {},
+         {},
+         "a\xC3\xA9"
+         "b",
+         {"a", "b"}},
+        {"separator, Windows-1252 line",
+         Auto,
+         bySeparator,
+         u"é"_qs,
+         {},
+         {},
+         "a\xE9"
+         "b",
+         {"a", "b"}},
+        {"separator never cuts a UTF-8 character",
+         Auto,
+         bySeparator,
+         u"é"_qs,
+         {},
+         {},
+         "\xE9\x8B\xBC\xC3\xA9x",
+         {"\xE9\x8B\xBC", "x"}},
+        {"separator only UTF-8 has",
+         Auto,
+         bySeparator,
+         u"日"_qs,
+         {},
+         {},
+         "x\xE6\x97\xA5y",
+         {"x", "y"}},
+        {"Windows-1252 pinned, UTF-8 line",
+         Windows1252,
+         bySeparator,
+         u"é"_qs,
+         {},
+         {},
+         "a\xC3\xA9"
+         "b",
+         {}},
+        {"Windows-1252 pinned cuts at the lead byte",
+         Windows1252,
+         bySeparator,
+         u"é"_qs,
+         {},
+         {},
+         "\xE9\x8B\xBC",
+         {"\x8B\xBC"}},
+        {"UTF-8 pinned, Windows-1252 line",
+         Utf8,
+         bySeparator,
+         u"é"_qs,
+         {},
+         {},
+         "a\xE9"
+         "b",
+         {}},
+        {"markers, UTF-8 line, other case",
+         Auto,
+         byMarkers,
+         u";"_qs,
+         u"café"_qs,
+         u"ÏVE"_qs,
+         "x;CAF\xC3\x89;b;na\xC3\xAFve;y",
+         {"CAF\xC3\x89", "b", "na\xC3\xAFve"}},
+        {"markers, Windows-1252 line, other case",
+         Auto,
+         byMarkers,
+         u";"_qs,
+         u"café"_qs,
+         u"ÏVE"_qs,
+         "x;CAF\xC9;b;na\xEFve;y",
+         {"CAF\xC9", "b", "na\xEFve"}},
+        {"markers outside Windows-1252",
+         Auto,
+         byMarkers,
+         u";"_qs,
+         u"ПРИ"_qs,
+         u"本"_qs,
+         "x;\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82;\xE6\x97\xA5\xE6\x9C\xAC;z",
+         {"\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "\xE6\x97\xA5\xE6\x9C\xAC"}},
+        {"markers, Windows-1252 pinned, UTF-8 line",
+         Windows1252,
+         byMarkers,
+         u";"_qs,
+         u"café"_qs,
+         u"ÏVE"_qs,
+         "x;CAF\xC3\x89;b;na\xC3\xAFve;y",
+         {}},
+        {"markers, UTF-8 pinned, stray byte",
+         Utf8,
+         byMarkers,
+         u";"_qs,
+         u"café"_qs,
+         u"e"_qs,
+         "x;caf\xE9;y",
+         {}},
+    };
+    for (const auto& c : cases) {
+        files.paths.clear();
+        results.rows.clear();
+        addFile(QString::fromUtf8(c.name), c.line + "\n");
+        controls.check1 = c.selected == byMarkers ? 1 : 0;
+        controls.selected = c.selected;
+        controls.texts[2] = c.startMarker;
+        controls.texts[4] = c.endMarker;
+        controls.texts[5] = c.separator;
+        controls.encoding = c.encoding;
+        run();
+        EXPECT_EQ(results.rows, c.rows) << c.name;
+    }
 }
 
 }  // namespace

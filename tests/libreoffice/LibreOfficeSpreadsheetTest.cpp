@@ -4,7 +4,7 @@
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "command/ErrorReport.h"
-#include "engine/AnsiCodePage.h"
+#include "output/DecodedText.h"
 #include "output/SpreadsheetExport.h"
 #include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/OfficeProcesses.h"
@@ -168,35 +168,37 @@ protected:
 };
 
 TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
-    const std::vector<std::string_view> rows = {"007",
-                                                "=1+1",
-                                                "1/2",
-                                                "50%",
-                                                "abc",
-                                                "",
-                                                "3.5",
-                                                "1e3",
-                                                "TRUE",
-                                                "'007",
-                                                "-5",
-                                                "12:30",
-                                                "$3",
-                                                "=",
-                                                "=1+",
-                                                "2021-08-31",
-                                                "ab&c",
-                                                "a$1b",
-                                                "\\1",
-                                                "a\tb",
-                                                "3 1/2",
-                                                "=A2*2",
-                                                "#N/A",
-                                                "1\r2",
-                                                "1\n2",
-                                                "\x81\x8d\x8f\x90\x9d",
-                                                "a\x0b",
-                                                "x\x0c",
-                                                "\x80\x8a\x9f\xa0\xbf\xc0\xe9\xff"};
+    const std::vector<std::string_view> rows = {
+        "007",
+        "=1+1",
+        "1/2",
+        "50%",
+        "abc",
+        "",
+        "3.5",
+        "1e3",
+        "TRUE",
+        "'007",
+        "-5",
+        "12:30",
+        "$3",
+        "=",
+        "=1+",
+        "2021-08-31",
+        "ab&c",
+        "a$1b",
+        "\\1",
+        "a\tb",
+        "3 1/2",
+        "=A2*2",
+        "#N/A",
+        "1\r2",
+        "1\n2",
+        "\x81\x8d\x8f\x90\x9d",
+        "a\x0b",
+        "x\x0c",
+        "\x80\x8a\x9f\xa0\xbf\xc0\xe9\xff",
+        "caf\xC3\xA9;na\xC3\xAFve;\xE6\x97\xA5\xE6\x9C\xAC"};
     ResultsModel results;
     for (std::string_view row : rows) {
         results.append(row);
@@ -215,7 +217,7 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
 
     // Column B gets the same texts one cell at a time as typed input: the reference.
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        const QString text = QString::fromStdU16String(ansi::decode(rows[k]));
+        const QString text = rowText(rows[k], results.encoding());
         if (!text.isEmpty()) {
             Reference<css::beans::XPropertySet>(sheet->getCellByPosition(1, int(k) + 1),
                                                 UNO_QUERY_THROW)
@@ -242,7 +244,8 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
     EXPECT_EQ(a(6).type, CellContentType_EMPTY);
     EXPECT_EQ(a(7).value, 3.5);
     const int last = static_cast<int>(rows.size());
-    EXPECT_EQ(a(last).shown, u"\u20ac\u0160\u0178\u00a0\u00bf\u00c0\u00e9\u00ff"_qs);
+    EXPECT_EQ(a(last - 1).shown, u"\u20ac\u0160\u0178\u00a0\u00bf\u00c0\u00e9\u00ff"_qs);
+    EXPECT_EQ(a(last).shown, u"café;naïve;日本"_qs);
     EXPECT_EQ(a(last + 1).type, CellContentType_EMPTY);
 
     EXPECT_EQ(fakes.pointer.history, (std::vector{PointerState::Busy, PointerState::Default}));

@@ -21,6 +21,7 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
     const struct {
         std::initializer_list<std::string> rows;
         QString expected;
+        TextEncoding encoding = TextEncoding::Auto;
     } cases[] = {
         {{"single"}, u"single\r\n"_qs},
         {{"a1", "", "b2"}, u"a1\r\n\r\nb2\r\n"_qs},
@@ -31,17 +32,21 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
         {{"trail  ", "   "}, u"trail\r\n\r\n"_qs},
         {{"tab\t", "c,o,m,m,a", " lead"}, u"tab\t\r\nc,o,m,m,a\r\n lead\r\n"_qs},
         {{"\x80\xe9\xff"}, u"€éÿ\r\n"_qs},
+        {{"\xEF\xBB\xBFid  ", "caf\xC3\xA9;\xE6\x97\xA5", "caf\xE9"},
+         u"id\r\ncafé;日\r\ncafé\r\n"_qs},
+        {{"caf\xC3\xA9", "\xEF\xBB\xBFid"}, u"cafÃ©\r\nï»¿id\r\n"_qs, TextEncoding::Windows1252},
+        {{"caf\xC3\xA9", "caf\xE9"}, u"café\r\ncaf\uFFFD\r\n"_qs, TextEncoding::Utf8},
     };
     for (const auto& c : cases) {
         ScriptedYielder yielder;
-        EXPECT_EQ(clipboardText(*storeOf(c.rows), yielder), c.expected);
+        EXPECT_EQ(clipboardText(*storeOf(c.rows), yielder, c.encoding), c.expected);
         EXPECT_GE(yielder.calls, static_cast<int>(c.rows.size()));
     }
 }
 
 class CopyResults : public ::testing::Test, protected CommandFakes {
 protected:
-    void copy() { copyResults(results.store(), clipboard, context()); }
+    void copy() { copyResults(results, clipboard, context()); }
 
     ResultsModel results;
     FakeClipboard clipboard;
@@ -61,6 +66,13 @@ TEST_F(CopyResults, PlacesTheTextAndSaysSoInAPlainMessage) {
     EXPECT_EQ(shown.caption, u"Culvexa"_qs);
     EXPECT_EQ(shown.icon, MessageIcon::None);
     EXPECT_EQ(shown.buttons, MessageButtons::Ok);
+}
+
+TEST_F(CopyResults, CopiesTheRowsAsTheListShowsThem) {
+    results.append("caf\xC3\xA9");
+    results.setEncoding(TextEncoding::Windows1252);
+    copy();
+    EXPECT_EQ(clipboard.text, u"cafÃ©\r\n"_qs);
 }
 
 TEST_F(CopyResults, EmptyListLeavesTheClipboardAloneAndStillSaysDone) {

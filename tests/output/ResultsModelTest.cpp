@@ -59,6 +59,11 @@ TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {
         {"\xff", u"ÿ"_qs},
         {std::string(kShownCharacters, 'x'), longest},
         {std::string(kShownCharacters, 'x') + "\xe9 and more", longest + u"…"_qs},
+        {"caf\xC3\xA9", u"café"_qs},
+        {"\xEF\xBB\xBFid", u"id"_qs},
+        // Cut before the character the limit falls in, so the row still reads as UTF-8.
+        {"\xC3\xA9" + std::string(kShownCharacters - 3, 'x') + "\xE6\x97\xA5 more",
+         u"é"_qs + QString(kShownCharacters - 3, u'x') + u"…"_qs},
     };
     ResultsModel model;
     for (const auto& row : rows) {
@@ -72,6 +77,10 @@ TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {
         EXPECT_EQ(model.store().row(i), rows[i].bytes) << i;
     }
     EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"Results"_qs);
+    // Pinned to Windows-1252, every byte up to the limit shows as one character.
+    model.setEncoding(TextEncoding::Windows1252);
+    EXPECT_EQ(model.data(model.index(model.rowCount() - 1), Qt::DisplayRole).toString(),
+              u"Ã©"_qs + QString(kShownCharacters - 3, u'x') + u"æ…"_qs);
 }
 
 TEST(ResultsModel, RemovingAMissingRowChangesNothing) {

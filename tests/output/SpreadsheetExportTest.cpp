@@ -39,16 +39,16 @@ struct Export : CommandFakes {
 };
 
 TEST(SpreadsheetExport, WritesHeaderAndRowsThenFitsAndShows) {
-    Export e{"a1", "", "007", "\x80 caf\xe9 \xff"};
+    Export e{"a1", "", "007", "\x80 caf\xe9 \xff", "\xEF\xBB\xBFna\xC3\xAFve \xE6\x97\xA5"};
     e.run();
     EXPECT_EQ(e.spreadsheet.calls,
               (QStringList{u"start"_qs, u"release"_qs, u"start"_qs, u"workbook"_qs,
                            u"cell 1,1=Results"_qs, u"cell 2,1=a1"_qs, u"cell 4,1=007"_qs,
-                           u"cell 5,1=\u20ac caf\u00e9 \u00ff"_qs, u"autofit"_qs, u"visible"_qs,
-                           u"release"_qs}));
+                           u"cell 5,1=\u20ac caf\u00e9 \u00ff"_qs, u"cell 6,1=naïve 日"_qs,
+                           u"autofit"_qs, u"visible"_qs, u"release"_qs}));
     EXPECT_TRUE(e.dialogs.requests.empty());
     EXPECT_EQ(e.pointer.history, (std::vector{PointerState::Busy, PointerState::Default}));
-    EXPECT_EQ(e.yielder.calls, 1 + 4 * 2);  // the header's column, then each row and value
+    EXPECT_EQ(e.yielder.calls, 1 + 5 * 2);  // the header's column, then each row and value
 }
 
 TEST(SpreadsheetExport, EmptyFirstRowLeavesA1Empty) {

@@ -75,7 +75,7 @@ std::unique_ptr<ByteOutput> openOutput(const CliOptions& options, CliStreams& st
 }
 
 // Extracts one file into the sink; false when it could not be read or a line overflowed
-// the column index, which is reported.
+// the column index, which is reported. An output that fails ends the run (OutputFailure).
 bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSink& sink,
                  ProgressLine& progress, CliStreams& streams) {
     const std::string name = path == "-" ? "standard input" : path;
@@ -87,6 +87,8 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
         }
         CountedSource counted(file ? *file : input, progress);
         extractLines(counted, extractor, sink, progress);
+    } catch (const OutputFailure&) {
+        throw;
     } catch (const std::runtime_error& e) {
         progress.end();
         streams.errors << kProgram << e.what() << '\n';

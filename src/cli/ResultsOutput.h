@@ -7,10 +7,18 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace culvex::cli {
+
+// The output could not be written: the run ends, unlike a file that cannot be read.
+class OutputFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Where the result bytes go: standard output or a file put in place at the end.
 class ByteOutput {
@@ -22,8 +30,8 @@ public:
     virtual void finish() = 0;
 };
 
-// A descriptor written as it goes (standard output). A failed write throws at once
-// with the system's wording, so a closed pipe or a full disk ends the run.
+// A descriptor written as it goes (standard output). A failed write throws OutputFailure
+// at once with the system's wording, so a full disk ends the run.
 class DescriptorOutput final : public ByteOutput {
 public:
     explicit DescriptorOutput(int fd) : fd_(fd) {}
@@ -37,7 +45,8 @@ private:
 // A file that replaces an existing one only when finish() succeeds.
 class FileOutput final : public ByteOutput {
 public:
-    // Throws std::runtime_error naming the file and the reason when it cannot be created.
+    // Throws OutputFailure naming the file and the reason when it cannot be created or,
+    // at finish(), put in place.
     FileOutput(const std::string& path, FileCalls& calls);
     void write(std::string_view bytes) override { file_->write(bytes); }
     void finish() override;
@@ -62,6 +71,7 @@ public:
 protected:
     void handIfLarge();
     void handRest();
+    ByteOutput& output() { return output_; }
     std::string pending_;
     std::size_t rows_ = 0;
 

@@ -32,6 +32,7 @@ public:
     CliRun() {
         char name[] = "/tmp/culvex-cli-XXXXXX";
         dir_ = ::mkdtemp(name);
+        stdoutPath = dir_ / "stdout";
     }
     ~CliRun() { fs::remove_all(dir_); }
     CliRun(const CliRun&) = delete;
@@ -48,7 +49,7 @@ public:
                                      : arg;
         }
         const int in = ::open(path("in.csv").c_str(), O_RDONLY);
-        const int out = ::open(path("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int out = ::open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         std::ostringstream errors;
         CliStreams streams{.input = in,
                            .output = out,
@@ -58,7 +59,7 @@ public:
         const int status = runCli(args, streams);
         ::close(in);
         ::close(out);
-        output = readAll(path("stdout"));
+        output = stdoutPath.parent_path() == dir_ ? readAll(stdoutPath) : std::string();
         this->errors = errors.str();
         const std::string dirText = dir_.string() + "/";
         for (auto at = this->errors.find(dirText); at != std::string::npos;
@@ -70,6 +71,7 @@ public:
 
     std::string output;
     std::string errors;
+    fs::path stdoutPath;  // what the run takes as standard output
 
 private:
     fs::path dir_;
@@ -293,6 +295,11 @@ TEST(CommandLine, OutputFileReplacesTheOldOneOnlyWhenComplete) {
     EXPECT_EQ(readAll(target), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), {}), 3)
         << "in.csv, stdout and out.txt only";
+
+    run.stdoutPath = "/dev/full";
+    EXPECT_EQ(run({"IN", "IN"}, many), 1);
+    EXPECT_EQ(run.errors, "culvex-extract: Cannot write standard output: No space left on device\n")
+        << "reported once, and the second file is not read";
 
     EXPECT_EQ(run({"-o", run.path("no/such/folder").string(), "IN"}, "a\n"), 1);
     EXPECT_EQ(run.errors,

@@ -83,11 +83,6 @@ TextFileWriter::TextFileWriter(const std::string& path, FileCalls& calls)
 
 TextFileWriter::~TextFileWriter() { discard(); }
 
-void TextFileWriter::writeLine(std::string_view bytes) {
-    buffer_.append(bytes);
-    write("\r\n");
-}
-
 void TextFileWriter::write(std::string_view bytes) {
     buffer_.append(bytes);
     if (buffer_.size() >= kBufferBytes) {

@@ -35,11 +35,11 @@ protected:
     QString target;
 };
 
-TEST_F(TextFileWriterTest, ReplacesTheFileWithCrLfLinesOnClose) {
+TEST_F(TextFileWriterTest, ReplacesTheFileWithTheBytesWrittenOnClose) {
     TextFileWriter writer(native(target));
-    writer.writeLine("a\tb");
-    writer.writeLine("");
-    writer.writeLine(std::string_view("\x80\0\xff", 3));
+    writer.write("a\tb\r\n");
+    writer.write("\r\n");
+    writer.write(std::string_view("\x80\0\xff\r\n", 5));
     EXPECT_EQ(contents(target), "old contents");
     writer.close();
     EXPECT_EQ(contents(target), QByteArray("a\tb\r\n\r\n\x80\0\xff\r\n", 12));
@@ -49,7 +49,7 @@ TEST_F(TextFileWriterTest, ASaveAbandonedBeforeCloseLeavesTheOldFileAndNoLeftove
     {
         TextFileWriter writer(native(target));
         for (int i = 0; i < 100000; ++i) {
-            writer.writeLine("a line long enough to fill the buffer several times");
+            writer.write("a line long enough to fill the buffer several times\r\n");
         }
     }
     EXPECT_EQ(contents(target), "old contents");
@@ -135,7 +135,7 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
         FaultyCalls calls(c.failing, c.error, c.shortWriteFirst);
         TextFileWriter writer(native(target), calls);
         for (int i = 0; i < c.lines; ++i) {
-            writer.writeLine("a line long enough to fill the buffer several times");
+            writer.write("a line long enough to fill the buffer several times\r\n");
         }
         try {
             writer.close();
@@ -153,14 +153,14 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
 TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
     FaultyCalls calls("create", 0);
     TextFileWriter writer(native(target), calls);
-    writer.writeLine("new");
+    writer.write("new\r\n");
     writer.close();
     EXPECT_EQ(contents(target), "new\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("out.txt")});
     FaultyCalls fullDisk("create write", ENOSPC);
     TextFileWriter inPlace(native(target), fullDisk);
-    inPlace.writeLine("newer");
+    inPlace.write("newer\r\n");
     try {
         inPlace.close();
         ADD_FAILURE() << "a failed write in place was not reported";
@@ -177,7 +177,7 @@ TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
 
 TEST(TextFileWriterDevice, ADeviceIsWrittenToAndNeverReplaced) {
     TextFileWriter writer(native(QStringLiteral("/dev/null")));
-    writer.writeLine("discarded");
+    writer.write("discarded\r\n");
     writer.close();
     EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
     EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());

@@ -60,8 +60,8 @@ std::size_t unescape(std::string_view text, std::size_t at, std::string& out) {
 }
 
 // A value as the INI format stores a text: quoted parts keep their blanks, backslash
-// escapes stand for one character, and a text that looks like a type tag is wrapped in
-// @String(...).
+// escapes stand for one character, and a leading '@' (which would mark a type tag) is
+// doubled or the text wrapped in @String(...).
 std::string iniValue(std::string_view raw) {
     std::string out;
     bool quoted = false;
@@ -80,6 +80,8 @@ std::string iniValue(std::string_view raw) {
     static constexpr std::string_view kStringTag = "@String(";
     if (out.starts_with(kStringTag) && out.ends_with(')')) {
         out = out.substr(kStringTag.size(), out.size() - kStringTag.size() - 1);
+    } else if (out.starts_with("@@")) {
+        out.erase(0, 1);  // a text's own leading '@' is stored doubled
     }
     return out;
 }

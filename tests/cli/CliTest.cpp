@@ -228,22 +228,27 @@ TEST(CommandLine, UseSettingsStartsFromTheWindowsStoredChoices) {
         "[Culvex]\nOption7=False\nOption8=False\nOption9=True\nOption10=False\nOption11=False\n"
         "Check1=1\nText1=2\nText3=3\n";
     const SettingsCase cases[] = {
-        {"no settings file: first-run choices", "", {"--use-settings", "IN"}, "a\nb;c\nd\n", 0},
-        {"stored comma and range", comma2to3, {"--use-settings", "IN"}, "b;c\nd\n", 0},
+        {"no settings file: first-run choices", "", {"--use-settings", "IN"}, "a\nb;c\nd@e\n", 0},
+        {"stored comma and range", comma2to3, {"--use-settings", "IN"}, "b;c\nd@e\n", 0},
         {"options override the stored ones",
          comma2to3,
          {"--use-settings", "--others", ";", "--start", "1", "IN"},
-         "a,b\nc,d\n",
+         "a,b\nc,d@e\n",
          0},
         {"quoted separator text",
          "[Culvex]\nText5=\";\"\n",
          {"--use-settings", "IN"},
-         "a,b\nc,d\n",
+         "a,b\nc,d@e\n",
          0},
         {"other groups ignored",
          "[Other]\nText5=;\n[Culvex]\nOption11=1\n",
          {"--use-settings", "IN"},
-         "a\nb;c\nd\n",
+         "a\nb;c\nd@e\n",
+         0},
+        {"a leading @ stored doubled",
+         "[Culvex]\nText5=@@\n",
+         {"--use-settings", "IN"},
+         "a,b;c,d\ne\n",
          0},
         {"a stored option that is no boolean",
          "[Culvex]\nOption9=maybe\n",
@@ -256,7 +261,7 @@ TEST(CommandLine, UseSettingsStartsFromTheWindowsStoredChoices) {
         if (!c.ini.empty()) {
             writeAll(run.path("Quillbrook.ini"), c.ini);
         }
-        EXPECT_EQ(run(c.args, "a,b;c,d\n"), c.status) << c.name << run.errors;
+        EXPECT_EQ(run(c.args, "a,b;c,d@e\n"), c.status) << c.name << run.errors;
         EXPECT_EQ(run.output, c.output) << c.name;
     }
 }

@@ -212,6 +212,13 @@ TEST(CommandLine, RefusesWhatTheWindowRefusesAndUsageErrors) {
          "culvex-extract: Cannot open missing.csv: No such file or directory\n",
          1},
         {"a folder", {"/", "IN"}, "a\n", "", "culvex-extract: Cannot open /: Is a directory\n", 1},
+        {"a line beyond the column index",
+         {"--comma", "IN"},
+         std::string(32768, ',') + "\nq,r\n",
+         "q\nr\n",
+         "culvex-extract: in.csv: 1 line(s) beyond 32767 columns or with a position out of range "
+         "yielded no rows\n",
+         1},
     };
     expectRuns(cases);
 }

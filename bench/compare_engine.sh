@@ -6,7 +6,10 @@
 # cut cannot trim spaces, so its J1 is the split alone; mawk does the full work.
 # Culvex and cut count their best of three runs; mawk runs once.
 # Prints MB/s per tool and job, Culvex's ratio to each peer, and the results store's
-# bytes per row. Usage: bench/compare_engine.sh [size-in-MiB]   (default 1024)
+# bytes per row. Then the same jobs as whole processes writing their rows out:
+# culvex-extract against cut -f1-10 (J1) / -f2-3 (J2) and mawk, and the peak resident
+# memory of culvex-extract's streamed formats (lines, comma) by /usr/bin/time.
+# Usage: bench/compare_engine.sh [size-in-MiB]   (default 1024)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,8 +22,10 @@ if ! command -v mawk >/dev/null; then
 fi
 
 cmake --preset release >/dev/null
-cmake --build --preset release --target culvex_engine_cli >/dev/null
+cmake --build --preset release --target culvex_engine_cli culvex-extract >/dev/null
 cli=build/release/bench/culvex_engine_cli
+extract=build/release/src/cli/culvex-extract
+[ -x /usr/bin/time ] || scripts/install-deps.sh
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -95,4 +100,26 @@ for job in J1 J2; do
         "$(echo "$cut_s / $culvex" | bc -l)" "$(echo "$awk_s / $culvex" | bc -l)"
     printf '%s  rows %s, row bytes %s, store bytes %s, overhead %.2f bytes/row\n' \
         "$job" "$rows" "$row_bytes" "$store" "$(echo "($store - $row_bytes) / $rows" | bc -l)"
+done
+
+# Whole processes, rows written to /dev/null; the file is in the page cache.
+peak_mib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1 | awk '{printf "%.1f", $1 / 1024}'; }
+echo "whole process, MB/s of input (best of three; mawk once):"
+for job in J1 J2; do
+    if [ "$job" = J1 ]; then
+        range=()
+        cut_s=$(best_of_three seconds cut -d, -f1-10 --output-delimiter=$'\n' "$csv")
+        awk_s=$(seconds mawk -F, "$j1_awk" "$csv")
+    else
+        range=(--start 2 --end 3)
+        cut_s=$(best_of_three seconds cut -d, -f2-3 "$csv")
+        awk_s=$(seconds mawk -F, "$j2_awk" "$csv")
+    fi
+    ext_s=$(best_of_three seconds "$extract" --comma "${range[@]}" "$csv")
+    printf '%s  culvex-extract %8s MB/s   cut %8s MB/s   mawk %8s MB/s   vs cut %5.2fx   vs mawk %5.2fx\n' \
+        "$job" "$(rate "$ext_s")" "$(rate "$cut_s")" "$(rate "$awk_s")" \
+        "$(echo "$cut_s / $ext_s" | bc -l)" "$(echo "$awk_s / $ext_s" | bc -l)"
+    printf '%s  peak RSS MiB: lines %s, comma %s\n' "$job" \
+        "$(peak_mib "$extract" --comma "${range[@]}" "$csv")" \
+        "$(peak_mib "$extract" --comma "${range[@]}" --format comma "$csv")"
 done

@@ -5,7 +5,7 @@
 #
 #   platform <- command <- filelist, output <- app
 #   filelist <- extract <- app
-#   engine (no Qt) <- filelist, output, extract
+#   engine (no Qt) <- filelist, output, extract, cli (the command line, no Qt)
 #
 # Used two ways: include()d by the top CMakeLists.txt (checks this source tree at configure
 # time), or run as a script: cmake -DCULVEX_LAYERS_ROOT=<tree> -P cmake/CheckLayers.cmake
@@ -14,6 +14,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
 endif()
 
 set(culvex_layer_engine engine)
+set(culvex_layer_cli cli engine)
 set(culvex_layer_platform platform)
 set(culvex_layer_command command platform)
 set(culvex_layer_filelist filelist command platform engine)

@@ -10,7 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth x11-utils xdotool
     fonts-liberation2
-    python3
+    python3 time
     imagemagick
     libreoffice-calc libreoffice-dev
 )

@@ -104,6 +104,10 @@ public:
     void setPointer(PointerState state) override;
     PointerState pointer() const override { return pointer_; }
 
+    // Puts files handed to the program into the file list, as the Add Files rules clean
+    // them, without repeating a listed one.
+    void addGivenFiles(const QStringList& paths);
+
     // The program folder followed by the native separator and a name.
     QString besideProgram(const QString& name) const;
 

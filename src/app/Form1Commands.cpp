@@ -33,6 +33,8 @@ void Form1::connectCommands() {
 
 void Form1::PushButton1_Click() { addFiles(*fileList_, context_); }
 
+void Form1::addGivenFiles(const QStringList& paths) { culvex::addGivenFiles(*fileList_, paths); }
+
 void Form1::PushButton2_Click() { saveCommaText(results_->store(), context_); }
 
 void Form1::PushButton3_Click() { clearFileList(*fileList_, *this, platform_.dialogs); }

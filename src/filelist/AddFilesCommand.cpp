@@ -6,6 +6,8 @@
 #include "filelist/FileListModel.h"
 #include "filelist/PathHelpers.h"
 
+#include <QFileInfo>
+
 namespace culvex {
 
 namespace {
@@ -49,6 +51,15 @@ void addFiles(FileListModel& list, const CommandContext& context) {
     for (qsizetype i = 1; i < answer.size(); ++i) {
         proc.step(118,
                   [&] { list.append(CleanPathSlashes(folder + pathSeparator() + answer[i])); });
+    }
+}
+
+void addGivenFiles(FileListModel& list, const QStringList& paths) {
+    for (const QString& path : paths) {
+        const QString entry = CleanPathSlashes(QFileInfo(path).absoluteFilePath());
+        if (!ListContainsText(list, entry)) {
+            list.append(entry);
+        }
     }
 }
 

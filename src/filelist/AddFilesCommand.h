@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 namespace culvex {
 
 class FileListModel;
@@ -12,5 +14,14 @@ constexpr int kSelectedNamesLimit = 30000;
 // "Add CSV File(s)": a multi-select open dialog for CSV files; the chosen paths are
 // appended in the dialog's order. A typed name of a missing file is accepted.
 void addFiles(FileListModel& list, const CommandContext& context);
+
+}  // namespace culvex
+
+namespace culvex {
+
+// Files handed to the program (its command line, a file manager through the desktop
+// entry): each made absolute and cleaned like the dialog's paths, and appended in the
+// order given unless the list holds it already.
+void addGivenFiles(FileListModel& list, const QStringList& paths);
 
 }  // namespace culvex

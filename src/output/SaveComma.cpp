@@ -1,10 +1,12 @@
 #include "output/SaveComma.h"
 
 #include "command/ProtectedProcedure.h"
+#include "engine/ResultsFormat.h"
 #include "engine/RowAccess.h"
+#include "engine/TextFileWriter.h"
 #include "output/SaveTarget.h"
-#include "platform/TextFileWriter.h"
 
+#include <QFile>
 #include <optional>
 
 namespace culvex {
@@ -16,11 +18,9 @@ void writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder)
     std::string line;
     for (std::size_t i = 0; i < count; ++i) {
         yielder.yield();
-        line.assign(rowAt(rows, i));
-        if (i + 1 < count) {
-            line.push_back(',');
-        }
-        file.writeLine(line);
+        line.clear();
+        appendCommaLine(line, rowAt(rows, i), i + 1 == count);
+        file.write(line);
     }
 }
 
@@ -43,7 +43,7 @@ void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& tar
         return;
     }
     std::optional<TextFileWriter> file;
-    if (!proc.step(120, [&] { file.emplace(target); })) {
+    if (!proc.step(120, [&] { file.emplace(QFile::encodeName(target).toStdString()); })) {
         return;
     }
     if (!proc.step(150, [&] { writeRows(*file, rows, yielder); })) {

@@ -1,10 +1,12 @@
 #include "output/SaveList.h"
 
 #include "command/ProtectedProcedure.h"
+#include "engine/ResultsFormat.h"
 #include "engine/RowAccess.h"
+#include "engine/TextFileWriter.h"
 #include "output/SaveTarget.h"
-#include "platform/TextFileWriter.h"
 
+#include <QFile>
 #include <algorithm>
 #include <optional>
 
@@ -12,26 +14,20 @@ namespace culvex {
 
 namespace {
 
-constexpr std::string_view kHeader = "Results";
-
-// Every byte of the code page is one character, so a row's width is its byte count.
 std::size_t columnWidth(const ResultsStore& rows, std::size_t count, Yielder& yielder) {
-    std::size_t width = kHeader.size();
+    std::size_t longest = 0;
     for (std::size_t i = 0; i < count; ++i) {
         yielder.yield();
-        width = std::max(width, rowAt(rows, i).size());
+        longest = std::max(longest, rowAt(rows, i).size());
     }
-    return width;
+    return spacedWidth(longest);
 }
 
 void writePadded(TextFileWriter& file, std::string& line, std::string_view value,
                  std::size_t width) {
-    line.assign(value);
-    if (value.size() < width) {
-        line.append(width - value.size(), ' ');
-    }
-    line.push_back('\t');
-    file.writeLine(line);
+    line.clear();
+    appendSpacedLine(line, value, width);
+    file.write(line);
 }
 
 void writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count, std::size_t width,
@@ -60,13 +56,13 @@ void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
         return;
     }
     std::optional<TextFileWriter> file;
-    if (!proc.step(156, [&] { file.emplace(target); })) {
+    if (!proc.step(156, [&] { file.emplace(QFile::encodeName(target).toStdString()); })) {
         return;
     }
     std::string line;
     proc.step(170, [&] {
         yielder.yield();
-        writePadded(*file, line, kHeader, width);
+        writePadded(*file, line, kSpacedHeader, width);
     });
     if (!proc.step(190, [&] { writeRows(*file, rows, count, width, yielder); })) {
         return;

@@ -6,6 +6,7 @@
 #include "platform/CommonDialogState.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 
 namespace culvex {
 namespace {
@@ -55,6 +56,15 @@ TEST_F(AddFiles, AppendsTheChosenPathsAfterTheExistingEntries) {
         EXPECT_EQ(dialogState.fileName, c.answer.first());
     }
     EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(AddFiles, FilesHandedToTheProgramAreMadeAbsoluteCleanedAndNotRepeated) {
+    list.append(QStringLiteral("/first.csv"));
+    addGivenFiles(list, {QStringLiteral("/first.csv"), QStringLiteral("/data//a.csv"),
+                         QStringLiteral("rel.csv"), QStringLiteral("/data/a.csv")});
+    EXPECT_EQ(list.paths(),
+              (QStringList{QStringLiteral("/first.csv"), QStringLiteral("/data/a.csv"),
+                           QDir::currentPath() + QStringLiteral("/rel.csv")}));
 }
 
 TEST_F(AddFiles, PickingAListedFileAddsItAgain) {

@@ -11,9 +11,11 @@
 #include <sys/mount.h>
 #include <unistd.h>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace culvex {
 namespace {
@@ -42,6 +44,28 @@ std::string savedBytes(void (*writer)(const ResultsStore&, const QString&, Dialo
     return fileBytes(target);
 }
 
+// The bytes culvex-extract writes in `format` for the same rows, given to it as the
+// columns of one line; nothing for rows it cannot produce (an empty row yields nothing).
+std::optional<std::string> extractedBytes(const char* format,
+                                          std::initializer_list<std::string> rows) {
+    std::string line;
+    for (const std::string& row : rows) {
+        if (row.empty()) {
+            return std::nullopt;
+        }
+        line += row + '\x01';
+    }
+    QTemporaryDir dir;
+    const QString input = dir.filePath(u"in.txt"_qs);
+    const QString target = dir.filePath(u"out.txt"_qs);
+    writeFileBytes(input, line);
+    const int status = QProcess::execute(QStringLiteral(CULVEX_EXTRACT),
+                                         {u"--others"_qs, u"\x01"_qs, u"--format"_qs,
+                                          QString::fromLatin1(format), u"-o"_qs, target, input});
+    EXPECT_EQ(status, 0);
+    return fileBytes(target);
+}
+
 TEST(SpacedTextFormat, PadsEveryLineToTheWidestTextThenTab) {
     const FormatCase cases[] = {
         {"empty list", {}, "Results\t\r\n"},
@@ -63,6 +87,7 @@ TEST(SpacedTextFormat, PadsEveryLineToTheWidestTextThenTab) {
     };
     for (const FormatCase& c : cases) {
         EXPECT_EQ(savedBytes(SaveListviewProperlySpaced, *storeOf(c.rows)), c.expected) << c.name;
+        EXPECT_EQ(extractedBytes("spaced", c.rows).value_or(c.expected), c.expected) << c.name;
     }
 }
 
@@ -81,6 +106,7 @@ TEST(CommaDelimitedFormat, CommaAfterEveryLineButTheLast) {
     for (const FormatCase& c : cases) {
         EXPECT_EQ(savedBytes(SaveListviewAsCommaDelimToFile, *storeOf(c.rows)), c.expected)
             << c.name;
+        EXPECT_EQ(extractedBytes("comma", c.rows).value_or(c.expected), c.expected) << c.name;
     }
 }
 

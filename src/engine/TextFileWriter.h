@@ -1,7 +1,6 @@
 #pragma once
 
 #include <sys/types.h>
-#include <QString>
 #include <string>
 #include <string_view>
 
@@ -21,23 +20,23 @@ public:
     static FileCalls& system();
 };
 
-// Writes a text file line by line, each line followed by CR LF, with the bytes given
-// (already in the file's code page). The lines go to a temporary file beside the target
-// that replaces the target only when close() succeeds, so a save that fails half-way
-// leaves the old file whole and no temporary file behind. When no file can be created in
-// the target's folder but the target itself can be written, the lines are written into
-// the target directly; a failure then is still reported.
+// Writes a file with the bytes given (already in the file's code page). The bytes go to a
+// temporary file beside the target that replaces the target only when close() succeeds, so
+// a save that fails half-way leaves the old file whole and no temporary file behind. When
+// no file can be created in the target's folder but the target itself can be written, the
+// bytes are written into the target directly; a failure then is still reported.
 class TextFileWriter {
 public:
     // Throws std::runtime_error with the system's description when the file cannot be
     // created (missing folder, read-only file, a folder of that name).
-    explicit TextFileWriter(const QString& path, FileCalls& calls = FileCalls::system());
+    explicit TextFileWriter(const std::string& path, FileCalls& calls = FileCalls::system());
     ~TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
-    // Write failures (a full disk) are remembered and reported by close().
-    void writeLine(std::string_view bytes);
+    // Writes the bytes as they are, line breaks included. Write failures (a full disk)
+    // are remembered and reported by close().
+    void write(std::string_view bytes);
 
     // Puts the complete file in place; throws std::runtime_error with the system's
     // description of the first failure when it cannot.

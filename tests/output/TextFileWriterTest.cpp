@@ -1,4 +1,4 @@
-#include "platform/TextFileWriter.h"
+#include "engine/TextFileWriter.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -14,6 +14,8 @@
 
 namespace culvex {
 namespace {
+
+std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QByteArray contents(const QString& path) {
     QFile file(path);
@@ -33,11 +35,11 @@ protected:
     QString target;
 };
 
-TEST_F(TextFileWriterTest, ReplacesTheFileWithCrLfLinesOnClose) {
-    TextFileWriter writer(target);
-    writer.writeLine("a\tb");
-    writer.writeLine("");
-    writer.writeLine(std::string_view("\x80\0\xff", 3));
+TEST_F(TextFileWriterTest, ReplacesTheFileWithTheBytesWrittenOnClose) {
+    TextFileWriter writer(native(target));
+    writer.write("a\tb\r\n");
+    writer.write("\r\n");
+    writer.write(std::string_view("\x80\0\xff\r\n", 5));
     EXPECT_EQ(contents(target), "old contents");
     writer.close();
     EXPECT_EQ(contents(target), QByteArray("a\tb\r\n\r\n\x80\0\xff\r\n", 12));
@@ -45,9 +47,9 @@ TEST_F(TextFileWriterTest, ReplacesTheFileWithCrLfLinesOnClose) {
 
 TEST_F(TextFileWriterTest, ASaveAbandonedBeforeCloseLeavesTheOldFileAndNoLeftovers) {
     {
-        TextFileWriter writer(target);
+        TextFileWriter writer(native(target));
         for (int i = 0; i < 100000; ++i) {
-            writer.writeLine("a line long enough to fill the buffer several times");
+            writer.write("a line long enough to fill the buffer several times\r\n");
         }
     }
     EXPECT_EQ(contents(target), "old contents");
@@ -65,7 +67,7 @@ TEST_F(TextFileWriterTest, TargetsThatCannotBeCreatedThrowThePlatformsWording) {
     };
     for (const auto& c : cases) {
         try {
-            TextFileWriter writer(c.path);
+            TextFileWriter writer(native(c.path));
             ADD_FAILURE() << c.path.toStdString();
         } catch (const std::runtime_error& e) {
             EXPECT_STREQ(e.what(), c.description);
@@ -131,9 +133,9 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
     };
     for (const auto& c : cases) {
         FaultyCalls calls(c.failing, c.error, c.shortWriteFirst);
-        TextFileWriter writer(target, calls);
+        TextFileWriter writer(native(target), calls);
         for (int i = 0; i < c.lines; ++i) {
-            writer.writeLine("a line long enough to fill the buffer several times");
+            writer.write("a line long enough to fill the buffer several times\r\n");
         }
         try {
             writer.close();
@@ -150,15 +152,15 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
 
 TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
     FaultyCalls calls("create", 0);
-    TextFileWriter writer(target, calls);
-    writer.writeLine("new");
+    TextFileWriter writer(native(target), calls);
+    writer.write("new\r\n");
     writer.close();
     EXPECT_EQ(contents(target), "new\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("out.txt")});
     FaultyCalls fullDisk("create write", ENOSPC);
-    TextFileWriter inPlace(target, fullDisk);
-    inPlace.writeLine("newer");
+    TextFileWriter inPlace(native(target), fullDisk);
+    inPlace.write("newer\r\n");
     try {
         inPlace.close();
         ADD_FAILURE() << "a failed write in place was not reported";
@@ -166,7 +168,7 @@ TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
         EXPECT_STREQ(e.what(), "No space left on device");
     }
     try {
-        TextFileWriter absent(dir.filePath(QStringLiteral("new.txt")), calls);
+        TextFileWriter absent(native(dir.filePath(QStringLiteral("new.txt"))), calls);
         ADD_FAILURE() << "created beside a folder that refuses new files";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Permission denied");
@@ -174,8 +176,8 @@ TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
 }
 
 TEST(TextFileWriterDevice, ADeviceIsWrittenToAndNeverReplaced) {
-    TextFileWriter writer(QStringLiteral("/dev/null"));
-    writer.writeLine("discarded");
+    TextFileWriter writer(native(QStringLiteral("/dev/null")));
+    writer.write("discarded\r\n");
     writer.close();
     EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
     EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());

@@ -1,13 +1,12 @@
-#include "platform/TextFileWriter.h"
+#include "engine/TextFileWriter.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -25,8 +24,8 @@ constexpr int kNameAttempts = 100;
 
 // A link is followed, so that saving over it replaces the file it points to and keeps
 // the link.
-std::string resolvedTarget(const QString& path) {
-    std::string native = QFile::encodeName(path).toStdString();
+std::string resolvedTarget(const std::string& path) {
+    std::string native = path;
     struct stat st {};
     if (::lstat(native.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         if (char* real = ::realpath(native.c_str(), nullptr)) {
@@ -57,7 +56,7 @@ FileCalls& FileCalls::system() {
     return calls;
 }
 
-TextFileWriter::TextFileWriter(const QString& path, FileCalls& calls)
+TextFileWriter::TextFileWriter(const std::string& path, FileCalls& calls)
     : calls_(calls), target_(resolvedTarget(path)) {
     struct stat st {};
     const bool exists = ::stat(target_.c_str(), &st) == 0;
@@ -84,9 +83,8 @@ TextFileWriter::TextFileWriter(const QString& path, FileCalls& calls)
 
 TextFileWriter::~TextFileWriter() { discard(); }
 
-void TextFileWriter::writeLine(std::string_view bytes) {
+void TextFileWriter::write(std::string_view bytes) {
     buffer_.append(bytes);
-    buffer_.append("\r\n");
     if (buffer_.size() >= kBufferBytes) {
         flush();
     }
@@ -99,9 +97,10 @@ void TextFileWriter::close() {
 
 // Leaves fd_ negative and errno set when no name beside the target can be created.
 void TextFileWriter::openTemporary() {
+    std::minstd_rand numbers(std::random_device{}());
+    std::uniform_int_distribution<int> suffix(0, 999999);
     for (int attempt = 0; attempt < kNameAttempts && fd_ < 0; ++attempt) {
-        const std::string name =
-            target_ + '.' + std::to_string(QRandomGenerator::global()->bounded(1000000));
+        const std::string name = target_ + '.' + std::to_string(suffix(numbers));
         fd_ = calls_.open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             temporary_ = name;

@@ -1,0 +1,164 @@
+#include "cli/ResultsOutput.h"
+
+#include "engine/ResultsFormat.h"
+
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <system_error>
+
+namespace culvex::cli {
+namespace {
+
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+
+// Each row and LF, bytes as read. This is the hot path of a run, so rows are copied into
+// a piece of its own in fixed-size moves where the source allows reading past a row.
+class LinesSink final : public FormattedSink {
+public:
+    explicit LinesSink(ByteOutput& output)
+        : FormattedSink(output), piece_(std::make_unique<char[]>(kPieceBytes)) {}
+    void append(std::string_view row) override { appendBatch({&row, 1}, row); }
+    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
+        const char* const sourceEnd = source.data() + source.size();
+        rows_ += rows.size();
+        for (const std::string_view row : rows) {
+            const std::size_t n = row.size();
+            if (used_ + n + kMoveBytes + 1 > kPieceBytes) {
+                handPiece();
+                if (n + kMoveBytes + 1 > kPieceBytes) {
+                    output().write(row);
+                    output().write("\n");
+                    continue;
+                }
+            }
+            char* const at = piece_.get() + used_;
+            if (n <= kMoveBytes &&
+                sourceEnd - row.data() >= static_cast<std::ptrdiff_t>(kMoveBytes)) {
+                std::memcpy(at, row.data(), kMoveBytes);
+            } else {
+                std::memcpy(at, row.data(), n);
+            }
+            at[n] = '\n';
+            used_ += n + 1;
+        }
+    }
+    void finish() override { handPiece(); }
+
+private:
+    static constexpr std::size_t kMoveBytes = 32;
+    void handPiece() {
+        output().write({piece_.get(), used_});
+        used_ = 0;
+    }
+    std::unique_ptr<char[]> piece_;
+    std::size_t used_ = 0;
+};
+
+// The comma list; a row's line is known only when the next row comes or the run ends,
+// so the latest row is held back.
+class CommaSink final : public FormattedSink {
+public:
+    using FormattedSink::FormattedSink;
+    void append(std::string_view row) override {
+        if (rows_++ > 0) {
+            appendCommaLine(pending_, held_, false);
+            handIfLarge();
+        }
+        held_.assign(row);
+    }
+    void finish() override {
+        if (rows_ > 0) {
+            appendCommaLine(pending_, held_, true);
+        }
+        handRest();
+    }
+
+private:
+    std::string held_;
+};
+
+// The spaced table's width depends on every row, so the rows are kept (as the results
+// list keeps them: one buffer and an offset per row) and written at the end.
+class SpacedSink final : public FormattedSink {
+public:
+    using FormattedSink::FormattedSink;
+    void append(std::string_view row) override {
+        ++rows_;
+        longest_ = std::max(longest_, row.size());
+        store_.append(row);
+    }
+    void finish() override {
+        const std::size_t width = spacedWidth(longest_);
+        appendSpacedLine(pending_, kSpacedHeader, width);
+        for (std::size_t i = 0; i < store_.size(); ++i) {
+            appendSpacedLine(pending_, store_.row(i), width);
+            handIfLarge();
+        }
+        handRest();
+    }
+
+private:
+    ResultsStore store_;
+    std::size_t longest_ = 0;
+};
+
+}  // namespace
+
+void DescriptorOutput::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(fd_, bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            throw OutputFailure("Cannot write standard output: " +
+                                std::generic_category().message(count < 0 ? errno : ENOSPC));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+}
+
+FileOutput::FileOutput(const std::string& path, FileCalls& calls) : path_(path) {
+    try {
+        file_.emplace(path, calls);
+    } catch (const std::runtime_error& e) {
+        throw OutputFailure("Cannot write " + path_ + ": " + e.what());
+    }
+}
+
+void FileOutput::finish() {
+    try {
+        file_->close();
+    } catch (const std::runtime_error& e) {
+        throw OutputFailure("Cannot write " + path_ + ": " + e.what());
+    }
+}
+
+// Hands the gathered bytes on once they make a large piece.
+void FormattedSink::handIfLarge() {
+    if (pending_.size() >= kPieceBytes) {
+        handRest();
+    }
+}
+
+void FormattedSink::handRest() {
+    output_.write(pending_);
+    pending_.clear();
+}
+
+std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output) {
+    switch (format) {
+        case OutputFormat::Spaced:
+            return std::make_unique<SpacedSink>(output);
+        case OutputFormat::Comma:
+            return std::make_unique<CommaSink>(output);
+        case OutputFormat::Lines:
+            break;
+    }
+    return std::make_unique<LinesSink>(output);
+}
+
+}  // namespace culvex::cli

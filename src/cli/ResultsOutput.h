@@ -1,0 +1,84 @@
+#pragma once
+
+#include "engine/ResultsSink.h"
+#include "engine/ResultsStore.h"
+#include "engine/TextFileWriter.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace culvex::cli {
+
+// The output could not be written: the run ends, unlike a file that cannot be read.
+class OutputFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Where the result bytes go: standard output or a file put in place at the end.
+class ByteOutput {
+public:
+    virtual ~ByteOutput() = default;
+    virtual void write(std::string_view bytes) = 0;
+    // Makes every byte written final; throws std::runtime_error with the reason when it
+    // cannot.
+    virtual void finish() = 0;
+};
+
+// A descriptor written as it goes (standard output). A failed write throws OutputFailure
+// at once with the system's wording, so a full disk ends the run.
+class DescriptorOutput final : public ByteOutput {
+public:
+    explicit DescriptorOutput(int fd) : fd_(fd) {}
+    void write(std::string_view bytes) override;
+    void finish() override {}
+
+private:
+    int fd_;
+};
+
+// A file that replaces an existing one only when finish() succeeds.
+class FileOutput final : public ByteOutput {
+public:
+    // Throws OutputFailure naming the file and the reason when it cannot be created or,
+    // at finish(), put in place.
+    FileOutput(const std::string& path, FileCalls& calls);
+    void write(std::string_view bytes) override { file_->write(bytes); }
+    void finish() override;
+
+private:
+    std::string path_;
+    std::optional<TextFileWriter> file_;
+};
+
+enum class OutputFormat { Lines, Spaced, Comma };
+
+// Rows arriving from the engine, written in one of the output formats. Rows are
+// gathered into large pieces before they reach the output.
+class FormattedSink : public ResultsSink {
+public:
+    explicit FormattedSink(ByteOutput& output) : output_(output) {}
+    void publish() override {}
+    // Writes what is still held back to the output.
+    virtual void finish() = 0;
+    std::size_t rows() const { return rows_; }
+
+protected:
+    void handIfLarge();
+    void handRest();
+    ByteOutput& output() { return output_; }
+    std::string pending_;
+    std::size_t rows_ = 0;
+
+private:
+    ByteOutput& output_;
+};
+
+std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output);
+
+}  // namespace culvex::cli

@@ -69,6 +69,9 @@ std::optional<std::string_view> startProblem(const ExtractChoices& choices) {
     return std::nullopt;
 }
 
+// A marker given on the command line is matched as its own bytes, whatever they encode.
+CodePageText literalText(const std::string& bytes) { return CodePageText{bytes, true, bytes, {}}; }
+
 }  // namespace
 
 std::optional<std::string_view> rangeProblem(const ExtractChoices& choices) {
@@ -114,8 +117,8 @@ LineSettings lineSettingsOf(const ExtractChoices& choices) {
     settings.endByMarker = choices.endByMarker;
     settings.startIndex = columnIndexOf(choices.startNumber);
     settings.endIndex = columnIndexOf(choices.endNumber);
-    settings.startMarker = CodePageText{choices.startMarker, true};
-    settings.endMarker = CodePageText{choices.endMarker, true};
+    settings.startMarker = literalText(choices.startMarker);
+    settings.endMarker = literalText(choices.endMarker);
     return settings;
 }
 

@@ -31,27 +31,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 csv="$work/data.csv"
 
-# An 8 MiB block of random rows, repeated up to the wanted size.
-python3 - "$work/block.csv" <<'PY'
-import random, sys
-random.seed(7)
-widths = [3, 12, 7, 1, 25, 5, 9, 2, 15, 6]
-letters = "abcdefghijklmnopqrstuvwxyz0123456789"
-lines, size = [], 0
-while size < 8 << 20:
-    fields = []
-    for w in widths:
-        f = "".join(random.choice(letters) for _ in range(random.randint(0, w)))
-        if random.random() < 0.2:
-            f = "  " + f + " "
-        fields.append(f)
-    line = ",".join(fields)
-    lines.append(line)
-    size += len(line) + 1
-open(sys.argv[1], "w").write("\n".join(lines) + "\n")
-PY
-for ((i = 0; i < size_mib / 8; i++)); do cat "$work/block.csv"; done >"$csv"
-rm "$work/block.csv"
+bench/make_engine_csv.sh "$size_mib" "$csv"
 bytes=$(stat -c %s "$csv")
 # Every tool reads from the file cache, with the new file's write-back finished first.
 sync

@@ -21,9 +21,10 @@ std::int64_t nowMs() {
 
 QtYielder::QtYielder(int intervalMs) : lastMs_(nowMs()), intervalMs_(intervalMs) {}
 
+bool QtYielder::due() const { return nowMs() - lastMs_ >= intervalMs_; }
+
 void QtYielder::yield() {
-    const std::int64_t now = nowMs();
-    if (now - lastMs_ < intervalMs_) {
+    if (!due()) {
         return;
     }
     QCoreApplication::processEvents();

@@ -12,6 +12,7 @@ class QtYielder final : public Yielder {
 public:
     explicit QtYielder(int intervalMs = 20);
     void yield() override;
+    bool due() const override;
     void endProgram() override { ending_ = true; }
 
 private:

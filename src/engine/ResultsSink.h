@@ -22,6 +22,9 @@ public:
         }
     }
     virtual void publish() = 0;
+    // The rows turned away since the last call because the sink was full; a sink without a
+    // limit never turns rows away.
+    virtual std::size_t takeRowsLeftOut() { return 0; }
 };
 
 // Gathers rows on their way to a sink and hands them over a few hundred at a time, so

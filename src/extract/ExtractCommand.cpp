@@ -31,6 +31,16 @@ int labelOf(IndexOverflow what) {
     return 0;
 }
 
+// A run that filled the results list tells how many rows did not fit, once, at its end.
+void reportRowsLeftOut(Dialogs& dialogs, std::size_t leftOut) {
+    if (leftOut > 0) {
+        showPlainMessage(dialogs, QStringLiteral("The results list is full: %1 more rows were "
+                                                 "found and left out. The command-line "
+                                                 "extractor culvex-extract has no such limit.")
+                                      .arg(leftOut));
+    }
+}
+
 // Clears the busy flag however the run ends.
 struct BusyGuard {
     bool& busy;
@@ -103,7 +113,10 @@ void ExtractCommand::run(const FileEntries& files, const ExtractionControls& con
     extractAll(proc, files, controls, results);
     results.publish();
     proc.step(254, [&] { context_.pointer.setPointer(PointerState::Default); });
-    proc.step(256, [&] { showPlainMessage(context_.dialogs, QStringLiteral("Done.")); });
+    proc.step(256, [&] {
+        reportRowsLeftOut(context_.dialogs, results.takeRowsLeftOut());
+        showPlainMessage(context_.dialogs, QStringLiteral("Done."));
+    });
 }
 
 void ExtractCommand::extractAll(ProtectedProcedure& proc, const FileEntries& files,

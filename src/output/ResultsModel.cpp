@@ -2,6 +2,9 @@
 
 #include "output/DecodedText.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace culvex {
 
 int ResultsModel::rowCount(const QModelIndex& parent) const {
@@ -33,11 +36,25 @@ void ResultsModel::setEncoding(TextEncoding encoding) {
     }
 }
 
-void ResultsModel::append(std::string_view row) { store_.append(row); }
+void ResultsModel::append(std::string_view row) {
+    if (store_.size() < maxRows_) {
+        store_.append(row);
+    } else {
+        ++rowsLeftOut_;
+    }
+}
 
 void ResultsModel::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
-    store_.appendRows(rows, source);
+    const std::size_t room = maxRows_ - std::min(maxRows_, store_.size());
+    if (rows.size() <= room) {
+        store_.appendRows(rows, source);
+        return;
+    }
+    store_.appendRows(rows.first(room), source);
+    rowsLeftOut_ += rows.size() - room;
 }
+
+std::size_t ResultsModel::takeRowsLeftOut() { return std::exchange(rowsLeftOut_, 0); }
 
 void ResultsModel::publish() {
     const int total = static_cast<int>(store_.size());

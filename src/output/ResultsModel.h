@@ -5,6 +5,7 @@
 #include "engine/TextEncoding.h"
 
 #include <QAbstractListModel>
+#include <limits>
 
 namespace culvex {
 
@@ -12,11 +13,16 @@ namespace culvex {
 // decoded in the list's text encoding only when shown, and a very long row only as far as
 // it is shown (shownText); the store keeps every byte for the writers, the clipboard and
 // the spreadsheet, which read rows in the same encoding. Appended rows reach the view in
-// batches when published.
+// batches when published. Rows beyond the most the view can count are turned away and
+// counted.
 class ResultsModel final : public QAbstractListModel, public ResultsSink {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    // The view counts rows in int, so the list holds at most that many.
+    static constexpr std::size_t kMaxRows = std::numeric_limits<int>::max();
+
+    explicit ResultsModel(QObject* parent = nullptr, std::size_t maxRows = kMaxRows)
+        : QAbstractListModel(parent), maxRows_(maxRows) {}
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -25,6 +31,7 @@ public:
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void publish() override;
+    std::size_t takeRowsLeftOut() override;
     // Removes one row (0-based); a row that does not exist is left alone.
     void removeAt(int row);
     // Removes every row, published or not, and gives the memory back.
@@ -41,6 +48,8 @@ private:
     ResultsStore store_;
     TextEncoding encoding_ = TextEncoding::Auto;
     int shown_ = 0;
+    std::size_t maxRows_;
+    std::size_t rowsLeftOut_ = 0;
 };
 
 }  // namespace culvex

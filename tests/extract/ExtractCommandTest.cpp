@@ -237,6 +237,19 @@ TEST_F(ExtractCommandTest, OverflowIsReportedOncePerLabelAndRun) {
     EXPECT_TRUE(results.rows.empty());
 }
 
+TEST_F(ExtractCommandTest, AFullResultsListSaysOnceHowManyRowsWereLeftOut) {
+    addFile("one.csv", "a,b,c\nno separator\n");
+    addFile("two.csv", "e,f");
+    results.maxRows = 2;
+    run();
+    EXPECT_EQ(rowTexts(results), QStringList({"a", "b"}));
+    EXPECT_EQ(results.publishedRows, 2);
+    EXPECT_EQ(dialogs.messageTexts(),
+              QStringList({"The results list is full: 3 more rows were found and left out. The "
+                           "command-line extractor culvex-extract has no such limit.",
+                           "Done."}));
+}
+
 TEST_F(ExtractCommandTest, SecondClickWhileRunningDoesNothing) {
     addFile("a.csv", "a,b");
     addFile("b.csv", "c,d");

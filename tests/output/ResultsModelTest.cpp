@@ -48,6 +48,27 @@ TEST(ResultsModel, PassesTheModelTesterThroughAppendPublishRemoveAndClear) {
     EXPECT_EQ(shownRows(model), QStringList{u"again"_qs});
 }
 
+TEST(ResultsModel, AFullListKeepsItsRowsAndCountsTheRowsLeftOut) {
+    ResultsModel model(nullptr, 3);
+    model.append("a");
+    const std::string source = "b,c,d,e";
+    const std::string_view batch[] = {std::string_view(source).substr(2, 1),
+                                      std::string_view(source).substr(4, 1),
+                                      std::string_view(source).substr(6, 1)};
+    model.appendBatch(batch, source);
+    model.append("f");
+    model.publish();
+    EXPECT_EQ(shownRows(model), (QStringList{u"a"_qs, u"c"_qs, u"d"_qs}));
+    EXPECT_EQ(model.takeRowsLeftOut(), 2u);
+    EXPECT_EQ(model.takeRowsLeftOut(), 0u);
+    model.removeAt(0);
+    model.append("g");
+    model.append("h");
+    model.publish();
+    EXPECT_EQ(shownRows(model), (QStringList{u"c"_qs, u"d"_qs, u"g"_qs}));
+    EXPECT_EQ(model.takeRowsLeftOut(), 1u);
+}
+
 TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {
     const QString longest(static_cast<qsizetype>(kShownCharacters), u'x');
     const struct {

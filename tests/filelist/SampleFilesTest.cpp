@@ -71,6 +71,51 @@ TEST_F(SampleFiles, AddsTheRecordedFilesOnceAndAsksAboutTheFolder) {
     EXPECT_EQ(shell.opened, QStringList{samples + u'/'});
 }
 
+TEST(SampleRecord, AnyProgramFolderSurvivesAndOldRecordsStillRead) {
+    const struct {
+        const char* folder;
+        QStringList names;
+    } cases[] = {
+        {"pro|gram", {QStringLiteral("a.csv"), QStringLiteral("b|.csv")}},
+        {"end|", {QStringLiteral("||x|"), QStringLiteral("y.csv")}},
+        {"plain", {QStringLiteral("a.csv")}},
+    };
+    for (const auto& c : cases) {
+        TempTree tree;
+        const QString program = tree.folder(QString::fromUtf8(c.folder));
+        QStringList expected;
+        for (const QString& name : c.names) {
+            expected << tree.file(QString::fromUtf8(c.folder) + QStringLiteral("/Samples/") + name);
+        }
+        testing::MemorySettingsStore settings;
+        testing::ScriptedYielder yielder;
+        SnapshotSampleFiles(settings, yielder, program);
+        FileListModel list;
+        testing::ScriptedDialogs dialogs;
+        testing::FakeShell shell;
+        dialogs.messageAnswers.push_back(MessageAnswer::No);
+        loadSamples(list, settings, dialogs, shell, yielder, program);
+        expected.sort();
+        QStringList added = list.paths();
+        added.sort();
+        EXPECT_EQ(added, expected) << c.folder;
+    }
+    // A record written before "|" was doubled: paths joined by single "|".
+    TempTree tree;
+    const QStringList paths{tree.file(QStringLiteral("old/a.csv")),
+                            tree.file(QStringLiteral("old/b.csv"))};
+    testing::MemorySettingsStore settings;
+    testing::ScriptedYielder yielder;
+    settings.write(QStringLiteral("Snapshot"),
+                   ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
+    FileListModel list;
+    testing::ScriptedDialogs dialogs;
+    testing::FakeShell shell;
+    dialogs.messageAnswers.push_back(MessageAnswer::No);
+    loadSamples(list, settings, dialogs, shell, yielder, tree.root());
+    EXPECT_EQ(list.paths(), paths);
+}
+
 TEST_F(SampleFiles, ADeletedSampleIsSkippedSilently) {
     tree.file(QStringLiteral("Samples/a.csv"));
     const QString gone = tree.file(QStringLiteral("Samples/b.csv"));

@@ -35,11 +35,13 @@ TEST(AppSettings, BooleanConversion) {
     const std::pair<const char*, bool> accepted[] = {
         {"True", true}, {"TRUE", true}, {"false", false}, {"False", false}, {"1", true},
         {"0", false},   {"-1", true},   {"0.0", false},   {" 3 ", true},    {"1e2", true},
+        {"&H10", true}, {"&h0", false}, {"&O17", true},   {"1D2", true},    {"0d0", false},
     };
     for (const auto& [text, value] : accepted) {
         EXPECT_EQ(toBoolean(QString::fromUtf8(text)), value) << text;
     }
-    for (const char* text : {"", "yes", "Tru", "1x", "True False"}) {
+    for (const char* text : {"", "yes", "Tru", "1x", "True False", "&H", "&HG", "&H-1", "&O8",
+                             "&H100000000", "1D2D"}) {
         EXPECT_THROW(toBoolean(QString::fromUtf8(text)), std::invalid_argument) << text;
     }
     EXPECT_EQ(booleanText(true), u"True"_qs);
@@ -48,13 +50,15 @@ TEST(AppSettings, BooleanConversion) {
 
 TEST(AppSettings, ShortIntegerConversion) {
     const std::pair<const char*, int> accepted[] = {
-        {"0", 0},   {"1", 1},           {" 2 ", 2},       {"2.5", 2},
-        {"3.5", 4}, {"-32768", -32768}, {"32767", 32767},
+        {"0", 0},     {"1", 1},           {" 2 ", 2},       {"2.5", 2},
+        {"3.5", 4},   {"-32768", -32768}, {"32767", 32767}, {"&H10", 16},
+        {"&o17", 15}, {"1D2", 100},       {"&HFFFF", -1},   {"&H7FFF", 32767},
     };
     for (const auto& [text, value] : accepted) {
         EXPECT_EQ(toShortInteger(QString::fromUtf8(text)), value) << text;
     }
     EXPECT_THROW(toShortInteger(u"32768"_qs), std::out_of_range);
+    EXPECT_THROW(toShortInteger(u"&H10000"_qs), std::out_of_range);
     EXPECT_THROW(toShortInteger(u"one"_qs), std::invalid_argument);
     EXPECT_THROW(toShortInteger(QString()), std::invalid_argument);
 }

@@ -21,6 +21,14 @@ QString notCopiedMessage() {
         "the clipboard. Please try again.");
 }
 
+// After a row could not be read (the results were cleared or changed during the copy),
+// nothing was copied, and the clipboard was never at fault.
+QString resultsChangedMessage() {
+    return QStringLiteral(
+        "The results could not be copied to the clipboard.\r\rThe results changed while they "
+        "were being copied. Please try again.");
+}
+
 // An empty list copies nothing and still gets the notice that the copy is done; a copy
 // that failed says so instead.
 void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
@@ -29,7 +37,11 @@ void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
     std::optional<CopyOutcome> outcome;
     proc.step(106, [&] { outcome = CopyListviewToClipboard(rows, yielder, clipboard); });
     proc.step(108, [&] {
-        const bool copied = outcome.has_value() && *outcome != CopyOutcome::ClipboardRefused;
+        if (!outcome.has_value()) {
+            showPlainMessage(dialogs, resultsChangedMessage());
+            return;
+        }
+        const bool copied = *outcome != CopyOutcome::ClipboardRefused;
         showPlainMessage(dialogs, copied ? copiedMessage() : notCopiedMessage());
     });
 }

@@ -25,5 +25,6 @@ void removeDoubleClickedResult(ResultsModel& results, const QItemSelectionModel&
 
 QString copiedMessage();
 QString notCopiedMessage();
+QString resultsChangedMessage();
 
 }  // namespace culvex

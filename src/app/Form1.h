@@ -130,7 +130,11 @@ private:
     void storeOptions(std::span<const int> numbers);
     void storeSeparator(bool others);
     void storeText(int number);
-    void testNumericEntry(QLineEdit& box);
+    // False, after the message, when the box holds a text that is not a number.
+    bool testNumericEntry(QLineEdit& box);
+    // Runs the test of a number box that lost the focus and whose test has not run yet;
+    // false when it failed.
+    bool runPendingNumericTest();
     QButtonGroup* groupOf(int option) const;
 
     Platform& platform_;
@@ -148,6 +152,7 @@ private:
     QCursor handCursor_{Qt::ArrowCursor};
     PointerState pointer_ = PointerState::Default;
     bool returningFocus_ = false;
+    int pendingNumericBox_ = 0;  // Text1 or Text3 whose lost-focus test still waits
     CommonDialogState dialogState_;
     ExtractCommand extract_;
     FileListDrag drag_;

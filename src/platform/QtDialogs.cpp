@@ -180,6 +180,12 @@ QStringList qtNameFilters(const QString& filter) {
     return filters;
 }
 
+QString shownLineBreaks(const QString& text) {
+    return QString(text)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(u'\r', u'\n');
+}
+
 QtDialogs::QtDialogs(QWidget* parent) : parent_(parent) {}
 
 MessageAnswer QtDialogs::message(const MessageRequest& request) {
@@ -201,7 +207,7 @@ MessageAnswer QtDialogs::message(const MessageRequest& request) {
 
 std::optional<QString> QtDialogs::input(const InputRequest& request) {
     bool ok = false;
-    QString text = QInputDialog::getText(parent_, request.caption, request.prompt,
+    QString text = QInputDialog::getText(parent_, request.caption, shownLineBreaks(request.prompt),
                                          QLineEdit::Normal, request.initialText, &ok);
     if (!ok) {
         return std::nullopt;

@@ -29,6 +29,9 @@ QStringList qtNameFilters(const QString& filter);
 // patterns hidden, the descriptions read as the commands wrote them.
 QStringList caseInsensitiveNameFilters(const QString& filter);
 
+// A prompt's text with each CR, LF or CR LF as one line break of the input box's label,
+// which would show a lone CR as a space.
+QString shownLineBreaks(const QString& text);
 // The open dialog's answer for the files it selected (absolute paths): one path alone, or
 // the folder that holds them all followed by each file's path from that folder, so that
 // names typed from several folders keep their own folders.

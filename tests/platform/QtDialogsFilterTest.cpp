@@ -31,6 +31,11 @@ TEST(QtDialogsFilter, AllFilesMatchNamesWithoutADot) {
                            QStringLiteral("All Files (*.*) (*)")}));
 }
 
+TEST(QtDialogsInput, ThePromptsCarriageReturnsBreakItsLines) {
+    EXPECT_EQ(shownLineBreaks(QStringLiteral("load:\r\r(* for all)\r\nx\ny")),
+              QStringLiteral("load:\n\n(* for all)\nx\ny"));
+}
+
 TEST(QtDialogsAnswer, EachSelectedFileKeepsItsOwnFolder) {
     const struct {
         QStringList files;

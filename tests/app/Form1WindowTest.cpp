@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -116,6 +117,26 @@ TEST_F(WindowTest, PointerStatesShapeTheWindowCursor) {
     form->setPointer(PointerState::Default);
     EXPECT_EQ(form->pointer(), PointerState::Default);
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(WindowTest, TabAndShiftTabLeaveBothLists) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    fileListOf(*form).append(u"/a.csv"_qs);
+    fileListOf(*form).append(u"/b.csv"_qs);
+    resultsOf(*form).append("row");
+    resultsOf(*form).append("row");
+    resultsOf(*form).publish();
+    for (QTableView* list : {static_cast<QTableView*>(listView1(*form)), listView2(*form)}) {
+        for (const Qt::KeyboardModifiers keys : {Qt::NoModifier, Qt::ShiftModifier}) {
+            list->setFocus(Qt::TabFocusReason);
+            list->setCurrentIndex(list->model()->index(0, 0));
+            QKeyEvent tab(QEvent::KeyPress, keys == Qt::NoModifier ? Qt::Key_Tab : Qt::Key_Backtab,
+                          keys);
+            QApplication::sendEvent(list, &tab);
+            EXPECT_NE(QApplication::focusWidget(), list) << list->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(WindowTest, ClosingAsksNothing) {

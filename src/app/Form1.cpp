@@ -89,6 +89,19 @@ void Form1::setUpWindow() {
     if (const QScreen* screen = this->screen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+    nameForAssistiveTools();
+}
+
+// Screen readers name each text box after the option it belongs to and each list after
+// its column.
+void Form1::nameForAssistiveTools() {
+    const std::pair<int, int> boxOptions[] = {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 11}};
+    for (const auto& [box, option] : boxOptions) {
+        texts_[box]->setAccessibleName(options_[option]->text());
+    }
+    for (QTableView* view : {static_cast<QTableView*>(listView1_), listView2_}) {
+        view->setAccessibleName(view->model()->headerData(0, Qt::Horizontal).toString());
+    }
 }
 
 void Form1::setFrameStyle(QStyle* style) {

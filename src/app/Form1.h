@@ -111,6 +111,7 @@ protected:
 private:
     void findControls();
     void setUpWindow();
+    void nameForAssistiveTools();
     void connectPanel();
     void connectCommands();
     void connectFileList();

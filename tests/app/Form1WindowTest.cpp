@@ -139,6 +139,24 @@ TEST_F(WindowTest, TabAndShiftTabLeaveBothLists) {
     }
 }
 
+TEST_F(WindowTest, TextBoxesAndListsCarryTheirCaptionsAsAccessibleNames) {
+    create();
+    const std::pair<const char*, const char*> names[] = {
+        {"Text1", "Number for start position:"},
+        {"Text2", "Unique character(s) for start position:"},
+        {"Text3", "Number for end position:"},
+        {"Text4", "Unique character(s) for end position:"},
+        {"Text5", "Others:"},
+        {"ListView1", "File(s)"},
+        {"ListView2", "Results"},
+    };
+    for (const auto& [control, name] : names) {
+        const auto* widget = form->findChild<QWidget*>(QString::fromLatin1(control));
+        ASSERT_NE(widget, nullptr) << control;
+        EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(name)) << control;
+    }
+}
+
 TEST_F(WindowTest, ClosingAsksNothing) {
     load();
     form->show();

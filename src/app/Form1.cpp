@@ -20,6 +20,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTableView>
+#include <algorithm>
 
 namespace culvex {
 
@@ -86,8 +87,12 @@ void Form1::setUpWindow() {
     options_[11]->setChecked(true);
     check1_->setChecked(true);
 
+    // Centred on the screen's free area; a window larger than that area keeps its top
+    // left corner, and with it the caption and the first controls, on the screen.
     if (const QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        const QRect area = screen->availableGeometry();
+        const QPoint centred = area.center() - rect().center();
+        move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
     }
     nameForAssistiveTools();
 }

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <span>
 
@@ -155,6 +156,14 @@ TEST_F(WindowTest, TextBoxesAndListsCarryTheirCaptionsAsAccessibleNames) {
         ASSERT_NE(widget, nullptr) << control;
         EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(name)) << control;
     }
+}
+
+TEST_F(WindowTest, AWindowWiderThanTheScreenOpensWithItsLeftEdgeOnIt) {
+    create();
+    const QRect area = form->screen()->availableGeometry();
+    ASSERT_GT(form->width(), area.width()) << "the offscreen screen is wider than the window";
+    EXPECT_EQ(form->x(), area.left());
+    EXPECT_GE(form->y(), area.top());
 }
 
 TEST_F(WindowTest, ClosingAsksNothing) {

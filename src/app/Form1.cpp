@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTableView>
@@ -40,6 +41,7 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
     setUpWindow();
     connectPanel();
     connectCommands();
+    addShortcuts();
     connectFileList();
     watchHover();
 }
@@ -95,6 +97,25 @@ void Form1::setUpWindow() {
         move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
     }
     nameForAssistiveTools();
+}
+
+// Keys for the commands used most, which change no caption: each presses its button, so
+// it runs exactly as a click does. Delete in the results list removes the selected row
+// as a double-click does.
+void Form1::addShortcuts() {
+    const std::pair<QKeySequence, int> keys[] = {
+        {QKeySequence(Qt::Key_F5), 7},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), 6},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), 8},
+    };
+    for (const auto& [key, button] : keys) {
+        connect(new QShortcut(key, this), &QShortcut::activated, pushButtons_[button],
+                &QPushButton::click);
+    }
+    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), listView2_, nullptr, nullptr,
+                                 Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, &Form1::ListView2_DblClick);
 }
 
 // Screen readers name each text box after the option it belongs to and each list after

@@ -112,6 +112,7 @@ private:
     void findControls();
     void setUpWindow();
     void nameForAssistiveTools();
+    void addShortcuts();
     void connectPanel();
     void connectCommands();
     void connectFileList();

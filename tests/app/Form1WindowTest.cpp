@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTableView>
+#include <QTest>
 #include <span>
 
 namespace culvex {
@@ -164,6 +165,36 @@ TEST_F(WindowTest, AWindowWiderThanTheScreenOpensWithItsLeftEdgeOnIt) {
     ASSERT_GT(form->width(), area.width()) << "the offscreen screen is wider than the window";
     EXPECT_EQ(form->x(), area.left());
     EXPECT_GE(form->y(), area.top());
+}
+
+TEST_F(WindowTest, ShortcutsPressTheirButtonsAndDeleteRemovesAResult) {
+    load().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    int pressed = 0;
+    for (int n : {1, 6, 7, 8}) {
+        QObject::connect(pushButton(*form, n), &QPushButton::clicked,
+                         [&pressed, n] { pressed = n; });
+    }
+    const std::pair<QKeyCombination, int> keys[] = {
+        {Qt::Key_F5, 7},
+        {Qt::CTRL | Qt::Key_O, 1},
+        {Qt::CTRL | Qt::Key_S, 6},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_C, 8},
+    };
+    for (const auto& [key, button] : keys) {
+        pressed = 0;
+        QTest::keyClick(form.get(), key.key(), key.keyboardModifiers());
+        EXPECT_EQ(pressed, button) << button;
+    }
+    resultsOf(*form).clear();
+    resultsOf(*form).append("a");
+    resultsOf(*form).append("b");
+    resultsOf(*form).publish();
+    listView2(*form)->setFocus();
+    listView2(*form)->selectRow(0);
+    QTest::keyClick(listView2(*form), Qt::Key_Delete);
+    ASSERT_EQ(resultsOf(*form).rowCount(), 1);
+    EXPECT_EQ(resultsOf(*form).index(0).data().toString(), u"b"_qs);
 }
 
 TEST_F(WindowTest, ClosingAsksNothing) {

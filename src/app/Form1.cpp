@@ -30,10 +30,11 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       platform_(platform),
-      programFolder_(std::move(programFolder)),
       fileList_(new FileListModel(this)),
       results_(new ResultsModel(this)),
-      extract_(platform.dialogs, platform.yielder, *this),
+      context_{platform.dialogs, platform.yielder,  *this,
+               dialogState_,     platform.settings, std::move(programFolder)},
+      extract_(context_),
       drag_(*fileList_, platform.mouse) {
     setObjectName(QStringLiteral("Form1"));
     buildMainWindowControls(*this);
@@ -137,7 +138,7 @@ void Form1::setFrameStyle(QStyle* style) {
 }
 
 QString Form1::besideProgram(const QString& name) const {
-    return programFolder_ + QDir::separator() + name;
+    return context_.programFolder + QDir::separator() + name;
 }
 
 QButtonGroup* Form1::groupOf(int option) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "command/CommandContext.h"
 #include "command/WindowPointer.h"
 #include "extract/ExtractCommand.h"
 #include "extract/ExtractionControls.h"
@@ -140,7 +141,6 @@ private:
     QButtonGroup* groupOf(int option) const;
 
     Platform& platform_;
-    QString programFolder_;
     FileListModel* fileList_;
     ResultsModel* results_;
     FileListView* listView1_ = nullptr;
@@ -156,6 +156,7 @@ private:
     bool returningFocus_ = false;
     int pendingNumericBox_ = 0;  // Text1 or Text3 whose lost-focus test still waits
     CommonDialogState dialogState_;
+    CommandContext context_;
     ExtractCommand extract_;
     FileListDrag drag_;
 };

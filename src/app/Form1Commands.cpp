@@ -34,39 +34,27 @@ void Form1::connectCommands() {
     connect(listView2_, &QTableView::doubleClicked, this, &Form1::ListView2_DblClick);
 }
 
-void Form1::PushButton1_Click() { addFiles(*fileList_, platform_.dialogs, dialogState_); }
+void Form1::PushButton1_Click() { addFiles(*fileList_, context_); }
 
-void Form1::PushButton2_Click() {
-    saveCommaText(results_->store(), platform_.dialogs, platform_.yielder, *this, dialogState_);
-}
+void Form1::PushButton2_Click() { saveCommaText(results_->store(), context_); }
 
 void Form1::PushButton3_Click() { clearFileList(*fileList_, *this, platform_.dialogs); }
 
-void Form1::PushButton4_Click() { scanFolder(*fileList_, platform_, *this); }
+void Form1::PushButton4_Click() { scanFolder(*fileList_, context_); }
 
-void Form1::PushButton5_Click() {
-    exportToSpreadsheet(*results_, platform_.spreadsheet, platform_.dialogs, platform_.yielder,
-                        *this);
-}
+void Form1::PushButton5_Click() { exportToSpreadsheet(*results_, platform_.spreadsheet, context_); }
 
-void Form1::PushButton6_Click() {
-    saveSpacedText(results_->store(), platform_.dialogs, platform_.yielder, *this, dialogState_);
-}
+void Form1::PushButton6_Click() { saveSpacedText(results_->store(), context_); }
 
 void Form1::PushButton7_Click() { extract_.run(*fileList_, *this, *results_); }
 
-void Form1::PushButton8_Click() {
-    copyResults(results_->store(), platform_.dialogs, platform_.yielder, platform_.clipboard);
-}
+void Form1::PushButton8_Click() { copyResults(results_->store(), platform_.clipboard, context_); }
 
 void Form1::PushButton9_Click() { clearResults(*results_, platform_.dialogs); }
 
 void Form1::PushButton10_Click() { showHelp(platform_.dialogs); }
 
-void Form1::PushButton11_Click() {
-    loadSamples(*fileList_, platform_.settings, platform_.dialogs, platform_.shell,
-                platform_.yielder, programFolder_);
-}
+void Form1::PushButton11_Click() { loadSamples(*fileList_, platform_.shell, context_); }
 
 void Form1::ListView2_DblClick() {
     removeDoubleClickedResult(*results_, *listView2_->selectionModel(), *this);

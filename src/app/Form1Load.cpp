@@ -47,7 +47,7 @@ void Form1::Form_Load() {
         if (proc.test(label,
                       [&] { return readSetting(platform_.settings, keys::kSnapshot).isEmpty(); })) {
             proc.step(label, [&] {
-                SnapshotSampleFiles(platform_.settings, platform_.yielder, programFolder_);
+                SnapshotSampleFiles(platform_.settings, platform_.yielder, context_.programFolder);
             });
         }
     }

@@ -55,7 +55,7 @@ struct ExtractCommand::Run final : ExtractionProgress {
 
     void pause() override {
         results.publish();
-        command.yielder_.yield();
+        command.context_.yielder.yield();
     }
     void overflowed(IndexOverflow what) override {
         const int label = labelOf(what);
@@ -65,8 +65,7 @@ struct ExtractCommand::Run final : ExtractionProgress {
     }
 };
 
-ExtractCommand::ExtractCommand(Dialogs& dialogs, Yielder& yielder, WindowPointer& pointer)
-    : dialogs_(dialogs), yielder_(yielder), pointer_(pointer) {}
+ExtractCommand::ExtractCommand(const CommandContext& context) : context_(context) {}
 
 void ExtractCommand::run(const FileEntries& files, const ExtractionControls& controls,
                          ResultsSink& results) {
@@ -75,9 +74,10 @@ void ExtractCommand::run(const FileEntries& files, const ExtractionControls& con
     }
     busy_ = true;
     const BusyGuard guard{busy_};
-    ProtectedProcedure proc(dialogs_, formLocation(QStringLiteral("PushButton7_Click")));
+    ProtectedProcedure proc(context_.dialogs, formLocation(QStringLiteral("PushButton7_Click")));
     if (proc.test(104, [&] { return files.count() == 0; })) {
-        proc.step(258, [&] { showPlainMessage(dialogs_, QStringLiteral("No files added.")); });
+        proc.step(258,
+                  [&] { showPlainMessage(context_.dialogs, QStringLiteral("No files added.")); });
         return;
     }
     if (!validateExtraction(proc, controls.extractionSettings())) {
@@ -85,8 +85,8 @@ void ExtractCommand::run(const FileEntries& files, const ExtractionControls& con
     }
     extractAll(proc, files, controls, results);
     results.publish();
-    proc.step(254, [&] { pointer_.setPointer(PointerState::Default); });
-    proc.step(256, [&] { showPlainMessage(dialogs_, QStringLiteral("Done.")); });
+    proc.step(254, [&] { context_.pointer.setPointer(PointerState::Default); });
+    proc.step(256, [&] { showPlainMessage(context_.dialogs, QStringLiteral("Done.")); });
 }
 
 void ExtractCommand::extractAll(ProtectedProcedure& proc, const FileEntries& files,
@@ -128,13 +128,13 @@ Separator ExtractCommand::chooseSeparatorSteps(ProtectedProcedure& proc,
 void ExtractCommand::extractFile(Run& run, int position) {
     ProtectedProcedure& proc = run.proc;
     run.results.publish();
-    proc.step(178, [&] { yielder_.yield(); });
+    proc.step(178, [&] { context_.yielder.yield(); });
     QString path;
     // An entry removed from the list while the run yielded is reported and skipped.
     if (!proc.step(180, [&] { path = run.files.text(position); })) {
         return;
     }
-    proc.step(182, [&] { pointer_.setPointer(PointerState::Busy); });
+    proc.step(182, [&] { context_.pointer.setPointer(PointerState::Busy); });
     // A file that cannot be opened is reported and adds no rows; the run goes on.
     std::optional<InputFile> file;
     if (!proc.step(184, [&] { file.emplace(QFile::encodeName(path).toStdString()); })) {

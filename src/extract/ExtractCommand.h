@@ -1,13 +1,11 @@
 #pragma once
 
+#include "command/CommandContext.h"
 #include "command/ProtectedProcedure.h"
-#include "command/WindowPointer.h"
 #include "engine/ResultsSink.h"
 #include "engine/Separator.h"
 #include "extract/ExtractionControls.h"
 #include "filelist/FileEntries.h"
-#include "platform/Dialogs.h"
-#include "platform/Yielder.h"
 
 #include <set>
 
@@ -19,7 +17,7 @@ namespace culvex {
 // second click while it runs does nothing.
 class ExtractCommand {
 public:
-    ExtractCommand(Dialogs& dialogs, Yielder& yielder, WindowPointer& pointer);
+    explicit ExtractCommand(const CommandContext& context);
 
     void run(const FileEntries& files, const ExtractionControls& controls, ResultsSink& results);
     bool isBusy() const { return busy_; }
@@ -32,9 +30,7 @@ private:
     Separator chooseSeparatorSteps(ProtectedProcedure& proc, const ExtractionControls& controls);
     void extractFile(Run& run, int position);
 
-    Dialogs& dialogs_;
-    Yielder& yielder_;
-    WindowPointer& pointer_;
+    CommandContext context_;
     bool busy_ = false;
 };
 

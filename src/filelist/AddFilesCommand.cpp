@@ -1,10 +1,10 @@
 #include "filelist/AddFilesCommand.h"
 
+#include "command/CommandContext.h"
 #include "command/PlainMessage.h"
 #include "command/ProtectedProcedure.h"
 #include "filelist/FileListModel.h"
 #include "filelist/PathHelpers.h"
-#include "platform/CommonDialogState.h"
 
 namespace culvex {
 
@@ -23,25 +23,25 @@ bool exceedsNameBuffer(const OpenFilesAnswer& answer) {
 
 }  // namespace
 
-void addFiles(FileListModel& list, Dialogs& dialogs, CommonDialogState& dialogState) {
-    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton1_Click")));
+void addFiles(FileListModel& list, const CommandContext& context) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton1_Click")));
     OpenFilesRequest request;
-    proc.step(100, [&] { dialogState.fileName.clear(); });
+    proc.step(100, [&] { context.dialogState.fileName.clear(); });
     proc.step(104, [&] {
         request.title = QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
         request.filter = QStringLiteral("CSV Files (*.csv*)|*.csv;");
-        request.fileName = dialogState.fileName;
+        request.fileName = context.dialogState.fileName;
     });
     OpenFilesAnswer answer;
-    proc.step(110, [&] { answer = dialogs.openFiles(request); });
+    proc.step(110, [&] { answer = context.dialogs.openFiles(request); });
     if (answer.isEmpty()) {
         return;
     }
     if (exceedsNameBuffer(answer)) {
-        showPlainMessage(dialogs, tooManyFilesMessage());
+        showPlainMessage(context.dialogs, tooManyFilesMessage());
         return;
     }
-    dialogState.fileName = answer.first();
+    context.dialogState.fileName = answer.first();
     if (answer.size() == 1) {
         proc.step(114, [&] { list.append(answer.first()); });
         return;

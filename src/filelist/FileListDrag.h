@@ -28,8 +28,6 @@ public:
     // One move of the mouse over the list; targetRow is the entry under the pointer or -1.
     Step moveOver(int targetRow);
 
-    int dragItem() const { return dragItem_; }
-
 private:
     Step scrollAfterExchange(int targetRow) const;
 

@@ -1,9 +1,9 @@
 #include "filelist/FolderScanCommand.h"
 
 #include "command/AppSettings.h"
+#include "command/CommandContext.h"
 #include "command/ProtectedProcedure.h"
 #include "command/Titles.h"
-#include "command/WindowPointer.h"
 #include "filelist/AddFolder.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/SubDirectories.h"
@@ -20,39 +20,38 @@ QString extensionPrompt() {
 
 }  // namespace
 
-void scanFolder(FileListModel& list, const Platform& platform, WindowPointer& pointer,
-                FolderReader& reader) {
-    ProtectedProcedure proc(platform.dialogs, formLocation(QStringLiteral("PushButton4_Click")));
+void scanFolder(FileListModel& list, const CommandContext& context, FolderReader& reader) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton4_Click")));
     QString extension;
     proc.step(100, [&] {
-        const QString stored = readSetting(platform.settings, keys::kExtension);
+        const QString stored = readSetting(context.settings, keys::kExtension);
         extension =
-            platform.dialogs.input({extensionPrompt(), shortTitle(), stored}).value_or(QString());
+            context.dialogs.input({extensionPrompt(), shortTitle(), stored}).value_or(QString());
     });
     if (extension.isEmpty()) {
         return;
     }
-    proc.step(104, [&] { platform.settings.write(keys::kExtension, extension); });
+    proc.step(104, [&] { context.settings.write(keys::kExtension, extension); });
     QString folder;
-    proc.step(106, [&] { folder = readSetting(platform.settings, keys::kLastFolder); });
+    proc.step(106, [&] { folder = readSetting(context.settings, keys::kLastFolder); });
     proc.step(108, [&] {
-        folder = BrowseForFolder(platform.dialogs, QStringLiteral("Please select folder:"), folder);
+        folder = BrowseForFolder(context.dialogs, QStringLiteral("Please select folder:"), folder);
     });
     if (folder.isEmpty()) {
         return;
     }
-    proc.step(110, [&] { platform.settings.write(keys::kLastFolder, folder); });
-    proc.step(112, [&] { pointer.setPointer(PointerState::Busy); });
+    proc.step(110, [&] { context.settings.write(keys::kLastFolder, folder); });
+    proc.step(112, [&] { context.pointer.setPointer(PointerState::Busy); });
     QStringList directories{folder + pathSeparator()};
     proc.step(116, [&] {
-        GetSubDirectories2016(directories, true, {reader, platform.yielder, platform.dialogs});
+        GetSubDirectories2016(directories, true, {reader, context.yielder, context.dialogs});
     });
     proc.step(118, [&] {
         appendFolderFiles(
-            list, directories, QStringLiteral("*.") + extension, platform.yielder,
+            list, directories, QStringLiteral("*.") + extension, context.yielder,
             [&proc](const std::exception_ptr& failure) { proc.report(failure, 120); });
     });
-    proc.step(122, [&] { pointer.setPointer(PointerState::Default); });
+    proc.step(122, [&] { context.pointer.setPointer(PointerState::Default); });
 }
 
 }  // namespace culvex

@@ -1,17 +1,16 @@
 #pragma once
 
 #include "platform/FolderReader.h"
-#include "platform/Platform.h"
 
 namespace culvex {
 
 class FileListModel;
-class WindowPointer;
+struct CommandContext;
 
 // "Add All CSV File(s) In Folder": asks for an extension and a folder, then appends every
 // matching file of the folder and all its sub-folders, breadth-first. The extension and the
 // folder are remembered ("Extension", "LastFolder"); the window is busy during the scan.
-void scanFolder(FileListModel& list, const Platform& platform, WindowPointer& pointer,
+void scanFolder(FileListModel& list, const CommandContext& context,
                 FolderReader& reader = systemFolderReader());
 
 }  // namespace culvex

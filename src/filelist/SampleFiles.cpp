@@ -1,6 +1,7 @@
 #include "filelist/SampleFiles.h"
 
 #include "command/AppSettings.h"
+#include "command/CommandContext.h"
 #include "command/PlainMessage.h"
 #include "command/ProtectedProcedure.h"
 #include "filelist/AddFolder.h"
@@ -76,11 +77,12 @@ void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dial
     }
 }
 
-void loadSamples(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
-                 Yielder& yielder, const QString& programFolder) {
-    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton11_Click")));
-    proc.step(100,
-              [&] { LoadSampleFiles(list, settings, dialogs, shell, yielder, programFolder); });
+void loadSamples(FileListModel& list, Shell& shell, const CommandContext& context) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton11_Click")));
+    proc.step(100, [&] {
+        LoadSampleFiles(list, context.settings, context.dialogs, shell, context.yielder,
+                        context.programFolder);
+    });
 }
 
 }  // namespace culvex

@@ -9,6 +9,7 @@ class FileListModel;
 class SettingsStore;
 class Shell;
 class Yielder;
+struct CommandContext;
 
 // The sample folder beside the program: programFolder + "/Samples".
 QString sampleFolder(const QString& programFolder);
@@ -24,7 +25,6 @@ void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dial
 
 // "Load Sample/Example Files": LoadSampleFiles with a failure reported and the rest of the
 // loading abandoned.
-void loadSamples(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
-                 Yielder& yielder, const QString& programFolder);
+void loadSamples(FileListModel& list, Shell& shell, const CommandContext& context);
 
 }  // namespace culvex

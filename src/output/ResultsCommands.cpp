@@ -31,18 +31,17 @@ QString resultsChangedMessage() {
 
 // An empty list copies nothing and still gets the notice that the copy is done; a copy
 // that failed says so instead.
-void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                 Clipboard& clipboard) {
-    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton8_Click")));
+void copyResults(const ResultsStore& rows, Clipboard& clipboard, const CommandContext& context) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton8_Click")));
     std::optional<CopyOutcome> outcome;
-    proc.step(106, [&] { outcome = CopyListviewToClipboard(rows, yielder, clipboard); });
+    proc.step(106, [&] { outcome = CopyListviewToClipboard(rows, context.yielder, clipboard); });
     proc.step(108, [&] {
         if (!outcome.has_value()) {
-            showPlainMessage(dialogs, resultsChangedMessage());
+            showPlainMessage(context.dialogs, resultsChangedMessage());
             return;
         }
         const bool copied = *outcome != CopyOutcome::ClipboardRefused;
-        showPlainMessage(dialogs, copied ? copiedMessage() : notCopiedMessage());
+        showPlainMessage(context.dialogs, copied ? copiedMessage() : notCopiedMessage());
     });
 }
 

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "command/WindowPointer.h"
+#include "command/CommandContext.h"
 #include "output/ResultsModel.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
-#include "platform/Yielder.h"
 
 class QItemSelectionModel;
 
 namespace culvex {
 
 // "Copy Results To Clipboard" (PushButton8).
-void copyResults(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                 Clipboard& clipboard);
+void copyResults(const ResultsStore& rows, Clipboard& clipboard, const CommandContext& context);
 
 // "Clear Results" (PushButton9): empties the results list at once, even while a long
 // command runs.

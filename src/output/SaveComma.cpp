@@ -53,16 +53,17 @@ void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& tar
 }
 
 // The window is busy from before the overwrite question until the save ends.
-void saveCommaText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                   WindowPointer& pointer, CommonDialogState& dialogState) {
-    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton2_Click")));
-    const QString target = askSaveTarget(proc, dialogState);
+void saveCommaText(const ResultsStore& rows, const CommandContext& context) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton2_Click")));
+    const QString target = askSaveTarget(proc, context.dialogState);
     if (proc.test(116, [&] { return target.isEmpty(); })) {
         return;
     }
-    proc.step(118, [&] { pointer.setPointer(PointerState::Busy); });
-    proc.step(120, [&] { SaveListviewAsCommaDelimToFile(rows, target, dialogs, yielder); });
-    proc.step(122, [&] { pointer.setPointer(PointerState::Arrow); });
+    proc.step(118, [&] { context.pointer.setPointer(PointerState::Busy); });
+    proc.step(120, [&] {
+        SaveListviewAsCommaDelimToFile(rows, target, context.dialogs, context.yielder);
+    });
+    proc.step(122, [&] { context.pointer.setPointer(PointerState::Arrow); });
 }
 
 }  // namespace culvex

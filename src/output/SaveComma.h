@@ -1,8 +1,7 @@
 #pragma once
 
-#include "command/WindowPointer.h"
+#include "command/CommandContext.h"
 #include "engine/ResultsStore.h"
-#include "platform/CommonDialogState.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"
 
@@ -16,7 +15,6 @@ void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& tar
                                     Dialogs& dialogs, Yielder& yielder);
 
 // "Save As Comma Delim. Text File" (PushButton2).
-void saveCommaText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                   WindowPointer& pointer, CommonDialogState& dialogState);
+void saveCommaText(const ResultsStore& rows, const CommandContext& context);
 
 }  // namespace culvex

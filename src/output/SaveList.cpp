@@ -74,25 +74,25 @@ void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
     proc.step(232, [&] { file->close(); });
 }
 
-void saveSpacedText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                    WindowPointer& pointer, CommonDialogState& dialogState) {
-    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton6_Click")));
-    const QString target = askSaveTarget(proc, dialogState);
+void saveSpacedText(const ResultsStore& rows, const CommandContext& context) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton6_Click")));
+    const QString target = askSaveTarget(proc, context.dialogState);
     if (proc.test(116, [&] { return target.isEmpty(); })) {
         return;
     }
     bool overwrite = false;
     if (proc.test(118, [&] { return targetExists(target); })) {
-        proc.step(120, [&] { overwrite = confirmOverwrite(dialogs, target); });
+        proc.step(120, [&] { overwrite = confirmOverwrite(context.dialogs, target); });
     } else {
         overwrite = true;
     }
     if (proc.test(124, [&] { return !overwrite; })) {
         return;
     }
-    proc.step(126, [&] { pointer.setPointer(PointerState::Busy); });
-    proc.step(128, [&] { SaveListviewProperlySpaced(rows, target, dialogs, yielder); });
-    proc.step(130, [&] { pointer.setPointer(PointerState::Arrow); });
+    proc.step(126, [&] { context.pointer.setPointer(PointerState::Busy); });
+    proc.step(128,
+              [&] { SaveListviewProperlySpaced(rows, target, context.dialogs, context.yielder); });
+    proc.step(130, [&] { context.pointer.setPointer(PointerState::Arrow); });
 }
 
 }  // namespace culvex

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "command/WindowPointer.h"
+#include "command/CommandContext.h"
 #include "engine/ResultsStore.h"
-#include "platform/CommonDialogState.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"
 
@@ -16,7 +15,6 @@ void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
                                 Yielder& yielder);
 
 // "Save Results As Text File" (PushButton6).
-void saveSpacedText(const ResultsStore& rows, Dialogs& dialogs, Yielder& yielder,
-                    WindowPointer& pointer, CommonDialogState& dialogState);
+void saveSpacedText(const ResultsStore& rows, const CommandContext& context);
 
 }  // namespace culvex

@@ -100,24 +100,26 @@ bool SaveResultsAsExcelFileIsExcelInstalled(Spreadsheet& spreadsheet, Dialogs& d
     }
 }
 
-void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet, Dialogs& dialogs,
-                         Yielder& yielder, WindowPointer& pointer) {
-    ProtectedProcedure proc(dialogs, formLocation(QStringLiteral("PushButton5_Click")));
-    if (proc.test(106,
-                  [&] { return !SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, dialogs); })) {
+void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet,
+                         const CommandContext& context) {
+    ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton5_Click")));
+    if (proc.test(106, [&] {
+            return !SaveResultsAsExcelFileIsExcelInstalled(spreadsheet, context.dialogs);
+        })) {
         proc.step(178, [&] {
-            showPlainMessage(dialogs, QStringLiteral("Excel is not installed on this computer. "
-                                                     "You need to have it installed to use this "
-                                                     "feature."));
+            showPlainMessage(context.dialogs,
+                             QStringLiteral("Excel is not installed on this computer. "
+                                            "You need to have it installed to use this "
+                                            "feature."));
         });
         return;
     }
     if (proc.test(108, [&] { return results.store().empty(); })) {
         return;
     }
-    proc.step(110, [&] { pointer.setPointer(PointerState::Busy); });
+    proc.step(110, [&] { context.pointer.setPointer(PointerState::Busy); });
     const auto restorePointer = [&] {
-        proc.step(176, [&] { pointer.setPointer(PointerState::Default); });
+        proc.step(176, [&] { context.pointer.setPointer(PointerState::Default); });
     };
 
     std::unique_ptr<SpreadsheetApplication> application;
@@ -127,8 +129,8 @@ void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet, 
         restorePointer();
         return;
     }
-    writeHeader(proc, results, *book, yielder);
-    writeRows(proc, results.store(), *book, book->maxRows(), yielder);
+    writeHeader(proc, results, *book, context.yielder);
+    writeRows(proc, results.store(), *book, book->maxRows(), context.yielder);
     proc.step(172, [&] { book->autoFitColumns(); });
     proc.step(174, [&] { application->makeVisible(); });
     restorePointer();

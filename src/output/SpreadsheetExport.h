@@ -1,10 +1,9 @@
 #pragma once
 
-#include "command/WindowPointer.h"
+#include "command/CommandContext.h"
 #include "output/ResultsModel.h"
 #include "platform/Dialogs.h"
 #include "platform/Spreadsheet.h"
-#include "platform/Yielder.h"
 
 namespace culvex {
 
@@ -12,8 +11,8 @@ namespace culvex {
 // application, header "Results" in A1 (only when the first row is not empty) and list row
 // k in sheet row k + 1 of column A, fits the columns and shows the application. Nothing is
 // saved: the workbook is left to the user.
-void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet, Dialogs& dialogs,
-                         Yielder& yielder, WindowPointer& pointer);
+void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet,
+                         const CommandContext& context);
 
 // True when the spreadsheet application can be started; otherwise tells the user so and
 // returns false. The application started for the test is released at once. An application

@@ -1,11 +1,11 @@
 #include "engine/FileReader.h"
+
+#include "TempFolder.h"
 #include "engine/InputFile.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace culvex {
@@ -13,25 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder() {
-        path_ = fs::temp_directory_path() /
-                ("culvex-reader-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(path_);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        const fs::path file = path_ / name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file.string();
-    }
-    std::string path(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
+using testing::TempFolder;
 
 // The lines of a file, read the way an extraction reads it.
 std::vector<std::string> ReadTextFileLines(const std::string& path) {

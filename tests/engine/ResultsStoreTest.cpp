@@ -1,5 +1,6 @@
 #include "engine/ResultsStore.h"
 
+#include "RecordingSink.h"
 #include "engine/ResultsSink.h"
 
 #include <gtest/gtest.h>
@@ -138,16 +139,7 @@ TEST(ResultsStore, AppendRowsKeepsTheSameRowsAsAppendingOneByOne) {
 }
 
 TEST(RowBatch, HandsRowsOverInOrderAndAllOnFlush) {
-    struct Counting final : ResultsSink {
-        std::vector<std::string> rows;
-        int batches = 0;
-        void append(std::string_view row) override { rows.emplace_back(row); }
-        void appendBatch(std::span<const std::string_view> batch, std::string_view) override {
-            ++batches;
-            rows.insert(rows.end(), batch.begin(), batch.end());
-        }
-        void publish() override {}
-    } sink;
+    testing::RecordingSink sink;
     const std::string source = "0123456789";
     RowBatch batch(sink, source);
     std::vector<std::string> expected;

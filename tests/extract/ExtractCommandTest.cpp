@@ -1,5 +1,6 @@
 #include "extract/ExtractCommand.h"
 
+#include "CommandFakes.h"
 #include "FakePlatform.h"
 #include "RecordingSink.h"
 #include "ScriptedDialogs.h"
@@ -15,9 +16,8 @@
 namespace culvex {
 namespace {
 
-using testing::RecordingPointer;
+using testing::CommandFakes;
 using testing::ScriptedDialogs;
-using testing::ScriptedYielder;
 
 class FakeFiles final : public FileEntries {
 public:
@@ -76,12 +76,9 @@ QString report(const QString& description, int label) {
            "support@quillbrook.example";
 }
 
-class ExtractCommandTest : public ::testing::Test {
+class ExtractCommandTest : public ::testing::Test, protected CommandFakes {
 protected:
-    ScriptedDialogs dialogs;
-    ScriptedYielder yielder;
-    RecordingPointer pointer;
-    ExtractCommand command{dialogs, yielder, pointer};
+    ExtractCommand command{context()};
     FakeFiles files;
     FakeControls controls;
     RecordingSink results;

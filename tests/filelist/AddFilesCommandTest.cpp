@@ -1,6 +1,6 @@
 #include "filelist/AddFilesCommand.h"
 
-#include "ScriptedDialogs.h"
+#include "CommandFakes.h"
 #include "command/ErrorReport.h"
 #include "filelist/FileListModel.h"
 #include "platform/CommonDialogState.h"
@@ -10,16 +10,15 @@
 namespace culvex {
 namespace {
 
-class AddFiles : public ::testing::Test {
+class AddFiles : public ::testing::Test, protected testing::CommandFakes {
 protected:
+    void SetUp() override { dialogState.fileName = QStringLiteral("/old/results.txt"); }
     void press(const OpenFilesAnswer& answer) {
         dialogs.openAnswers.push_back(answer);
-        addFiles(list, dialogs, state);
+        addFiles(list, context());
     }
 
     FileListModel list;
-    testing::ScriptedDialogs dialogs;
-    CommonDialogState state{QStringLiteral("/old/results.txt")};
 };
 
 TEST_F(AddFiles, OpensTheCsvDialogWithNoNameFilledIn) {
@@ -30,7 +29,7 @@ TEST_F(AddFiles, OpensTheCsvDialogWithNoNameFilledIn) {
     EXPECT_EQ(request.filter, QStringLiteral("CSV Files (*.csv*)|*.csv;"));
     EXPECT_EQ(request.fileName, QString());
     EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(state.fileName, QString());
+    EXPECT_EQ(dialogState.fileName, QString());
 }
 
 TEST_F(AddFiles, AppendsTheChosenPathsAfterTheExistingEntries) {
@@ -53,7 +52,7 @@ TEST_F(AddFiles, AppendsTheChosenPathsAfterTheExistingEntries) {
         list.append(QStringLiteral("/first.csv"));
         press(c.answer);
         EXPECT_EQ(list.paths(), QStringList{QStringLiteral("/first.csv")} + c.added);
-        EXPECT_EQ(state.fileName, c.answer.first());
+        EXPECT_EQ(dialogState.fileName, c.answer.first());
     }
     EXPECT_TRUE(dialogs.messages().empty());
 }

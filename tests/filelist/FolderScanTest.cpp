@@ -1,9 +1,6 @@
 #include "filelist/FolderScanCommand.h"
 
-#include "FakePlatform.h"
-#include "MemorySettingsStore.h"
-#include "ScriptedDialogs.h"
-#include "ScriptedSpreadsheet.h"
+#include "CommandFakes.h"
 #include "TempTree.h"
 #include "command/ErrorReport.h"
 #include "filelist/AddFolder.h"
@@ -24,13 +21,13 @@ namespace {
 
 using testing::TempTree;
 
-class FolderScan : public ::testing::Test {
+class FolderScan : public ::testing::Test, protected testing::CommandFakes {
 protected:
     // Answers the extension box and the folder browser, then presses the button.
     void scan(const std::optional<QString>& extension, const QString& folder) {
         dialogs.inputAnswers.push_back(extension);
         dialogs.folderAnswers.push_back(folder);
-        scanFolder(list, platform, pointer, reader);
+        scanFolder(list, context(), reader);
     }
     QStringList added(const QStringList& relative) const {
         QStringList paths;
@@ -46,16 +43,7 @@ protected:
 
     TempTree tree;
     FileListModel list;
-    testing::ScriptedDialogs dialogs;
-    testing::MemorySettingsStore settings;
-    testing::FakeClipboard clipboard;
-    testing::FakeShell shell;
-    testing::ScriptedYielder yielder;
-    testing::RecordingPointer pointer;
     testing::ScriptedFolderReader reader;
-    testing::FixedMouse mouse;
-    testing::ScriptedSpreadsheet spreadsheet;
-    Platform platform{dialogs, settings, clipboard, shell, yielder, mouse, spreadsheet};
 };
 
 TEST_F(FolderScan, AsksForTheExtensionThenTheFolderAndRemembersBoth) {

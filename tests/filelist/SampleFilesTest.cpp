@@ -1,8 +1,6 @@
 #include "filelist/SampleFiles.h"
 
-#include "FakePlatform.h"
-#include "MemorySettingsStore.h"
-#include "ScriptedDialogs.h"
+#include "CommandFakes.h"
 #include "TempTree.h"
 #include "command/ErrorReport.h"
 #include "filelist/AddFolder.h"
@@ -21,13 +19,13 @@ const QString kQuestion = QStringLiteral(
     "Would you like this software to open the folder where these sample files are stored "
     "(so that you can view them before working with them)?");
 
-class SampleFiles : public ::testing::Test {
+class SampleFiles : public ::testing::Test, protected testing::CommandFakes {
 protected:
     void SetUp() override { samples = tree.folder(QStringLiteral("Samples")); }
     void snapshot() { SnapshotSampleFiles(settings, yielder, tree.root()); }
     void press(MessageAnswer answer = MessageAnswer::No) {
         dialogs.messageAnswers.push_back(answer);
-        loadSamples(list, settings, dialogs, shell, yielder, tree.root());
+        loadSamples(list, shell, context(tree.root()));
     }
     // The sample paths in the order the folder lists them.
     QStringList listed() const {
@@ -41,10 +39,7 @@ protected:
     TempTree tree;
     QString samples;
     FileListModel list;
-    testing::MemorySettingsStore settings;
-    testing::ScriptedDialogs dialogs;
     testing::FakeShell shell;
-    testing::ScriptedYielder yielder;
 };
 
 TEST_F(SampleFiles, AddsTheRecordedFilesOnceAndAsksAboutTheFolder) {
@@ -71,6 +66,17 @@ TEST_F(SampleFiles, AddsTheRecordedFilesOnceAndAsksAboutTheFolder) {
     EXPECT_EQ(shell.opened, QStringList{samples + u'/'});
 }
 
+// The paths a press adds, in sorted order, after the record was taken or stored.
+QStringList addedFromRecord(testing::CommandFakes& fakes, const QString& program) {
+    FileListModel list;
+    testing::FakeShell shell;
+    fakes.dialogs.messageAnswers.push_back(MessageAnswer::No);
+    loadSamples(list, shell, fakes.context(program));
+    QStringList added = list.paths();
+    added.sort();
+    return added;
+}
+
 TEST(SampleRecord, AnyProgramFolderSurvivesAndOldRecordsStillRead) {
     const struct {
         const char* folder;
@@ -87,33 +93,19 @@ TEST(SampleRecord, AnyProgramFolderSurvivesAndOldRecordsStillRead) {
         for (const QString& name : c.names) {
             expected << tree.file(QString::fromUtf8(c.folder) + QStringLiteral("/Samples/") + name);
         }
-        testing::MemorySettingsStore settings;
-        testing::ScriptedYielder yielder;
-        SnapshotSampleFiles(settings, yielder, program);
-        FileListModel list;
-        testing::ScriptedDialogs dialogs;
-        testing::FakeShell shell;
-        dialogs.messageAnswers.push_back(MessageAnswer::No);
-        loadSamples(list, settings, dialogs, shell, yielder, program);
         expected.sort();
-        QStringList added = list.paths();
-        added.sort();
-        EXPECT_EQ(added, expected) << c.folder;
+        testing::CommandFakes fakes;
+        SnapshotSampleFiles(fakes.settings, fakes.yielder, program);
+        EXPECT_EQ(addedFromRecord(fakes, program), expected) << c.folder;
     }
     // A record written before "|" was doubled: paths joined by single "|".
     TempTree tree;
     const QStringList paths{tree.file(QStringLiteral("old/a.csv")),
                             tree.file(QStringLiteral("old/b.csv"))};
-    testing::MemorySettingsStore settings;
-    testing::ScriptedYielder yielder;
-    settings.write(QStringLiteral("Snapshot"),
-                   ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
-    FileListModel list;
-    testing::ScriptedDialogs dialogs;
-    testing::FakeShell shell;
-    dialogs.messageAnswers.push_back(MessageAnswer::No);
-    loadSamples(list, settings, dialogs, shell, yielder, tree.root());
-    EXPECT_EQ(list.paths(), paths);
+    testing::CommandFakes fakes;
+    fakes.settings.write(QStringLiteral("Snapshot"),
+                         ScrambleText(paths.join(u'|'), kSnapshotKey, fakes.yielder));
+    EXPECT_EQ(addedFromRecord(fakes, tree.root()), paths);
 }
 
 TEST_F(SampleFiles, ADeletedSampleIsSkippedSilently) {
@@ -160,7 +152,7 @@ private:
 
 TEST_F(SampleFiles, AFailureIsReportedAndEndsTheLoading) {
     FailingSettings failing;
-    loadSamples(list, failing, dialogs, shell, yielder, tree.root());
+    loadSamples(list, shell, {dialogs, yielder, pointer, dialogState, failing, tree.root()});
     EXPECT_EQ(
         dialogs.messageTexts(),
         QStringList{errorReportText(QStringLiteral("Settings unreadable"),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TempFolder.h"
 #include "filelist/FileListModel.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderReader.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QTemporaryDir>
 #include <functional>
 
 namespace culvex::testing {
@@ -15,8 +15,8 @@ namespace culvex::testing {
 // A real folder tree in a temporary folder, removed with the test.
 class TempTree {
 public:
-    QString root() const { return dir_.path(); }
-    QString path(const QString& relative) const { return dir_.filePath(relative); }
+    QString root() const { return QString::fromStdString(folder_.root()); }
+    QString path(const QString& relative) const { return QDir(root()).filePath(relative); }
 
     QString folder(const QString& relative) {
         QDir(root()).mkpath(relative);
@@ -36,7 +36,7 @@ public:
     }
 
 private:
-    QTemporaryDir dir_;
+    TempFolder folder_;
 };
 
 // The local folders, with sub-folders in name order (so that tests do not depend on the

@@ -1,5 +1,6 @@
 // Exports through a real LibreOffice Calc, headless, and reads every cell back.
 
+#include "CommandFakes.h"
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "command/ErrorReport.h"
@@ -201,11 +202,10 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
         results.append(row);
     }
     CapturingSpreadsheet spreadsheet;
-    testing::ScriptedDialogs dialogs;
-    testing::ScriptedYielder yielder;
-    testing::RecordingPointer pointer;
-    exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer);
-    ASSERT_TRUE(dialogs.requests.empty()) << dialogs.messageTexts().join(u'\n').toStdString();
+    testing::CommandFakes fakes;
+    exportToSpreadsheet(results, spreadsheet, fakes.context());
+    ASSERT_TRUE(fakes.dialogs.requests.empty())
+        << fakes.dialogs.messageTexts().join(u'\n').toStdString();
     ASSERT_EQ(spreadsheet.sheets.size(), 1u);
     const auto& sheet = spreadsheet.sheets[0];
 
@@ -245,7 +245,7 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
     EXPECT_EQ(a(last).shown, u"\u20ac\u0160\u0178\u00a0\u00bf\u00c0\u00e9\u00ff"_qs);
     EXPECT_EQ(a(last + 1).type, CellContentType_EMPTY);
 
-    EXPECT_EQ(pointer.history, (std::vector{PointerState::Busy, PointerState::Default}));
+    EXPECT_EQ(fakes.pointer.history, (std::vector{PointerState::Busy, PointerState::Default}));
 }
 
 TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
@@ -343,13 +343,11 @@ TEST_F(LibreOfficeExport, OfficeThatNeverAnswersIsEndedAndReported) {
     results.append("a");
     results.publish();
     LibreOfficeSpreadsheet spreadsheet(OfficeTimeLimits{.start = std::chrono::seconds(5)});
-    testing::ScriptedDialogs dialogs;
-    testing::ScriptedYielder yielder;
-    testing::RecordingPointer pointer;
-    exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer);
+    testing::CommandFakes fakes;
+    exportToSpreadsheet(results, spreadsheet, fakes.context());
     qputenv("HOME", ownHome);
 
-    EXPECT_EQ(dialogs.messageTexts().value(0),
+    EXPECT_EQ(fakes.dialogs.messageTexts().value(0),
               errorReportText(u"The spreadsheet did not answer within 5 seconds."_qs,
                               formLocation(u"PushButton5_Click"_qs), 106));
     const QDeadlineTimer deadline(10000);

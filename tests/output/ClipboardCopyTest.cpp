@@ -1,3 +1,4 @@
+#include "CommandFakes.h"
 #include "FakePlatform.h"
 #include "ResultsTestSupport.h"
 #include "ScriptedDialogs.h"
@@ -10,6 +11,7 @@
 namespace culvex {
 namespace {
 
+using testing::CommandFakes;
 using testing::FakeClipboard;
 using testing::ScriptedDialogs;
 using testing::ScriptedYielder;
@@ -37,13 +39,11 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
     }
 }
 
-class CopyResults : public ::testing::Test {
+class CopyResults : public ::testing::Test, protected CommandFakes {
 protected:
-    void copy() { copyResults(results.store(), dialogs, yielder, clipboard); }
+    void copy() { copyResults(results.store(), clipboard, context()); }
 
     ResultsModel results;
-    ScriptedDialogs dialogs;
-    ScriptedYielder yielder;
     FakeClipboard clipboard;
 };
 

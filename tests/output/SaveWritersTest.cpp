@@ -1,3 +1,4 @@
+#include "CommandFakes.h"
 #include "FakePlatform.h"
 #include "ResultsTestSupport.h"
 #include "ScriptedDialogs.h"
@@ -17,8 +18,8 @@
 namespace culvex {
 namespace {
 
+using testing::CommandFakes;
 using testing::fileBytes;
-using testing::RecordingPointer;
 using testing::ScriptedDialogs;
 using testing::ScriptedYielder;
 using testing::storeOf;
@@ -86,7 +87,7 @@ TEST(CommaDelimitedFormat, CommaAfterEveryLineButTheLast) {
 // What differs between the two save commands, so the shared behaviour is tested once.
 struct SaveCommand {
     const char* name;
-    void (*click)(const ResultsStore&, Dialogs&, Yielder&, WindowPointer&, CommonDialogState&);
+    void (*click)(const ResultsStore&, const CommandContext&);
     QString commandLocation;
     QString writerLocation;
     int createLabel;
@@ -99,7 +100,7 @@ struct SaveCommand {
     friend void PrintTo(const SaveCommand& command, std::ostream* out) { *out << command.name; }
 };
 
-class SaveCommandTest : public ::testing::TestWithParam<SaveCommand> {
+class SaveCommandTest : public ::testing::TestWithParam<SaveCommand>, protected CommandFakes {
 protected:
     void SetUp() override {
         rows.append("a1");
@@ -107,7 +108,7 @@ protected:
         rows.publish();
         target = dir.filePath(u"results.txt"_qs);
     }
-    void click() { GetParam().click(rows.store(), dialogs, yielder, pointer, dialogState); }
+    void click() { GetParam().click(rows.store(), context()); }
     QString overwriteQuestion() const {
         return u"Are you sure you wish to overwrite "_qs + target + u" ?"_qs;
     }
@@ -115,10 +116,6 @@ protected:
     QTemporaryDir dir;
     QString target;
     ResultsModel rows;
-    ScriptedDialogs dialogs;
-    ScriptedYielder yielder;
-    RecordingPointer pointer;
-    CommonDialogState dialogState;
 };
 
 TEST_P(SaveCommandTest, AsksForANameWritesTheFileAndEndsWithTheArrow) {

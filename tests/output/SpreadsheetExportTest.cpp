@@ -1,5 +1,6 @@
 #include "output/SpreadsheetExport.h"
 
+#include "CommandFakes.h"
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedSpreadsheet.h"
@@ -10,10 +11,9 @@
 namespace culvex {
 namespace {
 
-using testing::RecordingPointer;
+using testing::CommandFakes;
 using testing::ScriptedDialogs;
 using testing::ScriptedSpreadsheet;
-using testing::ScriptedYielder;
 
 const QString kTestMessage =
     u"Excel is not installed on this computer. You need to have it installed to use this "
@@ -22,12 +22,9 @@ const QString kCommandMessage =
     u"Excel is not installed on this computer. You need to have it installed to use this "
     u"feature."_qs;
 
-struct Export {
+struct Export : CommandFakes {
     ResultsModel results;
     ScriptedSpreadsheet spreadsheet;
-    ScriptedDialogs dialogs;
-    ScriptedYielder yielder;
-    RecordingPointer pointer;
 
     explicit Export(std::initializer_list<std::string_view> rows) {
         for (std::string_view row : rows) {
@@ -35,7 +32,7 @@ struct Export {
         }
         results.publish();
     }
-    void run() { exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer); }
+    void run() { exportToSpreadsheet(results, spreadsheet, context()); }
     QString report(const QString& description, int label) const {
         return errorReportText(description, formLocation(u"PushButton5_Click"_qs), label);
     }

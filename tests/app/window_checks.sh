@@ -11,6 +11,9 @@
 #   4. "Add CSV File(s)" opens the file dialog titled "Add File(s) - Hold Ctrl to select
 #      multiple files"; Escape closes it without adding anything; screenshot 5-add-files.png.
 #   5. "Help" shows its message box captioned "Culvexa"; screenshot 4-help.png.
+#   6. Names typed in the add-files dialog from two folders are each added from their own
+#      folder (extracting finds both files' rows); a typed pattern "*.txt" filters the
+#      listing and leaves the dialog open.
 # Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER
 set -euo pipefail
 program=$1
@@ -177,6 +180,44 @@ await_window '^Culvexa$' >/dev/null || fail "no help message"
 sleep 0.5
 import -window root "$out/4-help.png"
 answer_message Return "help"
+
+# 6. Typed names from two folders, then a typed pattern.
+typed=$(mktemp -d)
+mkdir -p "$typed/B"
+printf 'top1,top2\r\n' >"$typed/top.csv"
+printf 'bee1,bee2\r\n' >"$typed/B/b.csv"
+click_at "${add_files[@]}"
+dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
+    fail "no add-files dialog for typed names"
+sleep 0.5
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+xdotool type --delay 20 "\"$typed/top.csv\" \"$typed/B/b.csv\""
+xdotool key Return
+await_gone '^Add File' || fail "add-files dialog stayed open after typed names"
+click_at "${clear_results[@]}"
+extract_all
+third="$out/results-typed.txt"
+rm -f "$third"
+save_results "$third"
+grep -q 'top1' "$third" && grep -q 'bee1' "$third" ||
+    fail "typed names from two folders were not both added"
+echo "typed names from two folders: each added from its own folder"
+
+click_at "${add_files[@]}"
+dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
+    fail "no add-files dialog for a typed pattern"
+sleep 0.5
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+xdotool type --delay 20 "*.txt"
+xdotool key Return
+sleep 0.5
+xdotool search --onlyvisible --name '^Add File' >/dev/null 2>&1 ||
+    fail "a typed pattern closed the add-files dialog"
+import -window root "$out/6-typed-pattern.png"
+key_in "$dialog" Escape
+await_gone '^Add File' || fail "add-files dialog stayed open after Escape"
+rm -rf "$typed"
+echo "typed pattern: the dialog stays open and adds nothing"
 
 python3 "$(dirname "$0")/close_window.py" "$main"
 for _ in $(seq 100); do

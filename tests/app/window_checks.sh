@@ -14,6 +14,8 @@
 #   6. Names typed in the add-files dialog from two folders are each added from their own
 #      folder (extracting finds both files' rows); a typed pattern "*.txt" filters the
 #      listing and leaves the dialog open.
+#   7. The folder scan's input box shows its hint below a blank line: the prompt's label
+#      is three lines high; screenshot 7-extension.png.
 # Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER
 set -euo pipefail
 program=$1
@@ -79,6 +81,7 @@ clear_results=(664 371)  # PushButton9
 save_text=(664 303)      # PushButton6
 add_files=(136 152)      # PushButton1
 help=(928 371)           # PushButton10
+scan_folder=(400 152)    # PushButton4
 
 # Saves the results through the real save dialog into the given file.
 save_results() {
@@ -218,6 +221,18 @@ key_in "$dialog" Escape
 await_gone '^Add File' || fail "add-files dialog stayed open after Escape"
 rm -rf "$typed"
 echo "typed pattern: the dialog stays open and adds nothing"
+
+# 7. The folder scan's input box.
+click_at "${scan_folder[@]}"
+box=$(await_window '^Culvexa$') || fail "no extension input box"
+sleep 0.5
+import -window root "$out/7-extension.png"
+height=$(xdotool getwindowgeometry "$box" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+# One line of label gives about 85 pixels; the prompt, a blank line and the hint about 114.
+[ "${height:-0}" -ge 100 ] || fail "the extension prompt is on one line ($height pixels high)"
+echo "extension input box: $height pixels high, the hint below a blank line"
+key_in "$box" Escape
+await_gone '^Culvexa$' || fail "extension input box stayed open"
 
 python3 "$(dirname "$0")/close_window.py" "$main"
 for _ in $(seq 100); do

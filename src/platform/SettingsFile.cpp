@@ -1,5 +1,6 @@
 #include "platform/SettingsFile.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace culvex {
@@ -58,18 +59,28 @@ QString escaped(const QString& value) {
     return result;
 }
 
+// The UTF-16 unit of exactly four hexadecimal digits.
+std::optional<char16_t> hexUnit(const QString& digits) {
+    const bool allHex =
+        digits.size() == 4 && std::all_of(digits.cbegin(), digits.cend(), [](QChar c) {
+            return QStringLiteral("0123456789abcdefABCDEF").contains(c);
+        });
+    return allHex ? std::optional<char16_t>(static_cast<char16_t>(digits.toUInt(nullptr, 16)))
+                  : std::nullopt;
+}
+
 // The inverse of escaped(); a backslash before anything else stays as written.
 QString unescaped(const QString& text) {
     QString result;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        bool hex = false;
-        const uint code = text.mid(i + 2, 4).toUInt(&hex, 16);
-        if (text[i] == u'\\' && text.mid(i + 1, 1) == u"\\") {
+        const QString next = text.mid(i + 1, 1);
+        const std::optional<char16_t> unit =
+            next == u"u" ? hexUnit(text.mid(i + 2, 4)) : std::nullopt;
+        if (text[i] == u'\\' && next == u"\\") {
             result += u'\\';
             i += 1;
-        } else if (text[i] == u'\\' && text.mid(i + 1, 1) == u"u" && hex &&
-                   text.mid(i + 2, 4).size() == 4) {
-            result += QChar(static_cast<char16_t>(code));
+        } else if (text[i] == u'\\' && unit) {
+            result += QChar(*unit);
             i += 5;
         } else {
             result += text[i];

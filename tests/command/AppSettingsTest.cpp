@@ -134,6 +134,7 @@ const QStringList kAwkwardValues{
     u"[Culvex]"_qs,
     u"; not a comment"_qs,
     u"\\"_qs,
+    u"\\u00e9\n\\x"_qs,
 };
 
 void writeFileText(const QString& path, const QByteArray& text) {

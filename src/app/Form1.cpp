@@ -17,9 +17,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTableView>
+#include <algorithm>
 
 namespace culvex {
 
@@ -40,6 +42,7 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
     setUpWindow();
     connectPanel();
     connectCommands();
+    addShortcuts();
     connectFileList();
     watchHover();
 }
@@ -87,8 +90,44 @@ void Form1::setUpWindow() {
     options_[11]->setChecked(true);
     check1_->setChecked(true);
 
+    // Centred on the screen's free area; a window larger than that area keeps its top
+    // left corner, and with it the caption and the first controls, on the screen.
     if (const QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        const QRect area = screen->availableGeometry();
+        const QPoint centred = area.center() - rect().center();
+        move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
+    }
+    nameForAssistiveTools();
+}
+
+// Keys for the commands used most, which change no caption: each presses its button, so
+// it runs exactly as a click does. Delete in the results list removes the selected row
+// as a double-click does.
+void Form1::addShortcuts() {
+    const std::pair<QKeySequence, int> keys[] = {
+        {QKeySequence(Qt::Key_F5), 7},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), 6},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), 8},
+    };
+    for (const auto& [key, button] : keys) {
+        connect(new QShortcut(key, this), &QShortcut::activated, pushButtons_[button],
+                &QPushButton::click);
+    }
+    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), listView2_, nullptr, nullptr,
+                                 Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, &Form1::ListView2_DblClick);
+}
+
+// Screen readers name each text box after the option it belongs to and each list after
+// its column.
+void Form1::nameForAssistiveTools() {
+    const std::pair<int, int> boxOptions[] = {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 11}};
+    for (const auto& [box, option] : boxOptions) {
+        texts_[box]->setAccessibleName(options_[option]->text());
+    }
+    for (QTableView* view : {static_cast<QTableView*>(listView1_), listView2_}) {
+        view->setAccessibleName(view->model()->headerData(0, Qt::Horizontal).toString());
     }
 }
 

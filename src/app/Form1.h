@@ -119,6 +119,8 @@ protected:
 private:
     void findControls();
     void setUpWindow();
+    void nameForAssistiveTools();
+    void addShortcuts();
     void connectPanel();
     void connectCommands();
     void connectFileList();
@@ -140,7 +142,11 @@ private:
     void storeOptions(std::span<const int> numbers);
     void storeSeparator(bool others);
     void storeText(int number);
-    void testNumericEntry(QLineEdit& box);
+    // False, after the message, when the box holds a text that is not a number.
+    bool testNumericEntry(QLineEdit& box);
+    // Runs the test of a number box that lost the focus and whose test has not run yet;
+    // false when it failed.
+    bool runPendingNumericTest();
     QButtonGroup* groupOf(int option) const;
 
     Platform& platform_;
@@ -157,6 +163,7 @@ private:
     QCursor handCursor_{Qt::ArrowCursor};
     PointerState pointer_ = PointerState::Default;
     bool returningFocus_ = false;
+    int pendingNumericBox_ = 0;  // Text1 or Text3 whose lost-focus test still waits
     CommonDialogState dialogState_;
     CommandContext context_;
     ExtractCommand extract_;

@@ -25,7 +25,11 @@ void Form1::connectCommands() {
         {11, &Form1::PushButton11_Click},
     };
     for (const auto& [number, handler] : handlers) {
-        connect(pushButtons_[number], &QPushButton::clicked, this, handler);
+        connect(pushButtons_[number], &QPushButton::clicked, this, [this, handler = handler] {
+            if (runPendingNumericTest()) {
+                (this->*handler)();
+            }
+        });
     }
     connect(listView2_, &QTableView::doubleClicked, this, &Form1::ListView2_DblClick);
     connectEncodingMenu();

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace culvex {
@@ -70,10 +71,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                                 reason != Qt::PopupFocusReason && !returningFocus_;
         // The test runs once the focus has settled on its new widget, so that putting it
         // back into the box is not undone by the change still in progress.
-        if (leftTheBox && watched == texts_[1]) {
-            QMetaObject::invokeMethod(this, &Form1::Text1_LostFocus, Qt::QueuedConnection);
-        } else if (leftTheBox && watched == texts_[3]) {
-            QMetaObject::invokeMethod(this, &Form1::Text3_LostFocus, Qt::QueuedConnection);
+        if (leftTheBox && (watched == texts_[1] || watched == texts_[3])) {
+            pendingNumericBox_ = watched == texts_[1] ? 1 : 3;
+            QMetaObject::invokeMethod(
+                this, [this] { runPendingNumericTest(); }, Qt::QueuedConnection);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -159,15 +160,23 @@ void Form1::Text5_Change() { storeText(5); }
 void Form1::Text1_LostFocus() { testNumericEntry(*texts_[1]); }
 void Form1::Text3_LostFocus() { testNumericEntry(*texts_[3]); }
 
-void Form1::testNumericEntry(QLineEdit& box) {
+// A push button clicked straight after leaving a number box runs that box's test first,
+// and its command only when the test passes.
+bool Form1::runPendingNumericTest() {
+    const int box = std::exchange(pendingNumericBox_, 0);
+    return box == 0 || testNumericEntry(*texts_[box]);
+}
+
+bool Form1::testNumericEntry(QLineEdit& box) {
     if (box.text().isEmpty() || isNumericEntry(box.text())) {
-        return;
+        return true;
     }
     showPlainMessage(platform_.dialogs, QStringLiteral("Must be a numeric entry."));
     box.setSelection(0, static_cast<int>(box.text().size()));
     returningFocus_ = true;
     box.setFocus(Qt::OtherFocusReason);
     returningFocus_ = false;
+    return false;
 }
 
 // The panel comes back as the user left it: every key is read first, so that the writes of

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <limits>
 
 namespace culvex {
 
@@ -114,8 +115,12 @@ QWidget* createControl(const ControlDesign& design, QWidget* container) {
             return new QCheckBox(caption, container);
         case OptionButton:
             return new QRadioButton(caption, container);
-        case TextBox:
-            return new QLineEdit(container);
+        case TextBox: {
+            // No length limit: a stored text of any length comes back whole.
+            auto* box = new QLineEdit(container);
+            box->setMaxLength(std::numeric_limits<int>::max());
+            return box;
+        }
     }
     return nullptr;
 }

@@ -18,8 +18,9 @@ QString tooManyFilesMessage() {
         "Please try adding via the \"Add All\" button.");
 }
 
+// The buffer holds the names, a NUL after each and a second NUL closing the list.
 bool exceedsNameBuffer(const OpenFilesAnswer& answer) {
-    return answer.join(QChar(0)).size() > kSelectedNamesLimit;
+    return answer.join(QChar(0)).size() + 2 > kSelectedNamesLimit;
 }
 
 }  // namespace

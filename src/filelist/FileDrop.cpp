@@ -9,20 +9,40 @@
 #include <QDir>
 #include <QMimeData>
 #include <QUrl>
+#include <optional>
 
 namespace culvex {
+
+namespace {
+
+// A file of this machine (no host, or "localhost") whose path is valid UTF-8, as every
+// file name of the program is; any other address names nothing that can be read here.
+std::optional<QString> localPath(const QUrl& url) {
+    if (!url.isLocalFile() ||
+        !(url.host().isEmpty() || url.host() == QStringLiteral("localhost"))) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8());
+    const QString path = QString::fromUtf8(bytes);
+    if (path.toUtf8() != bytes) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(path);
+}
+
+}  // namespace
 
 bool offersFileList(const QMimeData& data) {
     const QList<QUrl> urls = data.urls();
     return std::any_of(urls.cbegin(), urls.cend(),
-                       [](const QUrl& url) { return url.isLocalFile(); });
+                       [](const QUrl& url) { return localPath(url).has_value(); });
 }
 
 QStringList droppedPaths(const QMimeData& data) {
     QStringList paths;
     for (const QUrl& url : data.urls()) {
-        if (url.isLocalFile()) {
-            paths << QDir::toNativeSeparators(url.toLocalFile());
+        if (const std::optional<QString> path = localPath(url)) {
+            paths << *path;
         }
     }
     return paths;

@@ -21,6 +21,32 @@ QString openFolderQuestion() {
         "(so that you can view them before working with them)?");
 }
 
+// The record joins the paths with "|" and doubles every "|" inside a path, so a path
+// holding "|" survives; a record of paths without "|" reads as before. Every path begins
+// with the program folder, never with "|", so a "|" after a separator starts no pair.
+QString joinRecordPaths(const QStringList& paths) {
+    QStringList escaped;
+    for (const QString& path : paths) {
+        escaped << QString(path).replace(u'|', QStringLiteral("||"));
+    }
+    return escaped.join(u'|');
+}
+
+QStringList splitRecordPaths(const QString& record) {
+    QStringList paths{QString()};
+    for (qsizetype i = 0; i < record.size(); ++i) {
+        if (record[i] != u'|') {
+            paths.last() += record[i];
+        } else if (i + 1 < record.size() && record[i + 1] == u'|') {
+            paths.last() += u'|';
+            ++i;
+        } else {
+            paths << QString();
+        }
+    }
+    return paths;
+}
+
 }  // namespace
 
 QString sampleFolder(const QString& programFolder) {
@@ -33,14 +59,14 @@ void SnapshotSampleFiles(SettingsStore& settings, Yielder& yielder, const QStrin
     for (const QString& name : ListFilesInFolder(folder, QStringLiteral("*.*"))) {
         paths << folder + name;
     }
-    settings.write(keys::kSnapshot, ScrambleText(paths.join(u'|'), kSnapshotKey, yielder));
+    settings.write(keys::kSnapshot, ScrambleText(joinRecordPaths(paths), kSnapshotKey, yielder));
 }
 
 void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs, Shell& shell,
                      Yielder& yielder, const QString& programFolder) {
     if (const std::optional<QString> record = settings.read(keys::kSnapshot)) {
         const QString paths = UnscrambleText(*record, kSnapshotKey, yielder);
-        for (const QString& path : paths.split(u'|')) {
+        for (const QString& path : splitRecordPaths(paths)) {
             if (FileExists(path) && !ListContainsText(list, path)) {
                 list.append(path);
             }

@@ -21,6 +21,14 @@ QString notCopiedMessage() {
         "the clipboard. Please try again.");
 }
 
+// After a row could not be read (the results were cleared or changed during the copy),
+// nothing was copied, and the clipboard was never at fault.
+QString resultsChangedMessage() {
+    return QStringLiteral(
+        "The results could not be copied to the clipboard.\r\rThe results changed while they "
+        "were being copied. Please try again.");
+}
+
 // An empty list copies nothing and still gets the notice that the copy is done; a copy
 // that failed says so instead. The rows are copied as the list shows them.
 void copyResults(const ResultsModel& results, Clipboard& clipboard, const CommandContext& context) {
@@ -31,7 +39,11 @@ void copyResults(const ResultsModel& results, Clipboard& clipboard, const Comman
                                           results.encoding());
     });
     proc.step(108, [&] {
-        const bool copied = outcome.has_value() && *outcome != CopyOutcome::ClipboardRefused;
+        if (!outcome.has_value()) {
+            showPlainMessage(context.dialogs, resultsChangedMessage());
+            return;
+        }
+        const bool copied = *outcome != CopyOutcome::ClipboardRefused;
         showPlainMessage(context.dialogs, copied ? copiedMessage() : notCopiedMessage());
     });
 }

@@ -23,5 +23,6 @@ void removeDoubleClickedResult(ResultsModel& results, const QItemSelectionModel&
 
 QString copiedMessage();
 QString notCopiedMessage();
+QString resultsChangedMessage();
 
 }  // namespace culvex

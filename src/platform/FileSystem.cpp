@@ -122,18 +122,34 @@ LinkAndTarget statPath(const std::string& native, bool targetMustExist) {
     return st;
 }
 
+// A path ending in "/" names the folder before the separator, or the link to a folder,
+// and the attributes are that name's own: hidden by its name, a link by itself. The path
+// as written must still lead somewhere, so a file's name with a "/" after it fails.
+QString attributeName(const QString& path) {
+    QString name = path;
+    while (name.size() > 1 && name.endsWith(u'/')) {
+        name.chop(1);
+    }
+    if (name.size() != path.size()) {
+        statPath(nativePath(path), true);
+    }
+    return name;
+}
+
 }  // namespace
 
 int attributeWord(const QString& path) {
-    const std::string native = nativePath(path);
+    const QString name = attributeName(path);
+    const std::string native = nativePath(name);
     const LinkAndTarget st = statPath(native, false);
-    return wordOf(path, native, st.link, st.target);
+    return wordOf(name, native, st.link, st.target);
 }
 
 PathStatus pathStatus(const QString& path) {
-    const std::string native = nativePath(path);
+    const QString name = attributeName(path);
+    const std::string native = nativePath(name);
     const LinkAndTarget st = statPath(native, true);
-    return {wordOf(path, native, st.link, st.target), static_cast<std::uint64_t>(st.target.st_dev),
+    return {wordOf(name, native, st.link, st.target), static_cast<std::uint64_t>(st.target.st_dev),
             static_cast<std::uint64_t>(st.target.st_ino)};
 }
 

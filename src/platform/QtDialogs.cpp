@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,8 +63,11 @@ public:
     }
 
     // The toolkit refuses names of missing files; this dialog hands them back instead.
-    // A folder's name still opens that folder.
+    // A folder's name still opens that folder, and a typed pattern filters the listing.
     void accept() override {
+        if (filterByTypedPattern()) {
+            return;
+        }
         const QStringList files = selectedFiles();
         const bool namesFolder = std::any_of(files.cbegin(), files.cend(),
                                              [](const QString& f) { return QFileInfo(f).isDir(); });
@@ -72,6 +76,26 @@ public:
             return;
         }
         QDialog::accept();
+    }
+
+private:
+    bool filterByTypedPattern() {
+        auto* nameEdit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* model = findChild<QFileSystemModel*>();
+        if (nameEdit == nullptr || model == nullptr) {
+            return false;
+        }
+        const QStringList patterns = typedNamePatterns(nameEdit->text());
+        if (patterns.isEmpty()) {
+            return false;
+        }
+        QStringList filters;
+        for (const QString& pattern : patterns) {
+            filters << caseInsensitivePattern(pattern);
+        }
+        model->setNameFilters(filters);
+        nameEdit->clear();
+        return true;
     }
 };
 
@@ -91,7 +115,44 @@ void keepLinesWhole(QMessageBox& box, const QString& text) {
     label->setMinimumWidth(std::min(widest + 2, kWidestLine));
 }
 
+// "*.*" names every file, with or without a dot; the toolkit would read it literally,
+// hide names without a dot and put ".*" in place of a typed name's extension.
+QString qtPattern(const QString& pattern) {
+    return pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern;
+}
+
 }  // namespace
+
+QStringList typedNamePatterns(const QString& typed) {
+    if (typed.contains(u'"') || (!typed.contains(u'*') && !typed.contains(u'?'))) {
+        return {};
+    }
+    QStringList patterns;
+    for (const QString& pattern : typed.split(u';', Qt::SkipEmptyParts)) {
+        if (!pattern.trimmed().isEmpty()) {
+            patterns << pattern.trimmed();
+        }
+    }
+    return patterns;
+}
+
+OpenFilesAnswer openFilesAnswer(const QStringList& files) {
+    if (files.size() < 2) {
+        return files;
+    }
+    QString folder = QFileInfo(files.first()).absolutePath();
+    for (const QString& file : files) {
+        while (!file.startsWith(folder == QStringLiteral("/") ? folder : folder + u'/')) {
+            folder = QFileInfo(folder).absolutePath();
+        }
+    }
+    OpenFilesAnswer answer{QDir::toNativeSeparators(folder)};
+    const QDir common(folder);
+    for (const QString& file : files) {
+        answer << QDir::toNativeSeparators(common.relativeFilePath(file));
+    }
+    return answer;
+}
 
 QStringList caseInsensitiveNameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
@@ -99,7 +160,7 @@ QStringList caseInsensitiveNameFilters(const QString& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
-            patterns << caseInsensitivePattern(pattern);
+            patterns << caseInsensitivePattern(qtPattern(pattern));
         }
         filters << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
@@ -110,10 +171,19 @@ QStringList qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            patterns << qtPattern(pattern);
+        }
         filters << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return filters;
+}
+
+QString shownLineBreaks(const QString& text) {
+    return QString(text)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(u'\r', u'\n');
 }
 
 QtDialogs::QtDialogs(QWidget* parent) : parent_(parent) {}
@@ -137,7 +207,7 @@ MessageAnswer QtDialogs::message(const MessageRequest& request) {
 
 std::optional<QString> QtDialogs::input(const InputRequest& request) {
     bool ok = false;
-    QString text = QInputDialog::getText(parent_, request.caption, request.prompt,
+    QString text = QInputDialog::getText(parent_, request.caption, shownLineBreaks(request.prompt),
                                          QLineEdit::Normal, request.initialText, &ok);
     if (!ok) {
         return std::nullopt;
@@ -160,14 +230,7 @@ OpenFilesAnswer QtDialogs::openFiles(const OpenFilesRequest& request) {
         return {};
     }
     lastFileFolder_ = dialog.directory().absolutePath();
-    if (files.size() == 1) {
-        return files;
-    }
-    OpenFilesAnswer answer{QDir::toNativeSeparators(QFileInfo(files.first()).absolutePath())};
-    for (const QString& file : files) {
-        answer << QFileInfo(file).fileName();
-    }
-    return answer;
+    return openFilesAnswer(files);
 }
 
 QString QtDialogs::saveFile(const SaveFileRequest& request) {

@@ -29,4 +29,15 @@ QStringList qtNameFilters(const QString& filter);
 // patterns hidden, the descriptions read as the commands wrote them.
 QStringList caseInsensitiveNameFilters(const QString& filter);
 
+// A prompt's text with each CR, LF or CR LF as one line break of the input box's label,
+// which would show a lone CR as a space.
+QString shownLineBreaks(const QString& text);
+// The open dialog's answer for the files it selected (absolute paths): one path alone, or
+// the folder that holds them all followed by each file's path from that folder, so that
+// names typed from several folders keep their own folders.
+OpenFilesAnswer openFilesAnswer(const QStringList& files);
+// The patterns of a typed name such as "*.txt" or "*.csv;*.txt", which filter the open
+// dialog's listing; empty for a name, a quoted list of names or a name without "*" and "?".
+QStringList typedNamePatterns(const QString& typed);
+
 }  // namespace culvex

@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
@@ -10,57 +14,91 @@
 namespace culvex {
 
 namespace {
-constexpr auto kApplication = "Quillbrook";
-constexpr auto kSection = "Culvex";
+const QString kSection = QStringLiteral("Culvex");
 
-std::unique_ptr<QSettings> openSettings(const QString& iniPath) {
-    if (iniPath.isEmpty()) {
-        return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                           QString::fromLatin1(kApplication),
-                                           QString::fromLatin1(kApplication));
-    }
-    return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+QString userSettingsPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quillbrook/Quillbrook.ini");
 }
 
-// The settings object does not keep the system's reason, so the file is asked again; a
-// file that opens for writing was refused by its folder.
-std::string writeFailure(const QString& file) {
-    const int fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    const int error = fd < 0 ? errno : EACCES;
+std::runtime_error systemError(int error) {
+    return std::runtime_error(std::generic_category().message(error));
+}
+
+// The file's bytes; a missing file is empty. Throws with the system's wording when the
+// file is there but cannot be read.
+QByteArray readFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            return {};
+        }
+        throw systemError(errno);
+    }
+    QByteArray bytes;
+    char block[16384];
+    ssize_t got = 0;
+    while ((got = ::read(fd, block, sizeof block)) > 0) {
+        bytes.append(block, got);
+    }
+    const int error = errno;
+    ::close(fd);
+    if (got < 0) {
+        throw systemError(error);
+    }
+    return bytes;
+}
+
+SettingsFile loadOrEmpty(const QString& path) {
+    try {
+        return SettingsFile(readFile(path), kSection);
+    } catch (const std::runtime_error&) {
+        return SettingsFile({}, kSection);
+    }
+}
+
+// Why the file cannot be replaced, in the system's words where it has them.
+std::runtime_error writeFailure(const QString& path, const QString& detail) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT) {
+        return systemError(errno);
+    }
     if (fd >= 0) {
         ::close(fd);
     }
-    return std::generic_category().message(error);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+        return systemError(errno);
+    }
+    return std::runtime_error(detail.toStdString());
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    if (::access(name.constData(), F_OK) == 0 && ::access(name.constData(), W_OK) != 0) {
+        throw systemError(errno);
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw writeFailure(path, file.errorString());
+    }
 }
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : settings_(openSettings({})) {}
+QtSettingsStore::QtSettingsStore() : QtSettingsStore(userSettingsPath()) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniPath)
-    : iniPath_(iniPath), settings_(openSettings(iniPath)) {}
+    : path_(iniPath), file_(loadOrEmpty(iniPath)) {}
 
-QString QtSettingsStore::fullKey(const QString& key) const {
-    return QString::fromLatin1(kSection) + u'/' + key;
-}
+std::optional<QString> QtSettingsStore::read(const QString& key) const { return file_.value(key); }
 
-std::optional<QString> QtSettingsStore::read(const QString& key) const {
-    const QVariant value = settings_->value(fullKey(key));
-    if (!value.isValid()) {
-        return std::nullopt;
-    }
-    return value.toString();
-}
-
-// The settings object stays in error once a write or its first read failed, so it is
-// opened afresh before the next write: a file that can be written again is written again.
 void QtSettingsStore::write(const QString& key, const QString& value) {
-    if (settings_->status() != QSettings::NoError) {
-        settings_ = openSettings(iniPath_);
-    }
-    settings_->setValue(fullKey(key), value);
-    if (batchDepth_ == 0 && !synced()) {
-        throw std::runtime_error(writeFailure(settings_->fileName()));
+    file_.setValue(key, value);
+    pending_.append({key, value});
+    if (batchDepth_ == 0) {
+        flush();
     }
 }
 
@@ -70,13 +108,21 @@ void QtSettingsStore::beginBatch() { ++batchDepth_; }
 // written.
 void QtSettingsStore::endBatch() {
     if (--batchDepth_ == 0) {
-        synced();
+        try {
+            flush();
+        } catch (const std::runtime_error&) {
+        }
     }
 }
 
-bool QtSettingsStore::synced() {
-    settings_->sync();
-    return settings_->status() == QSettings::NoError;
+void QtSettingsStore::flush() {
+    SettingsFile current(readFile(path_), kSection);
+    for (const auto& [key, value] : pending_) {
+        current.setValue(key, value);
+    }
+    writeFile(path_, current.bytes());
+    file_ = current;
+    pending_.clear();
 }
 
 }  // namespace culvex

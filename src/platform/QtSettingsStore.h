@@ -1,18 +1,21 @@
 #pragma once
 
+#include "platform/SettingsFile.h"
 #include "platform/SettingsStore.h"
 
-#include <QSettings>
-#include <memory>
+#include <QList>
+#include <utility>
 
 namespace culvex {
 
-// Settings in an INI file in the user's configuration folder:
-// $XDG_CONFIG_HOME/Quillbrook/Quillbrook.ini, group [Culvex].
+// Settings in an INI-style file in the user's configuration folder:
+// $XDG_CONFIG_HOME/Quillbrook/Quillbrook.ini, section [Culvex], each value as written
+// (SettingsFile). Every flush reads the file again, so keys another copy of the program
+// wrote in the meantime are kept; the file is replaced whole, never left half written.
 class QtSettingsStore final : public SettingsStore {
 public:
     QtSettingsStore();
-    // For tests and tools: a store kept in the given INI file.
+    // For tests and tools: a store kept in the given file.
     explicit QtSettingsStore(const QString& iniPath);
 
     std::optional<QString> read(const QString& key) const override;
@@ -23,11 +26,12 @@ public:
 private:
     void beginBatch() override;
     void endBatch() override;
-    QString fullKey(const QString& key) const;
-    bool synced();
+    void flush();
 
-    QString iniPath_;  // empty for the user's own file
-    std::unique_ptr<QSettings> settings_;
+    QString path_;
+    SettingsFile file_;
+    // Writes not yet on disk; kept after a failed flush, so the next one stores them too.
+    QList<std::pair<QString, QString>> pending_;
     int batchDepth_ = 0;
 };
 

@@ -29,6 +29,8 @@ void configureReportView(QTableView& view, QAbstractItemModel& model) {
     view.setSelectionMode(QAbstractItemView::SingleSelection);
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
     view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Tab and Shift+Tab move on to the next control; the arrow keys move between rows.
+    view.setTabKeyNavigation(false);
 
     setRowHeader(view);
     QObject::connect(&model, &QAbstractItemModel::modelReset, &view, [&view, &model] {

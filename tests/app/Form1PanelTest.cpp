@@ -128,6 +128,22 @@ TEST_F(PanelTest, LeavingTheBoxRunsTheNumericTestOnceFocusSettled) {
     EXPECT_EQ(textBox(*form, 1)->selectedText(), u"x"_qs);
 }
 
+TEST_F(PanelTest, AClickStraightAfterLeavingANumberBoxWaitsForItsTest) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    for (const auto& [text, commandRuns] : {std::pair{u"x"_qs, false}, {u"5"_qs, true}}) {
+        dialogs.requests.clear();
+        textBox(*form, 1)->setFocus(Qt::MouseFocusReason);
+        textBox(*form, 1)->setText(text);
+        pushButton(*form, 10)->setFocus(Qt::MouseFocusReason);
+        pushButton(*form, 10)->click();
+        QCoreApplication::processEvents();
+        const QStringList texts = dialogs.messageTexts();
+        ASSERT_EQ(texts.size(), 1) << text.toStdString();
+        EXPECT_EQ(texts[0] == u"Must be a numeric entry."_qs, !commandRuns) << text.toStdString();
+    }
+}
+
 TEST_F(PanelTest, TwoFailingBoxesDoNotHandTheFocusBackAndForth) {
     form->show();
     QApplication::setActiveWindow(form.get());

@@ -179,6 +179,14 @@ TEST_F(StartupTest, EmptyStoredTextStaysEmpty) {
     EXPECT_EQ(settings.values.value(u"Text2"_qs), QString());
 }
 
+TEST_F(StartupTest, StoredTextsOfAnyLengthComeBackWhole) {
+    const QString longText(40000, u';');
+    settings.values.insert(u"Text5"_qs, longText);
+    load();
+    EXPECT_EQ(textBox(*form, 5)->text(), longText);
+    EXPECT_EQ(settings.values.value(u"Text5"_qs), longText);
+}
+
 TEST_F(StartupTest, GroupStoredAllFalseOpensWithoutSelection) {
     store({{"Option1", "False"},
            {"Option2", "False"},

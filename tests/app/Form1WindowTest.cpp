@@ -5,9 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
+#include <QTest>
 #include <span>
 
 namespace culvex {
@@ -116,6 +119,82 @@ TEST_F(WindowTest, PointerStatesShapeTheWindowCursor) {
     form->setPointer(PointerState::Default);
     EXPECT_EQ(form->pointer(), PointerState::Default);
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(WindowTest, TabAndShiftTabLeaveBothLists) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    fileListOf(*form).append(u"/a.csv"_qs);
+    fileListOf(*form).append(u"/b.csv"_qs);
+    resultsOf(*form).append("row");
+    resultsOf(*form).append("row");
+    resultsOf(*form).publish();
+    for (QTableView* list : {static_cast<QTableView*>(listView1(*form)), listView2(*form)}) {
+        for (const Qt::KeyboardModifiers keys : {Qt::NoModifier, Qt::ShiftModifier}) {
+            list->setFocus(Qt::TabFocusReason);
+            list->setCurrentIndex(list->model()->index(0, 0));
+            QKeyEvent tab(QEvent::KeyPress, keys == Qt::NoModifier ? Qt::Key_Tab : Qt::Key_Backtab,
+                          keys);
+            QApplication::sendEvent(list, &tab);
+            EXPECT_NE(QApplication::focusWidget(), list) << list->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(WindowTest, TextBoxesAndListsCarryTheirCaptionsAsAccessibleNames) {
+    create();
+    const std::pair<const char*, const char*> names[] = {
+        {"Text1", "Number for start position:"},
+        {"Text2", "Unique character(s) for start position:"},
+        {"Text3", "Number for end position:"},
+        {"Text4", "Unique character(s) for end position:"},
+        {"Text5", "Others:"},
+        {"ListView1", "File(s)"},
+        {"ListView2", "Results"},
+    };
+    for (const auto& [control, name] : names) {
+        const auto* widget = form->findChild<QWidget*>(QString::fromLatin1(control));
+        ASSERT_NE(widget, nullptr) << control;
+        EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(name)) << control;
+    }
+}
+
+TEST_F(WindowTest, AWindowWiderThanTheScreenOpensWithItsLeftEdgeOnIt) {
+    create();
+    const QRect area = form->screen()->availableGeometry();
+    ASSERT_GT(form->width(), area.width()) << "the offscreen screen is wider than the window";
+    EXPECT_EQ(form->x(), area.left());
+    EXPECT_GE(form->y(), area.top());
+}
+
+TEST_F(WindowTest, ShortcutsPressTheirButtonsAndDeleteRemovesAResult) {
+    load().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    int pressed = 0;
+    for (int n : {1, 6, 7, 8}) {
+        QObject::connect(pushButton(*form, n), &QPushButton::clicked,
+                         [&pressed, n] { pressed = n; });
+    }
+    const std::pair<QKeyCombination, int> keys[] = {
+        {Qt::Key_F5, 7},
+        {Qt::CTRL | Qt::Key_O, 1},
+        {Qt::CTRL | Qt::Key_S, 6},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_C, 8},
+    };
+    for (const auto& [key, button] : keys) {
+        pressed = 0;
+        QTest::keyClick(form.get(), key.key(), key.keyboardModifiers());
+        EXPECT_EQ(pressed, button) << button;
+    }
+    resultsOf(*form).clear();
+    resultsOf(*form).append("a");
+    resultsOf(*form).append("b");
+    resultsOf(*form).publish();
+    listView2(*form)->setFocus();
+    listView2(*form)->selectRow(0);
+    QTest::keyClick(listView2(*form), Qt::Key_Delete);
+    ASSERT_EQ(resultsOf(*form).rowCount(), 1);
+    EXPECT_EQ(resultsOf(*form).index(0).data().toString(), u"b"_qs);
 }
 
 TEST_F(WindowTest, ClosingAsksNothing) {

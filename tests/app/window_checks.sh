@@ -14,6 +14,11 @@
 #   6. A UTF-8 file "café;naïve;日本" added through "Add CSV File(s)", extracted with
 #      "Others:" ";" and copied with "Copy Results To Clipboard": the clipboard reads back
 #      exactly those three rows; screenshot 6-utf8.png.
+#   7. Names typed in the add-files dialog from two folders are each added from their own
+#      folder (extracting finds both files' rows); a typed pattern "*.txt" filters the
+#      listing and leaves the dialog open.
+#   8. The folder scan's input box shows its hint below a blank line: the prompt's label
+#      is three lines high; screenshot 7-extension.png.
 # Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER CLIPBOARD_TEXT
 # (CLIPBOARD_TEXT prints the clipboard's text as UTF-8.)
 set -euo pipefail
@@ -85,6 +90,7 @@ others=(572 126)         # Option11
 text5=(744 127)          # Text5
 copy_results=(928 337)   # PushButton8
 clear_list=(136 186)     # PushButton3
+scan_folder=(400 152)    # PushButton4
 
 # Types a path into the file dialog whose caption matches and confirms it with Return.
 enter_path() {
@@ -211,6 +217,56 @@ QT_QPA_PLATFORM=xcb "$clipboard_text" >"$out/clipboard.txt" || fail "the clipboa
 printf 'caf\xc3\xa9\r\nna\xc3\xafve\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n' >"$out/expected.txt"
 cmp "$out/clipboard.txt" "$out/expected.txt" || fail "the clipboard holds other text than the UTF-8 rows"
 echo "UTF-8 file: shown, extracted and copied exactly"
+
+# 7. Typed names from two folders, then a typed pattern.
+typed=$(mktemp -d)
+mkdir -p "$typed/B"
+printf 'top1;top2\r\n' >"$typed/top.csv"
+printf 'bee1;bee2\r\n' >"$typed/B/b.csv"
+click_at "${add_files[@]}"
+dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
+    fail "no add-files dialog for typed names"
+sleep 0.5
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+xdotool type --delay 20 "\"$typed/top.csv\" \"$typed/B/b.csv\""
+xdotool key Return
+await_gone '^Add File' || fail "add-files dialog stayed open after typed names"
+click_at "${clear_results[@]}"
+extract_all
+third="$out/results-typed.txt"
+rm -f "$third"
+save_results "$third"
+grep -q 'top1' "$third" && grep -q 'bee1' "$third" ||
+    fail "typed names from two folders were not both added"
+echo "typed names from two folders: each added from its own folder"
+
+click_at "${add_files[@]}"
+dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
+    fail "no add-files dialog for a typed pattern"
+sleep 0.5
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+xdotool type --delay 20 "*.txt"
+xdotool key Return
+sleep 0.5
+xdotool search --onlyvisible --name '^Add File' >/dev/null 2>&1 ||
+    fail "a typed pattern closed the add-files dialog"
+import -window root "$out/6-typed-pattern.png"
+key_in "$dialog" Escape
+await_gone '^Add File' || fail "add-files dialog stayed open after Escape"
+rm -rf "$typed"
+echo "typed pattern: the dialog stays open and adds nothing"
+
+# 8. The folder scan's input box.
+click_at "${scan_folder[@]}"
+box=$(await_window '^Culvexa$') || fail "no extension input box"
+sleep 0.5
+import -window root "$out/7-extension.png"
+height=$(xdotool getwindowgeometry "$box" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+# One line of label gives about 85 pixels; the prompt, a blank line and the hint about 114.
+[ "${height:-0}" -ge 100 ] || fail "the extension prompt is on one line ($height pixels high)"
+echo "extension input box: $height pixels high, the hint below a blank line"
+key_in "$box" Escape
+await_gone '^Culvexa$' || fail "extension input box stayed open"
 
 python3 "$(dirname "$0")/close_window.py" "$main"
 for _ in $(seq 100); do

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <unistd.h>
@@ -34,11 +35,13 @@ TEST(AppSettings, BooleanConversion) {
     const std::pair<const char*, bool> accepted[] = {
         {"True", true}, {"TRUE", true}, {"false", false}, {"False", false}, {"1", true},
         {"0", false},   {"-1", true},   {"0.0", false},   {" 3 ", true},    {"1e2", true},
+        {"&H10", true}, {"&h0", false}, {"&O17", true},   {"1D2", true},    {"0d0", false},
     };
     for (const auto& [text, value] : accepted) {
         EXPECT_EQ(toBoolean(QString::fromUtf8(text)), value) << text;
     }
-    for (const char* text : {"", "yes", "Tru", "1x", "True False"}) {
+    for (const char* text : {"", "yes", "Tru", "1x", "True False", "&H", "&HG", "&H-1", "&O8",
+                             "&H100000000", "1D2D"}) {
         EXPECT_THROW(toBoolean(QString::fromUtf8(text)), std::invalid_argument) << text;
     }
     EXPECT_EQ(booleanText(true), u"True"_qs);
@@ -47,13 +50,15 @@ TEST(AppSettings, BooleanConversion) {
 
 TEST(AppSettings, ShortIntegerConversion) {
     const std::pair<const char*, int> accepted[] = {
-        {"0", 0},   {"1", 1},           {" 2 ", 2},       {"2.5", 2},
-        {"3.5", 4}, {"-32768", -32768}, {"32767", 32767},
+        {"0", 0},     {"1", 1},           {" 2 ", 2},       {"2.5", 2},
+        {"3.5", 4},   {"-32768", -32768}, {"32767", 32767}, {"&H10", 16},
+        {"&o17", 15}, {"1D2", 100},       {"&HFFFF", -1},   {"&H7FFF", 32767},
     };
     for (const auto& [text, value] : accepted) {
         EXPECT_EQ(toShortInteger(QString::fromUtf8(text)), value) << text;
     }
     EXPECT_THROW(toShortInteger(u"32768"_qs), std::out_of_range);
+    EXPECT_THROW(toShortInteger(u"&H10000"_qs), std::out_of_range);
     EXPECT_THROW(toShortInteger(u"one"_qs), std::invalid_argument);
     EXPECT_THROW(toShortInteger(QString()), std::invalid_argument);
 }
@@ -107,6 +112,105 @@ TEST(QtSettingsStore, AFailedWriteDoesNotFailTheNextOne) {
     ASSERT_TRUE(QDir(dir.path()).rmdir(u"q.ini"_qs));
     store.write(u"Text1"_qs, u"3"_qs);
     EXPECT_EQ(QtSettingsStore(path).read(u"Text1"_qs), u"3"_qs);
+}
+
+// Values the program may write, with every character the file cannot hold on one line.
+const QStringList kAwkwardValues{
+    u""_qs,
+    u"a,b"_qs,
+    u"C:\\temp\\new"_qs,
+    u"5;comment"_qs,
+    u"  both  "_qs,
+    u"@at"_qs,
+    u"@@"_qs,
+    u"\"q\""_qs,
+    u"=x=y"_qs,
+    u"tab\there"_qs,
+    u"line\r\nbreak\n"_qs,
+    QString(QChar(0)) + u"0"_qs,
+    u"\\u000a"_qs,
+    u"caf\u00e9 \U0001F600"_qs,
+    QString(QChar(0xD800)) + u"x"_qs,
+    u"[Culvex]"_qs,
+    u"; not a comment"_qs,
+    u"\\"_qs,
+    u"\\u00e9\n\\x"_qs,
+};
+
+void writeFileText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(text), text.size());
+}
+
+TEST(QtSettingsStore, EveryValueWrittenReadsBackExactly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Quillbrook/Quillbrook.ini"_qs);
+    {
+        QtSettingsStore store(path);
+        for (qsizetype i = 0; i < kAwkwardValues.size(); ++i) {
+            store.write(u"Key%1"_qs.arg(i), kAwkwardValues[i]);
+        }
+    }
+    const QtSettingsStore reopened(path);
+    for (qsizetype i = 0; i < kAwkwardValues.size(); ++i) {
+        EXPECT_EQ(reopened.read(u"Key%1"_qs.arg(i)), kAwkwardValues[i]) << i;
+    }
+}
+
+TEST(QtSettingsStore, FilesTheToolkitWroteKeepReadingAndOtherSectionsStay) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"q.ini"_qs);
+    {
+        QSettings old(path, QSettings::IniFormat);
+        for (qsizetype i = 0; i < kAwkwardValues.size(); ++i) {
+            old.setValue(u"Culvex/Key%1"_qs.arg(i), kAwkwardValues[i]);
+        }
+        old.setValue(u"Other/Text5"_qs, u"a,b"_qs);
+    }
+    // The toolkit wrote UTF-8, where a lone surrogate half became U+FFFD.
+    QStringList stored;
+    for (const QString& value : kAwkwardValues) {
+        stored << QString(value).replace(QChar(0xD800), QChar(0xFFFD));
+    }
+    QtSettingsStore store(path);
+    for (qsizetype i = 0; i < kAwkwardValues.size(); ++i) {
+        EXPECT_EQ(store.read(u"Key%1"_qs.arg(i)), stored[i]) << i;
+    }
+    store.write(u"Text1"_qs, u"2"_qs);
+    const QtSettingsStore reopened(path);
+    for (qsizetype i = 0; i < kAwkwardValues.size(); ++i) {
+        EXPECT_EQ(reopened.read(u"Key%1"_qs.arg(i)), stored[i]) << i;
+    }
+    EXPECT_EQ(reopened.read(u"Text1"_qs), u"2"_qs);
+    EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(u"Other/Text5"_qs), u"a,b"_qs);
+}
+
+TEST(QtSettingsStore, HandEditedValuesReadAsWritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"q.ini"_qs);
+    QtSettingsStore(path).write(u"Check1"_qs, u"1"_qs);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    text.replace("[Culvex]", "[culvex]");
+    text +=
+        "Text5=a,b\nText4=C:\\temp\\new\r\nText3=5;comment\n option7 = False\n"
+        "Text2=\"quoted\"\nCHECK1=0\n";
+    writeFileText(path, text);
+    const std::pair<QString, QString> expected[] = {
+        {u"Text5"_qs, u"a,b"_qs},        {u"Text4"_qs, u"C:\\temp\\new"_qs},
+        {u"Text3"_qs, u"5;comment"_qs},  {u"Option7"_qs, u" False"_qs},
+        {u"Text2"_qs, u"\"quoted\""_qs}, {u"Check1"_qs, u"1"_qs},
+    };
+    QtSettingsStore store(path);
+    for (const auto& [key, value] : expected) {
+        EXPECT_EQ(store.read(key), value) << key.toStdString();
+    }
+    store.write(u"TEXT5"_qs, u";"_qs);
+    EXPECT_EQ(QtSettingsStore(path).read(u"text5"_qs), u";"_qs);
+    EXPECT_EQ(QtSettingsStore(path).read(u"Text4"_qs), u"C:\\temp\\new"_qs);
 }
 
 }  // namespace

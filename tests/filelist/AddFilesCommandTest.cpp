@@ -93,6 +93,15 @@ TEST_F(AddFiles, RefusesASelectionLargerThanTheNameBuffer) {
     press(tooMany);
     EXPECT_EQ(list.count(), 299);
     EXPECT_EQ(dialogs.messages().size(), 1u);
+
+    // With its NUL and the closing pair, a selection of 29,998 characters fills the buffer.
+    for (const auto& [length, refused] : {std::pair{29998, false}, {29999, true}, {30000, true}}) {
+        list.clear();
+        const std::size_t messagesBefore = dialogs.messages().size();
+        press({QStringLiteral("/"), QString(length - 2, u'n')});
+        EXPECT_EQ(list.count(), refused ? 0 : 1) << length;
+        EXPECT_EQ(dialogs.messages().size(), messagesBefore + (refused ? 1 : 0)) << length;
+    }
 }
 
 }  // namespace

@@ -68,6 +68,20 @@ TEST(DroppedData, OnlyLocalFileListsAreAccepted) {
     EXPECT_TRUE(offersFileList(files));
     EXPECT_EQ(droppedPaths(files),
               QStringList({QStringLiteral("/tmp/b.csv"), QStringLiteral("/tmp/a folder")}));
+
+    // Only this machine's files, with names that are UTF-8.
+    QMimeData hosts;
+    hosts.setUrls({QUrl(QStringLiteral("file://otherhost/share/a.csv")),
+                   QUrl(QStringLiteral("file://localhost/tmp/c.csv")),
+                   QUrl(QStringLiteral("file:///tmp/%C3%A9t%C3%A9.csv")),
+                   QUrl(QStringLiteral("file:///tmp/latin%E9.csv")),
+                   QUrl(QStringLiteral("file:///tmp/100%25.csv"))});
+    EXPECT_EQ(droppedPaths(hosts),
+              QStringList({QStringLiteral("/tmp/c.csv"), QStringLiteral("/tmp/\u00e9t\u00e9.csv"),
+                           QStringLiteral("/tmp/100%.csv")}));
+    QMimeData remoteFile;
+    remoteFile.setUrls({QUrl(QStringLiteral("file://otherhost/a.csv"))});
+    EXPECT_FALSE(offersFileList(remoteFile));
 }
 
 bool dragAccepted(FileListView& view, const QMimeData& data) {

@@ -66,6 +66,48 @@ TEST_F(SampleFiles, AddsTheRecordedFilesOnceAndAsksAboutTheFolder) {
     EXPECT_EQ(shell.opened, QStringList{samples + u'/'});
 }
 
+// The paths a press adds, in sorted order, after the record was taken or stored.
+QStringList addedFromRecord(testing::CommandFakes& fakes, const QString& program) {
+    FileListModel list;
+    testing::FakeShell shell;
+    fakes.dialogs.messageAnswers.push_back(MessageAnswer::No);
+    loadSamples(list, shell, fakes.context(program));
+    QStringList added = list.paths();
+    added.sort();
+    return added;
+}
+
+TEST(SampleRecord, AnyProgramFolderSurvivesAndOldRecordsStillRead) {
+    const struct {
+        const char* folder;
+        QStringList names;
+    } cases[] = {
+        {"pro|gram", {QStringLiteral("a.csv"), QStringLiteral("b|.csv")}},
+        {"end|", {QStringLiteral("||x|"), QStringLiteral("y.csv")}},
+        {"plain", {QStringLiteral("a.csv")}},
+    };
+    for (const auto& c : cases) {
+        TempTree tree;
+        const QString program = tree.folder(QString::fromUtf8(c.folder));
+        QStringList expected;
+        for (const QString& name : c.names) {
+            expected << tree.file(QString::fromUtf8(c.folder) + QStringLiteral("/Samples/") + name);
+        }
+        expected.sort();
+        testing::CommandFakes fakes;
+        SnapshotSampleFiles(fakes.settings, fakes.yielder, program);
+        EXPECT_EQ(addedFromRecord(fakes, program), expected) << c.folder;
+    }
+    // A record written before "|" was doubled: paths joined by single "|".
+    TempTree tree;
+    const QStringList paths{tree.file(QStringLiteral("old/a.csv")),
+                            tree.file(QStringLiteral("old/b.csv"))};
+    testing::CommandFakes fakes;
+    fakes.settings.write(QStringLiteral("Snapshot"),
+                         ScrambleText(paths.join(u'|'), kSnapshotKey, fakes.yielder));
+    EXPECT_EQ(addedFromRecord(fakes, tree.root()), paths);
+}
+
 TEST_F(SampleFiles, ADeletedSampleIsSkippedSilently) {
     tree.file(QStringLiteral("Samples/a.csv"));
     const QString gone = tree.file(QStringLiteral("Samples/b.csv"));

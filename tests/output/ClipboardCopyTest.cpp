@@ -121,7 +121,7 @@ TEST_F(CopyResults, ListClearedWhileBuildingIsReportedAtLine106AndNothingIsCopie
     ASSERT_EQ(texts.size(), 2);
     EXPECT_TRUE(
         texts[0].contains(u"\r\nin Culvexor2021/08/31.Form1.PushButton8_Click at line 106\r\r"_qs));
-    EXPECT_EQ(texts[1], notCopiedMessage());
+    EXPECT_EQ(texts[1], resultsChangedMessage());
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace culvex {
+namespace {
+
+TEST(AttributeWord, APathEndingInASeparatorKeepsItsNamesBits) {
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral(".hid")));
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("plain")));
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("plain"), root + QStringLiteral("lnk")));
+    const struct {
+        const char* path;
+        int word;
+    } cases[] = {
+        {"plain", 16}, {"plain/", 16}, {".hid", 18},    {".hid/", 18},
+        {"lnk", 1040}, {"lnk/", 1040}, {"lnk//", 1040},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fs::attributeWord(root + QString::fromLatin1(c.path)), c.word) << c.path;
+    }
+    QFile file(root + QStringLiteral("file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_THROW(fs::attributeWord(root + QStringLiteral("file/")), fs::FileSystemError);
+}
+
+}  // namespace
+}  // namespace culvex

@@ -205,6 +205,10 @@ click_at "${clear_list[@]}"
 click_at "${clear_results[@]}"
 click_at "${add_files[@]}"
 enter_path '^Add File' "$utf8_file"
+# The first click after a dialog closes can be taken by the window's activation, so the
+# option is clicked twice (a second click on a selected option changes nothing).
+sleep 0.5
+click_at "${others[@]}"
 click_at "${others[@]}"
 click_at "${text5[@]}"
 xdotool key --clearmodifiers ctrl+a

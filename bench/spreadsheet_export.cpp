@@ -3,6 +3,7 @@
 // Run it through bench/spreadsheet_export.sh, which gives the office a headless display and
 // a profile of its own.
 
+#include "command/CommandContext.h"
 #include "command/WindowPointer.h"
 #include "output/SpreadsheetExport.h"
 #include "platform/LibreOfficeSpreadsheet.h"
@@ -46,6 +47,15 @@ public:
 
 private:
     PointerState state_ = PointerState::Default;
+};
+
+// The export reads no settings.
+class NoSettings final : public SettingsStore {
+public:
+    std::optional<QString> read(const QString&) const override { return {}; }
+    void write(const QString&, const QString&) override {}
+    void beginBatch() override {}
+    void endBatch() override {}
 };
 
 // Keeps the documents the export opens so that each run can close its own afterwards.
@@ -104,8 +114,11 @@ void BM_ExportToCalc(benchmark::State& state) {
     SilentDialogs dialogs;
     NoYield yielder;
     Pointer pointer;
+    CommonDialogState dialogState;
+    NoSettings settings;
+    const CommandContext context{dialogs, yielder, pointer, dialogState, settings, {}};
     for (auto _ : state) {
-        exportToSpreadsheet(results, spreadsheet, dialogs, yielder, pointer);
+        exportToSpreadsheet(results, spreadsheet, context);
         state.PauseTiming();
         spreadsheet.closeAll();
         state.ResumeTiming();

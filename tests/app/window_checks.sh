@@ -92,14 +92,19 @@ copy_results=(928 337)   # PushButton8
 clear_list=(136 186)     # PushButton3
 scan_folder=(400 152)    # PushButton4
 
-# Types a path into the file dialog whose caption matches and confirms it with Return.
-enter_path() {
-    local dialog
+# Types text into the dialog whose caption matches and presses Return; leaves the dialog's
+# window id in `dialog`.
+type_into() {
     dialog=$(await_window "$1") || fail "no dialog captioned $1"
     sleep 0.5
     xdotool windowfocus --sync "$dialog" 2>/dev/null || true
     xdotool type --delay 20 "$2"
     xdotool key Return
+}
+
+# Types a path into the file dialog whose caption matches and confirms it with Return.
+enter_path() {
+    type_into "$1" "$2"
     await_gone "$1" || fail "dialog $1 stayed open"
 }
 
@@ -228,13 +233,7 @@ mkdir -p "$typed/B"
 printf 'top1;top2\r\n' >"$typed/top.csv"
 printf 'bee1;bee2\r\n' >"$typed/B/b.csv"
 click_at "${add_files[@]}"
-dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
-    fail "no add-files dialog for typed names"
-sleep 0.5
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool type --delay 20 "\"$typed/top.csv\" \"$typed/B/b.csv\""
-xdotool key Return
-await_gone '^Add File' || fail "add-files dialog stayed open after typed names"
+enter_path '^Add File' "\"$typed/top.csv\" \"$typed/B/b.csv\""
 click_at "${clear_results[@]}"
 extract_all
 third="$out/results-typed.txt"
@@ -245,12 +244,7 @@ grep -q 'top1' "$third" && grep -q 'bee1' "$third" ||
 echo "typed names from two folders: each added from its own folder"
 
 click_at "${add_files[@]}"
-dialog=$(await_window '^Add File\(s\) - Hold Ctrl to select multiple files$') ||
-    fail "no add-files dialog for a typed pattern"
-sleep 0.5
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool type --delay 20 "*.txt"
-xdotool key Return
+type_into '^Add File' "*.txt"
 sleep 0.5
 xdotool search --onlyvisible --name '^Add File' >/dev/null 2>&1 ||
     fail "a typed pattern closed the add-files dialog"

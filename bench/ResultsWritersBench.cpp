@@ -1,4 +1,5 @@
 // The spaced and comma-delimited saves and the clipboard text over ten million rows.
+#include "NoProgress.h"
 #include "ResultsBenchSupport.h"
 #include "engine/ResultsStore.h"
 #include "output/ClipboardCopy.h"
@@ -45,11 +46,13 @@ void BM_Save(benchmark::State& state, Writer writer) {
 void BM_ClipboardText(benchmark::State& state) {
     const ResultsStore& rows = tenMillionRows();
     QtYielder yielder;
+    NoProgress progress;
     std::int64_t characters = 0;
     resetPeakRss();
     for (auto _ : state) {
-        const QString text = clipboardText(rows, yielder, TextEncoding::Auto);
-        characters += text.size();
+        const std::optional<QString> text =
+            clipboardText(rows, yielder, progress, TextEncoding::Auto);
+        characters += text->size();
     }
     state.counters["peak_MB"] = statusMb("VmHWM");
     state.SetBytesProcessed(characters);

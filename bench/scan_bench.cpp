@@ -3,6 +3,7 @@
 //
 //   culvex_scan_bench FOLDER [EXTENSION]
 
+#include "NoProgress.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 #include "filelist/SubDirectories.h"
@@ -41,14 +42,16 @@ int main(int argc, char** argv) {
     const QString extension = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("csv");
     ConsoleDialogs dialogs;
     culvex::QtYielder yielder;
+    culvex::NoProgress progress;
     culvex::FileListModel list;
 
     QElapsedTimer timer;
     timer.start();
     QStringList directories{folder + u'/'};
-    culvex::GetSubDirectories2016(directories, true,
-                                  {culvex::systemFolderReader(), yielder, dialogs});
-    culvex::appendFolderFiles(list, directories, QStringLiteral("*.") + extension, yielder,
+    const culvex::FolderScanServices services{culvex::systemFolderReader(), yielder, progress,
+                                              dialogs};
+    culvex::GetSubDirectories2016(directories, true, services);
+    culvex::appendFolderFiles(list, directories, QStringLiteral("*.") + extension, services,
                               [](const std::exception_ptr&) {});
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const int files = list.count();

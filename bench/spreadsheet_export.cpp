@@ -3,6 +3,7 @@
 // Run it through bench/spreadsheet_export.sh, which gives the office a headless display and
 // a profile of its own.
 
+#include "NoProgress.h"
 #include "command/CommandContext.h"
 #include "command/WindowPointer.h"
 #include "output/SpreadsheetExport.h"
@@ -113,10 +114,11 @@ void BM_ExportToCalc(benchmark::State& state) {
     ClosingSpreadsheet spreadsheet;
     SilentDialogs dialogs;
     NoYield yielder;
+    NoProgress progress;
     Pointer pointer;
     CommonDialogState dialogState;
     NoSettings settings;
-    const CommandContext context{dialogs, yielder, pointer, dialogState, settings, {}};
+    const CommandContext context{dialogs, yielder, progress, pointer, dialogState, settings, {}};
     for (auto _ : state) {
         exportToSpreadsheet(results, spreadsheet, context);
         state.PauseTiming();

@@ -32,8 +32,9 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
       platform_(platform),
       fileList_(new FileListModel(this)),
       results_(new ResultsModel(this)),
-      context_{platform.dialogs, platform.yielder,  *this,
-               dialogState_,     platform.settings, std::move(programFolder)},
+      progress_(new ProgressWindow(this)),
+      context_{platform.dialogs,  platform.yielder,        *progress_, *this, dialogState_,
+               platform.settings, std::move(programFolder)},
       extract_(context_),
       drag_(*fileList_, platform.mouse) {
     setObjectName(QStringLiteral("Form1"));

@@ -9,6 +9,7 @@
 #include "output/ResultsModel.h"
 #include "platform/CommonDialogState.h"
 #include "platform/Platform.h"
+#include "platform/ProgressWindow.h"
 
 #include <QCursor>
 #include <QWidget>
@@ -165,6 +166,7 @@ private:
     bool returningFocus_ = false;
     int pendingNumericBox_ = 0;  // Text1 or Text3 whose lost-focus test still waits
     CommonDialogState dialogState_;
+    ProgressWindow* progress_;
     CommandContext context_;
     ExtractCommand extract_;
     FileListDrag drag_;

@@ -51,8 +51,9 @@ void Form1::ListView1_DblClick() {
 }
 
 void Form1::ListView1_OLEDragDrop(const QStringList& paths) {
-    dropOnFileList(*fileList_, paths,
-                   FolderScanServices{systemFolderReader(), platform_.yielder, platform_.dialogs});
+    dropOnFileList(
+        *fileList_, paths,
+        FolderScanServices{systemFolderReader(), platform_.yielder, *progress_, platform_.dialogs});
 }
 
 void Form1::ListView1_MouseDown() { drag_.press(); }

@@ -39,6 +39,9 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
             if (sincePause > pauseEvery) {
                 rows.flush();
                 progress.pause();
+                if (progress.stopped()) {
+                    return;
+                }
                 sincePause = 0;
             }
         }

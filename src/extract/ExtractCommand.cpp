@@ -8,6 +8,8 @@
 #include "extract/ExtractValidation.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
@@ -41,6 +43,44 @@ void reportRowsLeftOut(Dialogs& dialogs, std::size_t leftOut) {
     }
 }
 
+// Passes the rows on to the results and counts them, for the progress window and the
+// message of a stopped run.
+class CountingSink final : public ResultsSink {
+public:
+    explicit CountingSink(ResultsSink& results) : results_(results) {}
+    void append(std::string_view row) override {
+        ++rows_;
+        results_.append(row);
+    }
+    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
+        rows_ += static_cast<std::int64_t>(rows.size());
+        results_.appendBatch(rows, source);
+    }
+    void publish() override { results_.publish(); }
+    std::size_t takeRowsLeftOut() override { return results_.takeRowsLeftOut(); }
+    std::int64_t rows() const { return rows_; }
+
+private:
+    ResultsSink& results_;
+    std::int64_t rows_ = 0;
+};
+
+// Counts the bytes read of the file being extracted, for the progress window's bar.
+class CountedSource final : public ByteSource {
+public:
+    CountedSource(ByteSource& source, std::atomic<std::int64_t>& bytes)
+        : source_(source), bytes_(bytes) {}
+    std::size_t read(char* into, std::size_t count) override {
+        const std::size_t read = source_.read(into, count);
+        bytes_.fetch_add(static_cast<std::int64_t>(read), std::memory_order_relaxed);
+        return read;
+    }
+
+private:
+    ByteSource& source_;
+    std::atomic<std::int64_t>& bytes_;
+};
+
 // Clears the busy flag however the run ends.
 struct BusyGuard {
     bool& busy;
@@ -55,8 +95,12 @@ struct ExtractCommand::Run final : ExtractionProgress {
     ProtectedProcedure& proc;
     const FileEntries& files;
     const ExtractionControls& controls;
-    ResultsSink& results;
+    CountingSink results;
     Separator separator;
+    Progress& progress;
+    // The bytes read of the file being extracted, and its size.
+    std::atomic<std::int64_t> bytesRead{0};
+    std::int64_t fileBytes = 0;
     // An overflow is reported once per step label and run, not once per line.
     std::set<int> reportedOverflows;
     using Clock = std::chrono::steady_clock;
@@ -65,7 +109,17 @@ struct ExtractCommand::Run final : ExtractionProgress {
 
     Run(ExtractCommand& c, ProtectedProcedure& p, const FileEntries& f, const ExtractionControls& e,
         ResultsSink& r, Separator s)
-        : command(c), proc(p), files(f), controls(e), results(r), separator(std::move(s)) {}
+        : command(c),
+          proc(p),
+          files(f),
+          controls(e),
+          results(r),
+          separator(std::move(s)),
+          progress(c.context_.progress) {}
+
+    void showProgress() {
+        progress.advance(bytesRead.load(std::memory_order_relaxed), fileBytes, results.rows());
+    }
 
     // Every batch of rows handed to the view makes it lay out all the rows it shows again,
     // which grows with the list. So the rows so far reach the view only when the window is
@@ -80,10 +134,12 @@ struct ExtractCommand::Run final : ExtractionProgress {
         }
         const Clock::time_point start = Clock::now();
         results.publish();
+        showProgress();
         yielder.yield();
         const Clock::time_point end = Clock::now();
         nextPublish = end + kViewShare * (end - start);
     }
+    bool stopped() const override { return progress.stopRequested(); }
     void overflowed(IndexOverflow what) override {
         const int label = labelOf(what);
         if (reportedOverflows.insert(label).second) {
@@ -110,23 +166,35 @@ void ExtractCommand::run(const FileEntries& files, const ExtractionControls& con
     if (!validateExtraction(proc, controls.extractionSettings())) {
         return;
     }
-    extractAll(proc, files, controls, results);
+    const Outcome outcome = extractAll(proc, files, controls, results);
     results.publish();
     proc.step(254, [&] { context_.pointer.setPointer(PointerState::Default); });
     proc.step(256, [&] {
-        reportRowsLeftOut(context_.dialogs, results.takeRowsLeftOut());
-        showPlainMessage(context_.dialogs, QStringLiteral("Done."));
+        const std::size_t leftOut = results.takeRowsLeftOut();
+        reportRowsLeftOut(context_.dialogs, leftOut);
+        showPlainMessage(context_.dialogs,
+                         outcome.stopped
+                             ? stoppedAfterRows(outcome.rows - static_cast<std::int64_t>(leftOut))
+                             : QStringLiteral("Done."));
     });
 }
 
-void ExtractCommand::extractAll(ProtectedProcedure& proc, const FileEntries& files,
-                                const ExtractionControls& controls, ResultsSink& results) {
+ExtractCommand::Outcome ExtractCommand::extractAll(ProtectedProcedure& proc,
+                                                   const FileEntries& files,
+                                                   const ExtractionControls& controls,
+                                                   ResultsSink& results) {
+    const ProgressScope progress(context_.progress, QStringLiteral("Extracting columns"),
+                                 Progress::Counted::Rows);
     Run run(*this, proc, files, controls, results, chooseSeparatorSteps(proc, controls));
     int count = 0;
     proc.step(176, [&] { count = files.count(); });
     for (int position = 1; position <= count; ++position) {
-        extractFile(run, position);
+        extractFile(run, position, count);
+        if (context_.progress.stopRequested()) {
+            return {true, run.results.rows()};
+        }
     }
+    return {false, run.results.rows()};
 }
 
 Separator ExtractCommand::chooseSeparatorSteps(ProtectedProcedure& proc,
@@ -155,10 +223,13 @@ Separator ExtractCommand::chooseSeparatorSteps(ProtectedProcedure& proc,
     return separator;
 }
 
-void ExtractCommand::extractFile(Run& run, int position) {
+void ExtractCommand::extractFile(Run& run, int position, int count) {
     ProtectedProcedure& proc = run.proc;
     run.results.publish();
     proc.step(178, [&] { context_.yielder.yield(); });
+    if (context_.progress.stopRequested()) {
+        return;
+    }
     QString path;
     // An entry removed from the list while the run yielded is reported and skipped.
     if (!proc.step(180, [&] { path = run.files.text(position); })) {
@@ -174,7 +245,12 @@ void ExtractCommand::extractFile(Run& run, int position) {
     proc.step(246, [&] {
         LineExtractor extractor(run.separator,
                                 snapshotLineSettings(run.controls.extractionSettings()));
-        extractLines(*file, extractor, run.results, run);
+        run.bytesRead = 0;
+        run.fileBytes = QFileInfo(path).size();
+        run.progress.file(position, count, QFileInfo(path).fileName());
+        run.showProgress();
+        CountedSource source(*file, run.bytesRead);
+        extractLines(source, extractor, run.results, run);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "filelist/Wildcard.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/Progress.h"
 #include "platform/Yielder.h"
 
 namespace culvex {
@@ -20,6 +21,8 @@ bool isHiddenArchiveOnly(const QString& name, const QString& path) {
 }
 
 }  // namespace
+
+QString scanningFolders() { return QStringLiteral("Scanning folders"); }
 
 QString BrowseForFolder(Dialogs& dialogs, const QString& prompt, const QString& startFolder) {
     return dialogs.browseFolder({prompt, startFolder});
@@ -40,11 +43,17 @@ QStringList ListFilesInFolder(const QString& folder, const QString& pattern) {
 }
 
 void appendFolderFiles(FileListModel& list, const QStringList& directories, const QString& pattern,
-                       Yielder& yielder,
+                       const FolderScanServices& services,
                        const std::function<void(const std::exception_ptr&)>& onFailure) {
     const QChar separator = pathSeparator();
+    std::int64_t folders = 0;
+    std::int64_t found = 0;
     for (const QString& entry : directories) {
-        yielder.yield();
+        services.yielder.yield();
+        if (services.progress.stopRequested()) {
+            return;
+        }
+        services.progress.advance(folders++, directories.size(), found);
         const QString folder = entry.chopped(1);
         QStringList paths;
         for (const QString& name : ListFilesInFolder(folder, pattern)) {
@@ -62,6 +71,7 @@ void appendFolderFiles(FileListModel& list, const QStringList& directories, cons
             }
             paths << CleanPathSlashes(path);
         }
+        found += paths.size();
         list.appendAll(paths);
     }
 }

@@ -5,6 +5,7 @@
 #include "filelist/PathHelpers.h"
 #include "filelist/SubDirectories.h"
 #include "platform/FileSystem.h"
+#include "platform/Progress.h"
 
 #include <QDir>
 #include <QMimeData>
@@ -50,15 +51,21 @@ QStringList droppedPaths(const QMimeData& data) {
 
 void dropOnFileList(FileListModel& list, const QStringList& paths,
                     const FolderScanServices& services) {
+    const ProgressScope progress(services.progress, scanningFolders(), Progress::Counted::Files);
     for (const QString& path : paths) {
+        if (services.progress.stopRequested()) {
+            return;
+        }
         if (!fs::isFolder(path)) {
             list.append(path);
             continue;
         }
         QStringList directories{path + pathSeparator()};
         GetSubDirectories2016(directories, true, services);
-        appendFolderFiles(list, directories, QStringLiteral("*.*"), services.yielder,
-                          [](const std::exception_ptr&) {});
+        if (!services.progress.stopRequested()) {
+            appendFolderFiles(list, directories, QStringLiteral("*.*"), services,
+                              [](const std::exception_ptr&) {});
+        }
     }
 }
 

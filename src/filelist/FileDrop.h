@@ -18,7 +18,7 @@ QStringList droppedPaths(const QMimeData& data);
 // A drop on the file list: each file is appended exactly as dropped; each folder is scanned
 // with all its sub-folders for every file (not "~" names, not hidden + archive files), one
 // dropped folder after the other. No setting is read or written and the window does not
-// become busy.
+// become busy. A stop asked for while it yields keeps the entries added so far.
 void dropOnFileList(FileListModel& list, const QStringList& paths,
                     const FolderScanServices& services);
 

@@ -18,6 +18,23 @@ QString extensionPrompt() {
         "(* for all files, txt for all txt files, doc for all doc files, etc.)");
 }
 
+// Steps 114 to 120: the folder's tree, then the files of each of its folders. A stop
+// keeps the files appended so far.
+void scanInto(ProtectedProcedure& proc, FileListModel& list, const QString& folder,
+              const QString& extension, const FolderScanServices& services) {
+    const ProgressScope progress(services.progress, scanningFolders(), Progress::Counted::Files);
+    QStringList directories{folder + pathSeparator()};
+    proc.step(116, [&] { GetSubDirectories2016(directories, true, services); });
+    if (services.progress.stopRequested()) {
+        return;
+    }
+    proc.step(118, [&] {
+        appendFolderFiles(
+            list, directories, QStringLiteral("*.") + extension, services,
+            [&proc](const std::exception_ptr& failure) { proc.report(failure, 120); });
+    });
+}
+
 }  // namespace
 
 void scanFolder(FileListModel& list, const CommandContext& context, FolderReader& reader) {
@@ -42,15 +59,8 @@ void scanFolder(FileListModel& list, const CommandContext& context, FolderReader
     }
     proc.step(110, [&] { context.settings.write(keys::kLastFolder, folder); });
     proc.step(112, [&] { context.pointer.setPointer(PointerState::Busy); });
-    QStringList directories{folder + pathSeparator()};
-    proc.step(116, [&] {
-        GetSubDirectories2016(directories, true, {reader, context.yielder, context.dialogs});
-    });
-    proc.step(118, [&] {
-        appendFolderFiles(
-            list, directories, QStringLiteral("*.") + extension, context.yielder,
-            [&proc](const std::exception_ptr& failure) { proc.report(failure, 120); });
-    });
+    scanInto(proc, list, folder, extension,
+             {reader, context.yielder, context.progress, context.dialogs});
     proc.step(122, [&] { context.pointer.setPointer(PointerState::Default); });
 }
 

@@ -5,6 +5,7 @@
 #include "filelist/PathHelpers.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderReader.h"
+#include "platform/Progress.h"
 #include "platform/Yielder.h"
 
 #include <climits>
@@ -39,7 +40,7 @@ public:
     void run(QStringList& directories, bool recurse) {
         QStringList collected;
         QStringList level = readLevel(directories);
-        while (!level.isEmpty()) {
+        while (!level.isEmpty() && !stopped()) {
             QStringList next = recurse ? readLevel(level) : QStringList{};
             collected += level;
             level = std::move(next);
@@ -58,7 +59,10 @@ private:
                 ++i;
                 continue;
             }
-            services_.yielder.yield();
+            if (!carryOn()) {
+                break;
+            }
+            services_.progress.advance(++seen_, 0, 0);
             if (readEntry(entries[i], found) == Outcome::Remove) {
                 entries.removeAt(i);
             } else {
@@ -78,7 +82,9 @@ private:
             }
             label = kListEntry;
             for (const SubFolder& sub : services_.reader.subFolders(entry)) {
-                services_.yielder.yield();
+                if (!carryOn()) {
+                    break;
+                }
                 if (!HasUnsafeChars(sub.name) && visited_.insert(sub.identity).second) {
                     found << entry + sub.name + pathSeparator();
                 }
@@ -96,7 +102,9 @@ private:
 
     void copyFound(const QStringList& collected, QStringList& directories) {
         for (const QString& folder : collected) {
-            services_.yielder.yield();
+            if (!carryOn()) {
+                return;
+            }
             try {
                 if (descends(services_.reader.inspect(folder))) {
                     directories << folder;
@@ -110,8 +118,17 @@ private:
         }
     }
 
+    // Yields to the window; false once the user has asked the scan to stop, which then
+    // ends without reading further folders.
+    bool carryOn() {
+        services_.yielder.yield();
+        return !stopped();
+    }
+    bool stopped() const { return services_.progress.stopRequested(); }
+
     const FolderScanServices& services_;
     ProtectedProcedure reports_;
+    std::int64_t seen_ = 0;  // folders read, for the progress window
     std::set<FolderIdentity> visited_;
 };
 

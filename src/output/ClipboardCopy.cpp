@@ -25,11 +25,16 @@ std::string_view withoutTrailingSpaces(std::string_view row) {
     return row.substr(0, end == std::string_view::npos ? 0 : end + 1);
 }
 
-// Characters of the finished text, measured first so it is built in one allocation.
-qsizetype measuredLength(const ResultsStore& rows, std::size_t count, Yielder& yielder) {
+// Characters of the finished text, measured first so it is built in one allocation; the
+// bar shows the two passes as one. Nothing when the user asked to stop.
+std::optional<qsizetype> measuredLength(const ResultsStore& rows, std::size_t count,
+                                        Yielder& yielder, Progress& progress) {
+    const auto total = static_cast<std::int64_t>(2 * count);
     std::size_t length = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
+        if (stopAtYield(yielder, progress, static_cast<std::int64_t>(i), total, 0)) {
+            return std::nullopt;
+        }
         length += rowAt(rows, i).size() + 2;
     }
     return static_cast<qsizetype>(length);
@@ -51,12 +56,21 @@ bool ClipboardSetText(Clipboard& clipboard, const QString& text) {
 // built here directly, so that one very long row does not make every line cost its width.
 // A row removed or appended meanwhile changes the length measured first, so the text
 // grows when it must. A row has at most as many characters as bytes.
-QString clipboardText(const ResultsStore& rows, Yielder& yielder, TextEncoding encoding) {
+std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder, Progress& progress,
+                                     TextEncoding encoding) {
     const std::size_t count = rows.size();
-    QString text(measuredLength(rows, count, yielder), Qt::Uninitialized);
+    const std::optional<qsizetype> length = measuredLength(rows, count, yielder, progress);
+    if (!length) {
+        return std::nullopt;
+    }
+    QString text(*length, Qt::Uninitialized);
     qsizetype used = 0;
+    const auto total = static_cast<std::int64_t>(2 * count);
     for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
+        const auto done = static_cast<std::int64_t>(i);
+        if (stopAtYield(yielder, progress, done + total / 2, total, done)) {
+            return std::nullopt;
+        }
         const std::string_view row = withoutTrailingSpaces(rowAt(rows, i));
         const qsizetype end = used + static_cast<qsizetype>(row.size()) + 2;
         if (end > text.size()) {
@@ -72,14 +86,17 @@ QString clipboardText(const ResultsStore& rows, Yielder& yielder, TextEncoding e
     return text;
 }
 
-CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,
+CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder, Progress& progress,
                                     Clipboard& clipboard, TextEncoding encoding) {
     if (rows.empty()) {
         return CopyOutcome::NothingToCopy;
     }
-    const QString text = clipboardText(rows, yielder, encoding);
+    const std::optional<QString> text = clipboardText(rows, yielder, progress, encoding);
+    if (!text) {
+        return CopyOutcome::Stopped;
+    }
     ClipboardClear(clipboard);
-    return ClipboardSetText(clipboard, text) ? CopyOutcome::Copied : CopyOutcome::ClipboardRefused;
+    return ClipboardSetText(clipboard, *text) ? CopyOutcome::Copied : CopyOutcome::ClipboardRefused;
 }
 
 }  // namespace culvex

@@ -3,9 +3,11 @@
 #include "engine/ResultsStore.h"
 #include "engine/TextEncoding.h"
 #include "platform/Clipboard.h"
+#include "platform/Progress.h"
 #include "platform/Yielder.h"
 
 #include <QString>
+#include <optional>
 
 namespace culvex {
 
@@ -16,14 +18,16 @@ bool ClipboardSetText(Clipboard& clipboard, const QString& text);
 
 // The clipboard text of the results list: every row without its trailing spaces, read in
 // `encoding`, followed by CR LF. Yields once per row in each of its two passes; throws
-// std::out_of_range when the list loses rows while it yields.
-QString clipboardText(const ResultsStore& rows, Yielder& yielder, TextEncoding encoding);
+// std::out_of_range when the list loses rows while it yields. Nothing when the user
+// asked to stop while it yielded.
+std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder, Progress& progress,
+                                     TextEncoding encoding);
 
-enum class CopyOutcome { NothingToCopy, Copied, ClipboardRefused };
+enum class CopyOutcome { NothingToCopy, Copied, ClipboardRefused, Stopped };
 
-// Builds the text and places it on the clipboard. An empty list leaves the clipboard as
-// it was.
-CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,
+// Builds the text and places it on the clipboard. An empty list, and a stop asked for
+// while the text is built, leave the clipboard as it was.
+CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder, Progress& progress,
                                     Clipboard& clipboard, TextEncoding encoding);
 
 }  // namespace culvex

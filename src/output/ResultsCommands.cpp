@@ -29,22 +29,41 @@ QString resultsChangedMessage() {
         "were being copied. Please try again.");
 }
 
+QString copyStoppedMessage() { return QStringLiteral("The results were not copied."); }
+
+namespace {
+
+QString copyOutcomeMessage(CopyOutcome outcome) {
+    switch (outcome) {
+        case CopyOutcome::ClipboardRefused:
+            return notCopiedMessage();
+        case CopyOutcome::Stopped:
+            return copyStoppedMessage();
+        case CopyOutcome::NothingToCopy:
+        case CopyOutcome::Copied:
+            break;
+    }
+    return copiedMessage();
+}
+
+}  // namespace
+
 // An empty list copies nothing and still gets the notice that the copy is done; a copy
-// that failed says so instead. The rows are copied as the list shows them.
+// that failed or was stopped says so instead. The rows are copied as the list shows them.
 void copyResults(const ResultsModel& results, Clipboard& clipboard, const CommandContext& context) {
     ProtectedProcedure proc(context.dialogs, formLocation(QStringLiteral("PushButton8_Click")));
     std::optional<CopyOutcome> outcome;
-    proc.step(106, [&] {
-        outcome = CopyListviewToClipboard(results.store(), context.yielder, clipboard,
-                                          results.encoding());
-    });
+    {
+        const ProgressScope progress(context.progress, QStringLiteral("Copying results"),
+                                     Progress::Counted::Rows);
+        proc.step(106, [&] {
+            outcome = CopyListviewToClipboard(results.store(), context.yielder, context.progress,
+                                              clipboard, results.encoding());
+        });
+    }
     proc.step(108, [&] {
-        if (!outcome.has_value()) {
-            showPlainMessage(context.dialogs, resultsChangedMessage());
-            return;
-        }
-        const bool copied = *outcome != CopyOutcome::ClipboardRefused;
-        showPlainMessage(context.dialogs, copied ? copiedMessage() : notCopiedMessage());
+        showPlainMessage(context.dialogs,
+                         outcome ? copyOutcomeMessage(*outcome) : resultsChangedMessage());
     });
 }
 

@@ -23,6 +23,7 @@ void removeDoubleClickedResult(ResultsModel& results, const QItemSelectionModel&
 
 QString copiedMessage();
 QString notCopiedMessage();
+QString copyStoppedMessage();
 QString resultsChangedMessage();
 
 }  // namespace culvex

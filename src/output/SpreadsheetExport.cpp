@@ -4,6 +4,7 @@
 #include "command/ProtectedProcedure.h"
 #include "output/DecodedText.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace culvex {
@@ -57,16 +58,23 @@ void writeHeader(ProtectedProcedure& proc, const ResultsModel& results, Spreadsh
 }
 
 // List row k goes to sheet row k + 1; an empty value leaves its cell empty. Rows that do
-// not fit on the sheet are not written: the user is told once how many were.
-void writeRows(ProtectedProcedure& proc, const ResultsModel& results, SpreadsheetWorkbook& book,
-               int sheetRows, Yielder& yielder) {
+// not fit on the sheet are not written: the user is told once how many were. When the
+// user stops the export, the number of rows sent until then.
+std::optional<std::size_t> writeRows(ProtectedProcedure& proc, const ResultsModel& results,
+                                     SpreadsheetWorkbook& book, int sheetRows,
+                                     const CommandContext& context) {
     const ResultsStore& rows = results.store();
+    Yielder& yielder = context.yielder;
     int sheetRow = 2;
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        yielder.yield();
+        const auto sent = static_cast<std::int64_t>(k);
+        if (stopAtYield(yielder, context.progress, sent, static_cast<std::int64_t>(rows.size()),
+                        sent)) {
+            return k;
+        }
         if (sheetRow > sheetRows) {
             showPlainMessage(proc.dialogs(), sheetFullText(k, rows.size()));
-            return;
+            return std::nullopt;
         }
         int column = 1;
         for (int c = 0; c < kListColumns; ++c) {
@@ -82,6 +90,28 @@ void writeRows(ProtectedProcedure& proc, const ResultsModel& results, Spreadshee
         }
         ++sheetRow;
     }
+    return std::nullopt;
+}
+
+// Steps 112 to 174: a new workbook with the header and the rows, its columns fitted, shown
+// to the user. When the user stops the export, the number of rows sent until then.
+std::optional<std::size_t> sendResults(ProtectedProcedure& proc, const ResultsModel& results,
+                                       Spreadsheet& spreadsheet, const CommandContext& context) {
+    const ProgressScope progress(context.progress,
+                                 QStringLiteral("Sending results to the spreadsheet"),
+                                 Progress::Counted::Rows);
+    std::unique_ptr<SpreadsheetApplication> application;
+    std::unique_ptr<SpreadsheetWorkbook> book;
+    if (!proc.step(112, [&] { application = required(spreadsheet.createApplication()); }) ||
+        !proc.step(114, [&] { book = required(application->addWorkbook()); })) {
+        return std::nullopt;
+    }
+    writeHeader(proc, results, *book, context.yielder);
+    const std::optional<std::size_t> stoppedAfter =
+        writeRows(proc, results, *book, book->maxRows(), context);
+    proc.step(172, [&] { book->autoFitColumns(); });
+    proc.step(174, [&] { application->makeVisible(); });
+    return stoppedAfter;
 }
 
 }  // namespace
@@ -120,22 +150,15 @@ void exportToSpreadsheet(const ResultsModel& results, Spreadsheet& spreadsheet,
         return;
     }
     proc.step(110, [&] { context.pointer.setPointer(PointerState::Busy); });
-    const auto restorePointer = [&] {
-        proc.step(176, [&] { context.pointer.setPointer(PointerState::Default); });
-    };
-
-    std::unique_ptr<SpreadsheetApplication> application;
-    std::unique_ptr<SpreadsheetWorkbook> book;
-    if (!proc.step(112, [&] { application = required(spreadsheet.createApplication()); }) ||
-        !proc.step(114, [&] { book = required(application->addWorkbook()); })) {
-        restorePointer();
-        return;
-    }
-    writeHeader(proc, results, *book, context.yielder);
-    writeRows(proc, results, *book, book->maxRows(), context.yielder);
-    proc.step(172, [&] { book->autoFitColumns(); });
-    proc.step(174, [&] { application->makeVisible(); });
-    restorePointer();
+    const std::optional<std::size_t> stoppedAfter =
+        sendResults(proc, results, spreadsheet, context);
+    proc.step(176, [&] {
+        context.pointer.setPointer(PointerState::Default);
+        if (stoppedAfter) {
+            showPlainMessage(context.dialogs,
+                             stoppedAfterRows(static_cast<std::int64_t>(*stoppedAfter)));
+        }
+    });
 }
 
 }  // namespace culvex

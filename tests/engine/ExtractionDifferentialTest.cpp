@@ -28,7 +28,9 @@ struct Outcome {
 class ProgressSink final : public testing::RecordingSink, public ExtractionProgress {
 public:
     std::vector<std::string> events;  // "pause@rows" and "overflow<kind>@rows"
+    int stopAfterPauses = -1;         // stops at that pause; never when negative
     void pause() override { event("pause"); }
+    bool stopped() const override { return static_cast<int>(events.size()) == stopAfterPauses; }
     void overflowed(IndexOverflow what) override {
         event("overflow" + std::to_string(static_cast<int>(what)));
     }
@@ -226,6 +228,20 @@ TEST(ExtractLines, RowsBeforeAFailedReadStayAndTheFailureTravelsOn) {
     ProgressSink sink;
     EXPECT_THROW(extractLines(source, extractor, sink, sink), std::runtime_error);
     EXPECT_EQ(sink.rows, (std::vector<std::string>{"a", "b"}));
+}
+
+// Lines of four bytes pause after every second line; a stop asked for at a pause keeps
+// the rows of the lines before it and reads no further line.
+TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
+    for (const int stopAt : {1, 2, 3}) {
+        LineExtractor extractor(Separator(","), LineSettings{});
+        ProgressSink sink;
+        sink.stopAfterPauses = stopAt;
+        MemorySource source("a,b\na,b\na,b\na,b\na,b\na,b\na,b\n");
+        extractLines(source, extractor, sink, sink, 4);
+        EXPECT_EQ(sink.rows.size(), static_cast<std::size_t>(4 * stopAt)) << stopAt;
+        EXPECT_EQ(sink.events.size(), static_cast<std::size_t>(stopAt)) << stopAt;
+    }
 }
 
 }  // namespace

@@ -212,6 +212,39 @@ TEST_F(ExtractCommandTest, FileCutShortDuringTheRunKeepsItsRowsAndTheRunGoesOn) 
     EXPECT_EQ(rows.mid(rows.size() - 2), QStringList({"p", "q"}));
 }
 
+// A stop asked for while the run yields (before a file, or at a pause inside a large
+// one) keeps the rows made so far and says how many instead of "Done.".
+TEST_F(ExtractCommandTest, StopKeepsTheRowsSoFarAndSaysHowMany) {
+    const struct {
+        int stopAtYield;
+        qsizetype fewestRows;
+        qsizetype mostRows;
+    } cases[] = {{1, 0, 0}, {2, 2, 2}, {3, 4, 2 * 3000}};
+    addFile("small.csv", "a,b");
+    addFile("big.csv", (QByteArray(1000, 'x') + ",y\n").repeated(3000));
+    for (const auto& c : cases) {
+        results.rows.clear();
+        dialogs.requests.clear();
+        progress.stop = false;
+        yielder.calls = 0;
+        yielder.onYield = [&](int call) { progress.stop = progress.stop || call == c.stopAtYield; };
+        run();
+        const QStringList rows = rowTexts(results);
+        EXPECT_GE(rows.size(), c.fewestRows) << c.stopAtYield;
+        EXPECT_LE(rows.size(), c.mostRows) << c.stopAtYield;
+        EXPECT_EQ(results.publishedRows, rows.size());
+        EXPECT_EQ(dialogs.messageTexts(),
+                  QStringList{QStringLiteral("Stopped after %1 rows.").arg(rows.size())});
+        EXPECT_EQ(pointer.history.back(), PointerState::Default);
+        EXPECT_FALSE(command.isBusy());
+    }
+    EXPECT_EQ(progress.tasks, QStringList(3, "Extracting columns"));
+    EXPECT_EQ(progress.ended, 3);
+    EXPECT_EQ(progress.files,
+              QStringList({"1 of 2: small.csv", "1 of 2: small.csv", "2 of 2: big.csv"}));
+    EXPECT_EQ(progress.total, 3000 * 1003);
+}
+
 TEST_F(ExtractCommandTest, EntryRemovedWhileYieldingIsReportedAndSkipped) {
     addFile("a.csv", "a,b");
     addFile("b.csv", "c,d");

@@ -19,12 +19,15 @@ using testing::TempTree;
 
 class FileDrop : public ::testing::Test {
 protected:
-    void drop(const QStringList& paths) { dropOnFileList(list, paths, {reader, yielder, dialogs}); }
+    void drop(const QStringList& paths) {
+        dropOnFileList(list, paths, {reader, yielder, progress, dialogs});
+    }
 
     TempTree tree;
     FileListModel list;
     testing::ScriptedDialogs dialogs;
     testing::ScriptedYielder yielder;
+    testing::ScriptedProgress progress;
     testing::ScriptedFolderReader reader;
 };
 
@@ -52,6 +55,17 @@ TEST_F(FileDrop, FoldersAreScannedForEveryFileInDropOrder) {
     drop({tree.path(QStringLiteral("two"))});
     EXPECT_EQ(list.count(), 4);
     EXPECT_TRUE(dialogs.requests.empty());
+}
+
+TEST_F(FileDrop, StopKeepsTheEntriesAddedSoFar) {
+    tree.file(QStringLiteral("two/c"));
+    tree.file(QStringLiteral("one/a.csv"));
+    yielder.onYield = [&](int) { progress.stop = list.count() > 0; };
+    drop({tree.path(QStringLiteral("two")), tree.path(QStringLiteral("one")),
+          tree.file(QStringLiteral("loose.csv"))});
+    EXPECT_EQ(list.paths(), QStringList{tree.path(QStringLiteral("two/c"))});
+    EXPECT_EQ(progress.tasks, QStringList{QStringLiteral("Scanning folders")});
+    EXPECT_EQ(progress.ended, 1);
 }
 
 TEST(DroppedData, OnlyLocalFileListsAreAccepted) {

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <climits>
+#include <functional>
 
 namespace culvex {
 namespace {
@@ -252,14 +253,41 @@ TEST_F(FolderScan, TheListCannotBeEditedWhileTheScanRuns) {
     EXPECT_GT(yielder.calls, 0);
 }
 
+// A stop ends the scan at its next yield: the files added so far stay, and nothing more
+// is said.
+TEST_F(FolderScan, StopKeepsTheFilesAddedSoFar) {
+    tree.file(QStringLiteral("top.csv"));
+    tree.file(QStringLiteral("A/a.csv"));
+    tree.file(QStringLiteral("b/b.csv"));
+    const struct {
+        std::function<bool()> stopWhen;
+        QStringList expected;
+    } cases[] = {{[] { return true; }, {}},
+                 {[&] { return list.count() > 0; }, {QStringLiteral("top.csv")}}};
+    for (const auto& c : cases) {
+        list.clear();
+        pointer.history.clear();
+        progress.stop = false;
+        yielder.onYield = [&](int) { progress.stop = progress.stop || c.stopWhen(); };
+        scan(QStringLiteral("csv"), tree.root());
+        EXPECT_EQ(list.paths(), added(c.expected));
+        EXPECT_TRUE(dialogs.messageTexts().isEmpty());
+        EXPECT_EQ(pointer.history,
+                  std::vector<PointerState>({PointerState::Busy, PointerState::Default}));
+    }
+    EXPECT_EQ(progress.tasks, QStringList(2, QStringLiteral("Scanning folders")));
+    EXPECT_EQ(progress.ended, 2);
+}
+
 TEST(GetSubDirectories2016, WithoutRecursionAddsOneLevel) {
     TempTree tree;
     tree.folder(QStringLiteral("A/A1"));
     testing::ScriptedDialogs dialogs;
     testing::ScriptedYielder yielder;
+    testing::ScriptedProgress progress;
     testing::ScriptedFolderReader reader;
     QStringList directories{tree.root() + u'/'};
-    GetSubDirectories2016(directories, false, {reader, yielder, dialogs});
+    GetSubDirectories2016(directories, false, {reader, yielder, progress, dialogs});
     EXPECT_EQ(directories, QStringList({tree.root() + u'/', tree.path(QStringLiteral("A/"))}));
 }
 

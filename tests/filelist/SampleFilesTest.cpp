@@ -152,7 +152,8 @@ private:
 
 TEST_F(SampleFiles, AFailureIsReportedAndEndsTheLoading) {
     FailingSettings failing;
-    loadSamples(list, shell, {dialogs, yielder, pointer, dialogState, failing, tree.root()});
+    loadSamples(list, shell,
+                {dialogs, yielder, progress, pointer, dialogState, failing, tree.root()});
     EXPECT_EQ(
         dialogs.messageTexts(),
         QStringList{errorReportText(QStringLiteral("Settings unreadable"),

@@ -39,7 +39,8 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
     };
     for (const auto& c : cases) {
         ScriptedYielder yielder;
-        EXPECT_EQ(clipboardText(*storeOf(c.rows), yielder, c.encoding), c.expected);
+        testing::ScriptedProgress progress;
+        EXPECT_EQ(clipboardText(*storeOf(c.rows), yielder, progress, c.encoding), c.expected);
         EXPECT_GE(yielder.calls, static_cast<int>(c.rows.size()));
     }
 }
@@ -122,6 +123,27 @@ TEST_F(CopyResults, ListClearedWhileBuildingIsReportedAtLine106AndNothingIsCopie
     EXPECT_TRUE(
         texts[0].contains(u"\r\nin Culvexor2021/08/31.Form1.PushButton8_Click at line 106\r\r"_qs));
     EXPECT_EQ(texts[1], resultsChangedMessage());
+}
+
+// A stop in either pass (measuring, then building) leaves the clipboard untouched.
+TEST_F(CopyResults, StopLeavesTheClipboardAsItWasAndSaysNotCopied) {
+    for (const char* row : {"a", "b", "c"}) {
+        results.append(row);
+    }
+    results.publish();
+    for (const int stopAt : {1, 3, 4, 6}) {
+        dialogs.requests.clear();
+        clipboard.text = u"before"_qs;
+        progress.stop = false;
+        yielder.calls = 0;
+        yielder.onYield = [&](int call) { progress.stop = call == stopAt; };
+        copy();
+        EXPECT_EQ(clipboard.text, u"before"_qs) << stopAt;
+        EXPECT_FALSE(clipboard.cleared) << stopAt;
+        EXPECT_EQ(dialogs.messageTexts(), QStringList{u"The results were not copied."_qs});
+    }
+    EXPECT_EQ(progress.tasks, QStringList(4, u"Copying results"_qs));
+    EXPECT_EQ(progress.ended, 4);
 }
 
 }  // namespace

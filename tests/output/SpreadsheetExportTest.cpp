@@ -202,5 +202,31 @@ TEST(SpreadsheetExport, RowsClearedWhileYieldingEndTheRowsWithOneReport) {
                            u"cell 3,1="_qs, u"autofit"_qs, u"visible"_qs, u"release"_qs}));
 }
 
+// A stop ends the rows; the workbook is still fitted and shown with the rows sent so far.
+TEST(SpreadsheetExport, StopShowsTheRowsSentSoFarAndSaysHowMany) {
+    const struct {
+        int stopAtYield;  // 1 is the header's column, then each row and its value
+        int sent;
+    } cases[] = {{1, 0}, {4, 1}, {6, 2}};
+    for (const auto& c : cases) {
+        Export e{"a", "b", "c"};
+        e.yielder.onYield = [&](int call) {
+            e.progress.stop = e.progress.stop || call == c.stopAtYield;
+        };
+        e.run();
+        QStringList expected{u"start"_qs, u"release"_qs, u"start"_qs, u"workbook"_qs,
+                             u"cell 1,1=Results"_qs};
+        for (int row = 0; row < c.sent; ++row) {
+            expected << u"cell %1,1=%2"_qs.arg(row + 2).arg(QChar(u'a' + row));
+        }
+        expected << u"autofit"_qs << u"visible"_qs << u"release"_qs;
+        EXPECT_EQ(e.spreadsheet.calls, expected) << c.stopAtYield;
+        EXPECT_EQ(e.dialogs.messageTexts(), QStringList{u"Stopped after %1 rows."_qs.arg(c.sent)});
+        EXPECT_EQ(e.pointer.history, (std::vector{PointerState::Busy, PointerState::Default}));
+        EXPECT_EQ(e.progress.tasks, QStringList{u"Sending results to the spreadsheet"_qs});
+        EXPECT_EQ(e.progress.ended, 1);
+    }
+}
+
 }  // namespace
 }  // namespace culvex

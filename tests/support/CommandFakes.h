@@ -12,12 +12,13 @@ namespace culvex::testing {
 struct CommandFakes {
     ScriptedDialogs dialogs;
     ScriptedYielder yielder;
+    ScriptedProgress progress;
     RecordingPointer pointer;
     CommonDialogState dialogState;
     MemorySettingsStore settings;
 
     CommandContext context(const QString& programFolder = {}) {
-        return {dialogs, yielder, pointer, dialogState, settings, programFolder};
+        return {dialogs, yielder, progress, pointer, dialogState, settings, programFolder};
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "command/WindowPointer.h"
 #include "platform/Clipboard.h"
+#include "platform/Progress.h"
 #include "platform/ScreenMouse.h"
 #include "platform/Shell.h"
 #include "platform/Yielder.h"
@@ -26,6 +27,30 @@ public:
             onYield(calls);
         }
     }
+};
+
+// Records what commands report of their progress; a test sets `stop` (usually while the
+// command yields) as the user's click on Stop.
+class ScriptedProgress final : public Progress {
+public:
+    QStringList tasks;  // begun, in order
+    int ended = 0;
+    QStringList files;  // "n of m: name"
+    std::int64_t done = 0;
+    std::int64_t total = 0;
+    std::int64_t count = 0;
+    bool stop = false;
+    void begin(const QString& task, Counted) override { tasks << task; }
+    void file(int number, int count, const QString& name) override {
+        files << QStringLiteral("%1 of %2: %3").arg(number).arg(count).arg(name);
+    }
+    void advance(std::int64_t d, std::int64_t t, std::int64_t c) override {
+        done = d;
+        total = t;
+        count = c;
+    }
+    bool stopRequested() const override { return stop; }
+    void end() override { ++ended; }
 };
 
 class RecordingPointer final : public WindowPointer {

@@ -17,6 +17,7 @@ namespace {
 constexpr int kBarSteps = 1000;
 constexpr int kRefreshMs = 100;
 constexpr int kMinimumWidth = 360;
+constexpr int kStopWidth = 90;
 
 QString countText(std::int64_t count, Progress::Counted counted) {
     const QString number = QLocale().toString(static_cast<qlonglong>(count));
@@ -48,6 +49,7 @@ ProgressWindow::ProgressWindow(QWidget* parent, std::chrono::milliseconds delay,
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMinimumWidth(kMinimumWidth);
     stop_->setAutoDefault(false);
+    stop_->setMinimumWidth(kStopWidth);
     auto* counts = new QHBoxLayout;
     counts->addWidget(count_);
     counts->addStretch();
@@ -58,7 +60,7 @@ ProgressWindow::ProgressWindow(QWidget* parent, std::chrono::milliseconds delay,
         layout->addWidget(widget);
     }
     layout->addLayout(counts);
-    layout->addWidget(stop_, 0, Qt::AlignRight);
+    layout->addWidget(stop_, 0, Qt::AlignHCenter);
     connect(stop_, &QPushButton::clicked, this, &ProgressWindow::requestStop);
     timer_.setInterval(kRefreshMs);
     connect(&timer_, &QTimer::timeout, this, &ProgressWindow::tick);

@@ -19,6 +19,9 @@
 #      listing and leaves the dialog open.
 #   8. The folder scan's input box shows its hint below a blank line: the prompt's label
 #      is three lines high; screenshot 7-extension.png.
+#   9. A large extraction shows "Culvex Progress" (screenshot 8-progress.png); a click on
+#      its Stop ends the run with a message (9-stopped.png, "Stopped after N rows.") and
+#      part of the rows in the results list.
 # Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER CLIPBOARD_TEXT
 # (CLIPBOARD_TEXT prints the clipboard's text as UTF-8.)
 set -euo pipefail
@@ -265,6 +268,42 @@ height=$(xdotool getwindowgeometry "$box" | sed -n 's/.*Geometry: [0-9]*x\([0-9]
 echo "extension input box: $height pixels high, the hint below a blank line"
 key_in "$box" Escape
 await_gone '^Culvexa$' || fail "extension input box stayed open"
+
+# 9. A file of 200 MB that takes seconds to extract with "Others:" ";" still chosen: 99
+#    lines in a hundred are empty columns only, the hundredth gives two rows.
+python3 - "$config/big.csv" <<'PY'
+import sys
+block = (";" * 99 + "\n") * 99 + "r;s\n"
+with open(sys.argv[1], "w") as f:
+    for _ in range(2000):
+        f.write(block * 10)
+PY
+click_at "${clear_list[@]}"
+click_at "${clear_results[@]}"
+click_at "${add_files[@]}"
+enter_path '^Add File' "$config/big.csv"
+sleep 0.5
+click_at "${extract[@]}"
+progress=$(await_window '^Culvex Progress$') || fail "no progress window during a large extraction"
+sleep 0.3
+import -window root "$out/8-progress.png"
+eval "$(xdotool getwindowgeometry --shell "$progress")"
+# The Stop button sits in the middle of the window's bottom edge.
+xdotool mousemove --window "$progress" $((WIDTH / 2)) $((HEIGHT - 20)) click 1
+await_window '^Culvexa$' >/dev/null || fail "no message after Stop"
+sleep 0.3
+import -window root "$out/9-stopped.png"
+answer_message Return "stopped"
+await_gone '^Culvex Progress$' || fail "the progress window stayed open"
+kept="$out/results-stopped.txt"
+rm -f "$kept"
+save_results "$kept"
+# The message's text is not readable from outside the program; a run that went on to
+# "Done." would have listed all 40000 rows, and each line gives two.
+listed=$(($(grep -c $'\r$' "$kept") - 1))
+[ "$listed" -gt 0 ] && [ "$listed" -lt 40000 ] && [ $((listed % 2)) -eq 0 ] ||
+    fail "Stop left $listed of 40000 rows in the list"
+echo "progress window: shown, stopped after $listed of 40000 rows; see 9-stopped.png"
 
 python3 "$(dirname "$0")/close_window.py" "$main"
 for _ in $(seq 100); do

@@ -1,13 +1,19 @@
-// Runs "Extract Columns From File(s)" through the real main window over one file, with the
-// comma separator and the other settings as a first start leaves them, and prints what it
-// cost:
-//   culvex_window_bench FILE
-// Output: one line "seconds=... rows=... peak_rss_mb=... store_mb=...", the seconds from the
-// click to the "Done." message, the window's peak resident memory over that run and the
-// results store's bytes. The dialogs are scripted: the open dialog answers FILE, every
-// message is answered at once.
+// Runs one command through the real main window, with scripted dialogs, and prints what it
+// cost, including the longest time the window went without a turn of its event loop:
+//   culvex_window_bench FILE                     "Extract Columns From File(s)" over FILE
+//   culvex_window_bench save-text|save-comma|copy ROWS   a save or the copy of ROWS rows
+//   culvex_window_bench scan FOLDER              "Add All CSV File(s) In Folder" on FOLDER
+// Output: one line "seconds=... longest_gap_ms=... rows=... peak_rss_mb=... store_mb=...":
+// the seconds from the click to the command's end (to the "Done." message for an
+// extraction), the longest interval between two ticks of a 10 ms timer meanwhile (the
+// longest the window could not repaint nor take a click), the results rows (files for a
+// scan), the peak resident memory over the run and the results store's bytes. Extraction
+// uses the comma separator and the other settings as a first start leaves them; every
+// question is answered Yes, every message OK.
 #include "ResultsBenchSupport.h"
 #include "app/Form1.h"
+#include "filelist/FileListModel.h"
+#include "output/ResultsCommands.h"
 #include "output/ResultsModel.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtSettingsStore.h"
@@ -22,34 +28,65 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace culvex::bench {
 namespace {
 
+// What the command under test asks for: the file to open or save, the folder to scan.
 class TimedDialogs final : public Dialogs {
 public:
-    explicit TimedDialogs(QString file) : file_(std::move(file)) { clock_.start(); }
+    explicit TimedDialogs(QString path) : path_(std::move(path)) { clock_.start(); }
     MessageAnswer message(const MessageRequest& request) override {
-        if (request.text == QStringLiteral("Done.")) {
-            doneAt = clock_.nsecsElapsed();
-        } else {
-            otherMessages.append(request.text);
-        }
+        messages.append(request.text);
+        endAt = clock_.nsecsElapsed();
         return request.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
-    std::optional<QString> input(const InputRequest&) override { return std::nullopt; }
-    OpenFilesAnswer openFiles(const OpenFilesRequest&) override { return {file_}; }
-    QString saveFile(const SaveFileRequest&) override { return {}; }
-    QString browseFolder(const FolderRequest&) override { return {}; }
+    std::optional<QString> input(const InputRequest&) override { return QStringLiteral("csv"); }
+    OpenFilesAnswer openFiles(const OpenFilesRequest&) override { return {path_}; }
+    QString saveFile(const SaveFileRequest&) override { return path_; }
+    QString browseFolder(const FolderRequest&) override { return path_; }
 
     qint64 now() const { return clock_.nsecsElapsed(); }
-    qint64 doneAt = -1;
-    QStringList otherMessages;
+    qint64 endAt = -1;
+    QStringList messages;
 
 private:
-    QString file_;
+    QString path_;
     QElapsedTimer clock_;
+};
+
+// The longest interval between two ticks of a timer that asks for a turn of the event
+// loop every 10 ms, as a repaint or a click would.
+class LoopProbe {
+public:
+    LoopProbe() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+    }
+    void start() {
+        clock_.start();
+        last_ = 0;
+        timer_.start();
+    }
+    double stopMs() {
+        tick();
+        timer_.stop();
+        return static_cast<double>(longest_) / 1e6;
+    }
+
+private:
+    void tick() {
+        const qint64 now = clock_.nsecsElapsed();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
 };
 
 template <class Control>
@@ -57,9 +94,22 @@ Control& control(const QWidget& form, const QString& name) {
     return *form.findChild<Control*>(name, Qt::FindChildrenRecursively);
 }
 
-int run(const QString& file) {
+ResultsModel& resultsOf(const QWidget& form) {
+    return *qobject_cast<ResultsModel*>(
+        control<QTableView>(form, QStringLiteral("ListView2")).model());
+}
+
+struct Command {
+    int button;
+    QStringList expectedMessages;
+};
+
+int run(const QString& mode, const QString& argument) {
     QTemporaryDir folder;
-    TimedDialogs dialogs(file);
+    const bool extract = mode == QStringLiteral("extract");
+    const bool scan = mode == QStringLiteral("scan");
+    const bool counted = !extract && !scan;
+    TimedDialogs dialogs(counted ? folder.filePath(QStringLiteral("results.txt")) : argument);
     QtSettingsStore settings(folder.filePath(QStringLiteral("settings.ini")));
     QtClipboard clipboard;
     QtShell shell;
@@ -71,24 +121,43 @@ int run(const QString& file) {
     window.Form_Load();
     window.show();
     QApplication::processEvents();
-    control<QPushButton>(window, QStringLiteral("PushButton1")).click();
-    control<QRadioButton>(window, QStringLiteral("Option9")).click();
+    ResultsModel& results = resultsOf(window);
+    const QMap<QString, Command> commands{
+        {QStringLiteral("extract"), {7, {QStringLiteral("Done.")}}},
+        {QStringLiteral("save-text"), {6, {}}},
+        {QStringLiteral("save-comma"), {2, {}}},
+        {QStringLiteral("copy"), {8, {copiedMessage()}}},
+        {QStringLiteral("scan"), {4, {}}},
+    };
+    if (extract) {
+        control<QPushButton>(window, QStringLiteral("PushButton1")).click();
+        control<QRadioButton>(window, QStringLiteral("Option9")).click();
+    } else if (counted) {
+        appendRows(results, 0, argument.toULongLong());
+        results.publish();
+    }
     QApplication::processEvents();
 
+    const Command command = commands.value(mode);
     resetPeakRss();
+    LoopProbe probe;
     const qint64 clickAt = dialogs.now();
-    control<QPushButton>(window, QStringLiteral("PushButton7")).click();
+    probe.start();
+    control<QPushButton>(window, QStringLiteral("PushButton%1").arg(command.button)).click();
+    const qint64 endAt = command.expectedMessages.isEmpty() ? dialogs.now() : dialogs.endAt;
+    const double gap = probe.stopMs();
     const double peak = statusMb("VmHWM");
-    if (dialogs.doneAt < 0 || !dialogs.otherMessages.isEmpty()) {
-        std::fprintf(stderr, "the run did not end with \"Done.\" alone: %s\n",
-                     qPrintable(dialogs.otherMessages.join(u'|')));
+    if (dialogs.messages != command.expectedMessages) {
+        std::fprintf(stderr, "the command showed other messages: %s\n",
+                     qPrintable(dialogs.messages.join(u'|')));
         return 1;
     }
-    const auto& model = *qobject_cast<ResultsModel*>(
-        control<QTableView>(window, QStringLiteral("ListView2")).model());
-    std::printf("seconds=%.3f rows=%zu peak_rss_mb=%.0f store_mb=%.0f\n",
-                static_cast<double>(dialogs.doneAt - clickAt) / 1e9, model.store().size(), peak,
-                static_cast<double>(model.store().memoryBytes()) / (1 << 20));
+    const auto& files = *qobject_cast<FileListModel*>(
+        control<QTableView>(window, QStringLiteral("ListView1")).model());
+    std::printf("seconds=%.3f longest_gap_ms=%.1f rows=%zu peak_rss_mb=%.0f store_mb=%.0f\n",
+                static_cast<double>(endAt - clickAt) / 1e9, gap,
+                scan ? static_cast<std::size_t>(files.count()) : results.store().size(), peak,
+                static_cast<double>(results.store().memoryBytes()) / (1 << 20));
     return 0;
 }
 
@@ -97,9 +166,14 @@ int run(const QString& file) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FILE\n", argv[0]);
-        return 2;
+    const QStringList modes{"save-text", "save-comma", "copy", "scan"};
+    if (argc == 2) {
+        return culvex::bench::run("extract", QString::fromLocal8Bit(argv[1]));
     }
-    return culvex::bench::run(QString::fromLocal8Bit(argv[1]));
+    if (argc == 3 && modes.contains(QString::fromLocal8Bit(argv[1]))) {
+        return culvex::bench::run(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+    }
+    std::fprintf(stderr, "usage: %s FILE | save-text|save-comma|copy ROWS | scan FOLDER\n",
+                 argv[0]);
+    return 2;
 }

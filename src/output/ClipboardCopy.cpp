@@ -1,6 +1,6 @@
 #include "output/ClipboardCopy.h"
 
-#include "engine/RowAccess.h"
+#include "output/YieldingRows.h"
 
 #include <algorithm>
 
@@ -28,10 +28,8 @@ std::string_view withoutTrailingSpaces(std::string_view row) {
 // Characters of the finished text, measured first so it is built in one allocation.
 qsizetype measuredLength(const ResultsStore& rows, std::size_t count, Yielder& yielder) {
     std::size_t length = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        length += rowAt(rows, i).size() + 2;
-    }
+    forEachRowYielding(rows, count, yielder,
+                       [&](std::string_view row) { length += row.size() + 2; });
     return static_cast<qsizetype>(length);
 }
 
@@ -55,9 +53,8 @@ QString clipboardText(const ResultsStore& rows, Yielder& yielder, TextEncoding e
     const std::size_t count = rows.size();
     QString text(measuredLength(rows, count, yielder), Qt::Uninitialized);
     qsizetype used = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        const std::string_view row = withoutTrailingSpaces(rowAt(rows, i));
+    forEachRowYielding(rows, count, yielder, [&](std::string_view stored) {
+        const std::string_view row = withoutTrailingSpaces(stored);
         const qsizetype end = used + static_cast<qsizetype>(row.size()) + 2;
         if (end > text.size()) {
             text.resize(std::max(end, 2 * text.size()));
@@ -67,7 +64,7 @@ QString clipboardText(const ResultsStore& rows, Yielder& yielder, TextEncoding e
         out[0] = u'\r';
         out[1] = u'\n';
         used = out + 2 - begin;
-    }
+    });
     text.truncate(used);
     return text;
 }

@@ -2,9 +2,9 @@
 
 #include "command/ProtectedProcedure.h"
 #include "engine/ResultsFormat.h"
-#include "engine/RowAccess.h"
 #include "engine/TextFileWriter.h"
 #include "output/SaveTarget.h"
+#include "output/YieldingRows.h"
 
 #include <QFile>
 #include <optional>
@@ -15,13 +15,11 @@ namespace {
 
 void writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder) {
     const std::size_t count = rows.size();
-    std::string line;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        line.clear();
-        appendCommaLine(line, rowAt(rows, i), i + 1 == count);
-        file.write(line);
-    }
+    std::size_t written = 0;
+    forEachRowYielding(rows, count, yielder, [&](std::string_view row) {
+        const bool last = ++written == count;
+        file.writeFormatted([&](std::string& out) { appendCommaLine(out, row, last); });
+    });
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include "command/ProtectedProcedure.h"
 #include "engine/ResultsFormat.h"
-#include "engine/RowAccess.h"
 #include "engine/TextFileWriter.h"
 #include "output/SaveTarget.h"
+#include "output/YieldingRows.h"
 
 #include <QFile>
 #include <algorithm>
@@ -16,27 +16,19 @@ namespace {
 
 std::size_t columnWidth(const ResultsStore& rows, std::size_t count, Yielder& yielder) {
     std::size_t longest = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        longest = std::max(longest, rowAt(rows, i).size());
-    }
+    forEachRowYielding(rows, count, yielder,
+                       [&](std::string_view row) { longest = std::max(longest, row.size()); });
     return spacedWidth(longest);
 }
 
-void writePadded(TextFileWriter& file, std::string& line, std::string_view value,
-                 std::size_t width) {
-    line.clear();
-    appendSpacedLine(line, value, width);
-    file.write(line);
+void writePadded(TextFileWriter& file, std::string_view value, std::size_t width) {
+    file.writeFormatted([&](std::string& out) { appendSpacedLine(out, value, width); });
 }
 
 void writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count, std::size_t width,
                Yielder& yielder) {
-    std::string line;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        writePadded(file, line, rowAt(rows, i), width);
-    }
+    forEachRowYielding(
+        rows, count, yielder, [&](std::string_view row) { writePadded(file, row, width); }, width);
 }
 
 }  // namespace
@@ -59,10 +51,9 @@ void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
     if (!proc.step(156, [&] { file.emplace(QFile::encodeName(target).toStdString()); })) {
         return;
     }
-    std::string line;
     proc.step(170, [&] {
         yielder.yield();
-        writePadded(*file, line, kSpacedHeader, width);
+        writePadded(*file, kSpacedHeader, width);
     });
     if (!proc.step(190, [&] { writeRows(*file, rows, count, width, yielder); })) {
         return;

@@ -6,6 +6,7 @@
 #include "output/ResultsModel.h"
 #include "output/SaveComma.h"
 #include "output/SaveList.h"
+#include "output/YieldingRows.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -66,6 +67,9 @@ std::optional<std::string> extractedBytes(const char* format,
     return fileBytes(target);
 }
 
+// Three times the writer's buffer.
+const std::string kLongRow(std::size_t{3} << 20, 'x');
+
 TEST(SpacedTextFormat, PadsEveryLineToTheWidestTextThenTab) {
     const FormatCase cases[] = {
         {"empty list", {}, "Results\t\r\n"},
@@ -84,6 +88,10 @@ TEST(SpacedTextFormat, PadsEveryLineToTheWidestTextThenTab) {
          {"a\tb", "c,d,e,f"},
          "Results\t\r\na\tb    \t\r\nc,d,e,f\t\r\n"},
         {"code page bytes kept", {"\x80\xe9\xff"}, "Results\t\r\n\x80\xe9\xff    \t\r\n"},
+        {"padding longer than the write buffer",
+         {kLongRow, "y"},
+         "Results" + std::string(kLongRow.size() - 7, ' ') + "\t\r\n" + kLongRow + "\t\r\ny" +
+             std::string(kLongRow.size() - 1, ' ') + "\t\r\n"},
     };
     for (const FormatCase& c : cases) {
         EXPECT_EQ(savedBytes(SaveListviewProperlySpaced, *storeOf(c.rows)), c.expected) << c.name;
@@ -210,13 +218,14 @@ TEST_P(SaveCommandTest, TargetInAMissingFolderIsReportedOnceAndNothingIsWritten)
 }
 
 TEST_P(SaveCommandTest, ResultsClearedDuringTheSaveKeepTheOldFile) {
-    for (int i = 0; i < 100; ++i) {
+    // The writers yield before their first row, then once per kRowsPerYield short rows.
+    for (std::size_t i = 0; i < 3 * kRowsPerYield; ++i) {
         rows.append("more");
     }
     writeFileBytes(target, "old");
     dialogs.saveAnswers = {target};
     yielder.onYield = [&](int call) {
-        if (call == 50) {
+        if (call == 3) {
             clearResults(rows, dialogs);
         }
     };
@@ -312,8 +321,9 @@ TEST(SpacedTextSave, RowsClearedWhileWritingAreReportedAtTheWritingStep) {
     }
     ScriptedDialogs dialogs;
     ScriptedYielder yielder;
+    // Yields: the width (1: the first row, 2: the others), the header (3), the rows (4).
     yielder.onYield = [&](int call) {
-        if (call == 15) {
+        if (call == 4) {
             rows.clear();
         }
     };
@@ -333,7 +343,7 @@ TEST(SpacedTextSave, RowsReplacedWhileWritingAreWrittenWithoutOverflowingThePadd
     ScriptedDialogs dialogs;
     ScriptedYielder yielder;
     yielder.onYield = [&](int call) {
-        if (call == 5) {
+        if (call == 4) {
             rows.clear();
             for (const char* row : {"a much longer row", "x", "y"}) {
                 rows.append(row);
@@ -343,6 +353,20 @@ TEST(SpacedTextSave, RowsReplacedWhileWritingAreWrittenWithoutOverflowingThePadd
     SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder);
     EXPECT_TRUE(dialogs.requests.empty());
     EXPECT_EQ(fileBytes(target), "Results\t\r\na much longer row\t\r\nx      \t\r\ny      \t\r\n");
+}
+
+TEST(SpacedTextSave, RowsOfAMegabyteEachGetAYieldEach) {
+    QTemporaryDir dir;
+    ResultsModel rows;
+    for (int i = 0; i < 4; ++i) {
+        rows.append(std::string(kBytesPerYield, 'r'));
+    }
+    ScriptedDialogs dialogs;
+    ScriptedYielder yielder;
+    SaveListviewProperlySpaced(rows.store(), dir.filePath(u"out.txt"_qs), dialogs, yielder);
+    EXPECT_TRUE(dialogs.requests.empty());
+    // Each row measured, the header, each row written.
+    EXPECT_EQ(yielder.calls, 4 + 1 + 4);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "output/ResultsView.h"
 
+#include "output/ResultsAccessible.h"
+
+#include <QAccessible>
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,6 +29,7 @@ ResultsView::ResultsView(QWidget* parent)
     setVerticalScrollMode(ScrollPerItem);
     // Tab and Shift+Tab move on to the next control; the arrow keys move between rows.
     setTabKeyNavigation(false);
+    installResultsAccessibility();
 
     header_->setHighlightSections(false);
     header_->setSectionsClickable(false);
@@ -270,6 +274,17 @@ void ResultsView::rowsInserted(const QModelIndex& parent, int first, int last) {
     if (first <= firstShownRow() + pageRows()) {
         viewport()->update();
     }
+}
+
+// A screen reader follows the keyboard: it hears of the row that became current, by its
+// position among the list's rows.
+void ResultsView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (QAccessible::isActive() && current.isValid() && hasFocus()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(current.row());
+        QAccessible::updateAccessibility(&event);
+    }
+    QAbstractItemView::currentChanged(current, previous);
 }
 
 void ResultsView::rowsGone() {

@@ -38,6 +38,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void updateGeometries() override;
     void rowsInserted(const QModelIndex& parent, int first, int last) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     int rowCount() const;

@@ -3,6 +3,7 @@
 #include "output/ResultsView.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -155,6 +156,25 @@ TEST_F(ResultsViewTest, TheScrollBarFollowsRowsAddedRemovedAndCleared) {
     model.clear();
     QApplication::processEvents();
     EXPECT_EQ(bar->maximum(), 0);
+}
+
+TEST_F(ResultsViewTest, ScreenReadersReadTheRowsTheirSelectionAndTheRowUnderAPoint) {
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->childCount(), kRows);
+    makeCurrent(3);
+    QAccessibleInterface* row = list->child(3);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(QAccessible::Name), u"3"_qs);
+    EXPECT_TRUE(row->state().selected);
+    EXPECT_EQ(list->indexOfChild(row), 3);
+    const QPoint centre = view.viewport()->mapToGlobal(rowCentre(2));
+    ASSERT_NE(list->childAt(centre.x(), centre.y()), nullptr);
+    EXPECT_EQ(list->childAt(centre.x(), centre.y())->text(QAccessible::Name), u"2"_qs);
+    model.removeAt(0);
+    EXPECT_EQ(list->child(3)->text(QAccessible::Name), u"4"_qs);
+    EXPECT_EQ(list->child(kRows - 1), nullptr);
 }
 
 }  // namespace

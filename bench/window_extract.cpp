@@ -9,6 +9,7 @@
 #include "ResultsBenchSupport.h"
 #include "app/Form1.h"
 #include "output/ResultsModel.h"
+#include "output/ResultsView.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtShell.h"
@@ -20,7 +21,6 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -85,7 +85,7 @@ int run(const QString& file) {
         return 1;
     }
     const auto& model = *qobject_cast<ResultsModel*>(
-        control<QTableView>(window, QStringLiteral("ListView2")).model());
+        control<ResultsView>(window, QStringLiteral("ListView2")).model());
     std::printf("seconds=%.3f rows=%zu peak_rss_mb=%.0f store_mb=%.0f\n",
                 static_cast<double>(dialogs.doneAt - clickAt) / 1e9, model.store().size(), peak,
                 static_cast<double>(model.store().memoryBytes()) / (1 << 20));

@@ -1,9 +1,10 @@
 // The results list with ten million rows: fill while the window runs its event loop
 // between batches, first paint, scroll to the end, remove the first row, clear. Compares the
-// one-column table view with QListView and QTreeView. Then the table view over one very long
-// row: first paint, repaints and clear.
+// window's own results view with a one-column table view, QListView and QTreeView. Then the
+// results view over one very long row: first paint, repaints and clear.
 #include "ResultsBenchSupport.h"
 #include "output/ResultsModel.h"
+#include "output/ResultsView.h"
 #include "platform/ReportView.h"
 
 #include <benchmark/benchmark.h>
@@ -22,10 +23,15 @@ namespace {
 // Rows published per batch, about what an extraction run appends between two yields.
 constexpr std::size_t kBatch = 65'536;
 
-enum class ViewKind { Table, List, Tree };
+enum class ViewKind { Results, Table, List, Tree };
 
 std::unique_ptr<QAbstractItemView> makeView(ViewKind kind, ResultsModel& model) {
     switch (kind) {
+        case ViewKind::Results: {
+            auto view = std::make_unique<ResultsView>();
+            view->setModel(&model);
+            return view;
+        }
         case ViewKind::Table: {
             auto view = std::make_unique<QTableView>();
             configureReportView(*view, model);
@@ -93,6 +99,11 @@ void BM_ResultsView(benchmark::State& state, ViewKind kind) {
     }
 }
 
+BENCHMARK_CAPTURE(BM_ResultsView, results, ViewKind::Results)
+    ->Arg(1'000'000)
+    ->Arg(kTenMillion)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ResultsView, table, ViewKind::Table)
     ->Arg(1'000'000)
     ->Arg(kTenMillion)
@@ -118,7 +129,7 @@ void BM_ResultsViewLongRow(benchmark::State& state) {
         model->append("before");
         model->append(std::string(bytes, 'x'));
         model->append("after");
-        auto view = makeView(ViewKind::Table, *model);
+        auto view = makeView(ViewKind::Results, *model);
         view->resize(400, 600);
         view->show();
         QElapsedTimer timer;

@@ -23,7 +23,7 @@ const ResultsStore& tenMillionRows() {
     return rows;
 }
 
-using Writer = void (*)(const ResultsStore&, const QString&, Dialogs&, Yielder&);
+using Writer = SaveEnd (*)(const ResultsStore&, const QString&, Dialogs&, Yielder&, Progress&);
 
 void BM_Save(benchmark::State& state, Writer writer) {
     const ResultsStore& rows = tenMillionRows();
@@ -31,10 +31,11 @@ void BM_Save(benchmark::State& state, Writer writer) {
     const QString target = dir.filePath(QStringLiteral("results.txt"));
     CountingDialogs dialogs;
     QtYielder yielder;
+    NoProgress progress;
     std::int64_t bytes = 0;
     for (auto _ : state) {
         QFile::remove(target);
-        writer(rows, target, dialogs, yielder);
+        static_cast<void>(writer(rows, target, dialogs, yielder, progress));
         bytes += QFile(target).size();
     }
     if (dialogs.messages != 0) {

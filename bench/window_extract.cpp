@@ -22,11 +22,11 @@
 #include "platform/ScreenMouse.h"
 #include "platform/Spreadsheet.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -96,7 +96,7 @@ Control& control(const QWidget& form, const QString& name) {
 
 ResultsModel& resultsOf(const QWidget& form) {
     return *qobject_cast<ResultsModel*>(
-        control<QTableView>(form, QStringLiteral("ListView2")).model());
+        control<QAbstractItemView>(form, QStringLiteral("ListView2")).model());
 }
 
 struct Command {
@@ -153,7 +153,7 @@ int run(const QString& mode, const QString& argument) {
         return 1;
     }
     const auto& files = *qobject_cast<FileListModel*>(
-        control<QTableView>(window, QStringLiteral("ListView1")).model());
+        control<QAbstractItemView>(window, QStringLiteral("ListView1")).model());
     std::printf("seconds=%.3f longest_gap_ms=%.1f rows=%zu peak_rss_mb=%.0f store_mb=%.0f\n",
                 static_cast<double>(endAt - clickAt) / 1e9, gap,
                 scan ? static_cast<std::size_t>(files.count()) : results.store().size(), peak,

@@ -63,7 +63,7 @@ QPushButton:focus {
     border-color: #3d6fb6;
 }
 
-QTableView {
+QTableView, culvex--ResultsView {
     background-color: #ffffff;
     border: 1px solid #a7b3c2;
     selection-background-color: #3d6fb6;

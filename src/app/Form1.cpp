@@ -4,6 +4,7 @@
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "output/ResultsModel.h"
+#include "output/ResultsView.h"
 #include "platform/ReportView.h"
 
 #include <QButtonGroup>
@@ -20,7 +21,6 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QTableView>
 #include <algorithm>
 
 namespace culvex {
@@ -50,7 +50,7 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
 
 void Form1::findControls() {
     listView1_ = findChild<FileListView*>(QStringLiteral("ListView1"));
-    listView2_ = findChild<QTableView*>(QStringLiteral("ListView2"));
+    listView2_ = findChild<ResultsView*>(QStringLiteral("ListView2"));
     check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
     for (int n = 1; n <= 11; ++n) {
         pushButtons_[n] = findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(n));
@@ -76,13 +76,13 @@ void Form1::setUpWindow() {
         setFrameStyle(classic);
     }
     setFixedSize(kClientWidth, kClientHeight);
-    for (auto [view, model] : {std::pair<QTableView*, QAbstractItemModel*>{listView1_, fileList_},
-                               {listView2_, results_}}) {
-        configureReportView(*view, *model);
+    configureReportView(*listView1_, *fileList_);
+    listView2_->setModel(results_);
+    for (QHeaderView* column : {listView1_->horizontalHeader(), listView2_->horizontalHeader()}) {
         // The column keeps the width start-up gives it, so the user can drag its edge
         // beyond the list to read long texts; it appears when start-up creates it.
-        view->horizontalHeader()->setStretchLastSection(false);
-        view->horizontalHeader()->hide();
+        column->setStretchLastSection(false);
+        column->hide();
     }
 
     // The designed state of the panel, before start-up restores the stored one.
@@ -127,7 +127,8 @@ void Form1::nameForAssistiveTools() {
     for (const auto& [box, option] : boxOptions) {
         texts_[box]->setAccessibleName(options_[option]->text());
     }
-    for (QTableView* view : {static_cast<QTableView*>(listView1_), listView2_}) {
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(listView1_),
+                                    static_cast<QAbstractItemView*>(listView2_)}) {
         view->setAccessibleName(view->model()->headerData(0, Qt::Horizontal).toString());
     }
 }

@@ -24,12 +24,12 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStyle;
-class QTableView;
 
 namespace culvex {
 
 class FileListView;
 class ProtectedProcedure;
+class ResultsView;
 
 // The main window: the file list, the extraction settings panel, the results list and
 // the command buttons. It owns both lists; the panel's controls are the only copy of the
@@ -154,7 +154,7 @@ private:
     FileListModel* fileList_;
     ResultsModel* results_;
     FileListView* listView1_ = nullptr;
-    QTableView* listView2_ = nullptr;
+    ResultsView* listView2_ = nullptr;
     std::array<QPushButton*, 12> pushButtons_{};
     std::array<QRadioButton*, 12> options_{};
     std::array<QLineEdit*, 6> texts_{};

@@ -6,12 +6,12 @@
 #include "filelist/ListEditing.h"
 #include "filelist/SampleFiles.h"
 #include "output/ResultsCommands.h"
+#include "output/ResultsView.h"
 #include "output/SaveComma.h"
 #include "output/SaveList.h"
 #include "output/SpreadsheetExport.h"
 
 #include <QPushButton>
-#include <QTableView>
 
 namespace culvex {
 
@@ -31,7 +31,7 @@ void Form1::connectCommands() {
             }
         });
     }
-    connect(listView2_, &QTableView::doubleClicked, this, &Form1::ListView2_DblClick);
+    connect(listView2_, &QAbstractItemView::doubleClicked, this, &Form1::ListView2_DblClick);
     connectEncodingMenu();
 }
 

@@ -3,9 +3,9 @@
 #include "command/AppSettings.h"
 #include "command/ProtectedProcedure.h"
 #include "output/EncodingMenu.h"
+#include "output/ResultsView.h"
 
 #include <QMenu>
-#include <QTableView>
 
 namespace culvex {
 

@@ -9,13 +9,13 @@
 #include "filelist/FileListView.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/SampleFiles.h"
+#include "output/ResultsView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QTableView>
 #include <stdexcept>
 
 namespace culvex {
@@ -32,7 +32,7 @@ QString readSkinFile(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-void showColumn(QTableView& view) { view.horizontalHeader()->show(); }
+void showColumn(QHeaderView& column) { column.show(); }
 
 }  // namespace
 
@@ -56,10 +56,10 @@ void Form1::Form_Load() {
         setWindowIcon(QIcon(QStringLiteral(":/culvex/culvex.png")));
         SetApplicationTitle();
     });
-    proc.step(132, [&] { showColumn(*listView1_); });
-    proc.step(134, [&] { listView1_->setColumnWidth(0, kListColumnWidth); });
-    proc.step(136, [&] { showColumn(*listView2_); });
-    proc.step(138, [&] { listView2_->setColumnWidth(0, kListColumnWidth); });
+    proc.step(132, [&] { showColumn(*listView1_->horizontalHeader()); });
+    proc.step(134, [&] { listView1_->horizontalHeader()->resizeSection(0, kListColumnWidth); });
+    proc.step(136, [&] { showColumn(*listView2_->horizontalHeader()); });
+    proc.step(138, [&] { listView2_->horizontalHeader()->resizeSection(0, kListColumnWidth); });
     restorePanel(proc);
     restoreEncoding();
 }

@@ -7,6 +7,7 @@
 #include "filelist/FileDrop.h"
 #include "filelist/FileListView.h"
 #include "filelist/ListEditing.h"
+#include "output/ResultsView.h"
 #include "platform/FolderReader.h"
 
 #include <QEvent>

@@ -1,6 +1,7 @@
 #include "app/FormControls.h"
 
 #include "filelist/FileListView.h"
+#include "output/ResultsView.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <limits>
 
 namespace culvex {
@@ -100,10 +100,14 @@ QWidget* createControl(const ControlDesign& design, QWidget* container) {
     const QString caption = QString::fromUtf8(design.caption);
     switch (design.kind) {
         case ListView: {
-            // The file list takes drops and drags of its own entries; the results list is
-            // a plain report view.
-            auto* view = qstrcmp(design.name, "ListView1") == 0 ? new FileListView(container)
-                                                                : new QTableView(container);
+            // The file list takes drops and drags of its own entries; the results list
+            // shows rows of any number without keeping anything per row.
+            QAbstractItemView* view = nullptr;
+            if (qstrcmp(design.name, "ListView1") == 0) {
+                view = new FileListView(container);
+            } else {
+                view = new ResultsView(container);
+            }
             view->setToolTip(caption);
             return view;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -44,6 +45,22 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     std::string_view row(std::size_t index) const;
+    // Calls visit(row) for the rows first to last - 1 in order, walking the pages once
+    // instead of looking up each row's page; `last` is at most size().
+    template <class Visit>
+    void forEachRow(std::size_t first, std::size_t last, Visit&& visit) const {
+        std::size_t p = first < last ? pageOf(first) : 0;
+        for (std::size_t index = first; index < last; ++p) {
+            const Page& page = pages_[p];
+            const std::size_t pageEnd = p + 1 < pages_.size() ? pages_[p + 1].firstRow : size_;
+            std::size_t begin = index == page.firstRow ? 0 : endOf(index - 1);
+            for (const std::size_t stop = std::min(last, pageEnd); index < stop; ++index) {
+                const std::size_t end = endOf(index);
+                visit(std::string_view(page.bytes + begin, end - begin));
+                begin = end;
+            }
+        }
+    }
     // Bytes held for rows and offsets, including spare capacity.
     std::size_t memoryBytes() const;
 

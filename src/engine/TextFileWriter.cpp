@@ -85,6 +85,10 @@ TextFileWriter::~TextFileWriter() { discard(); }
 
 void TextFileWriter::write(std::string_view bytes) {
     buffer_.append(bytes);
+    flushWhenFull();
+}
+
+void TextFileWriter::flushWhenFull() {
     if (buffer_.size() >= kBufferBytes) {
         flush();
     }

@@ -1,6 +1,6 @@
 #include "output/ClipboardCopy.h"
 
-#include "engine/RowAccess.h"
+#include "output/YieldingRows.h"
 
 #include <algorithm>
 
@@ -26,16 +26,14 @@ std::string_view withoutTrailingSpaces(std::string_view row) {
 }
 
 // Characters of the finished text, measured first so it is built in one allocation; the
-// bar shows the two passes as one. Nothing when the user asked to stop.
+// bar shows both passes as one. Nothing when the user asked to stop.
 std::optional<qsizetype> measuredLength(const ResultsStore& rows, std::size_t count,
                                         Yielder& yielder, Progress& progress) {
-    const auto total = static_cast<std::int64_t>(2 * count);
     std::size_t length = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (stopAtYield(yielder, progress, static_cast<std::int64_t>(i), total, 0)) {
-            return std::nullopt;
-        }
-        length += rowAt(rows, i).size() + 2;
+    const WalkProgress shown{progress, 0, 2 * static_cast<std::int64_t>(count), false};
+    if (!forEachRowYielding(rows, count, yielder, shown,
+                            [&](std::string_view row) { length += row.size() + 2; })) {
+        return std::nullopt;
     }
     return static_cast<qsizetype>(length);
 }
@@ -65,22 +63,23 @@ std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder,
     }
     QString text(*length, Qt::Uninitialized);
     qsizetype used = 0;
-    const auto total = static_cast<std::int64_t>(2 * count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto done = static_cast<std::int64_t>(i);
-        if (stopAtYield(yielder, progress, done + total / 2, total, done)) {
-            return std::nullopt;
-        }
-        const std::string_view row = withoutTrailingSpaces(rowAt(rows, i));
-        const qsizetype end = used + static_cast<qsizetype>(row.size()) + 2;
-        if (end > text.size()) {
-            text.resize(std::max(end, 2 * text.size()));
-        }
-        char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
-        char16_t* out = decodeRowInto(begin + used, row, encoding);
-        out[0] = u'\r';
-        out[1] = u'\n';
-        used = out + 2 - begin;
+    const auto total = 2 * static_cast<std::int64_t>(count);
+    const WalkProgress shown{progress, total / 2, total, true};
+    const bool built =
+        forEachRowYielding(rows, count, yielder, shown, [&](std::string_view stored) {
+            const std::string_view row = withoutTrailingSpaces(stored);
+            const qsizetype end = used + static_cast<qsizetype>(row.size()) + 2;
+            if (end > text.size()) {
+                text.resize(std::max(end, 2 * text.size()));
+            }
+            char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+            char16_t* out = decodeRowInto(begin + used, row, encoding);
+            out[0] = u'\r';
+            out[1] = u'\n';
+            used = out + 2 - begin;
+        });
+    if (!built) {
+        return std::nullopt;
     }
     text.truncate(used);
     return text;

@@ -2,34 +2,34 @@
 
 #include "command/ProtectedProcedure.h"
 #include "engine/ResultsFormat.h"
-#include "engine/RowAccess.h"
 #include "engine/TextFileWriter.h"
 #include "output/SaveTarget.h"
+#include "output/YieldingRows.h"
 
-#include <QFile>
-#include <optional>
+#include <memory>
 
 namespace culvex {
 
 namespace {
 
-void writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder) {
+// False when the user asked to stop.
+bool writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder,
+               Progress& progress) {
     const std::size_t count = rows.size();
-    std::string line;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        line.clear();
-        appendCommaLine(line, rowAt(rows, i), i + 1 == count);
-        file.write(line);
-    }
+    std::size_t written = 0;
+    const WalkProgress shown{progress, 0, static_cast<std::int64_t>(count), true};
+    return forEachRowYielding(rows, count, yielder, shown, [&](std::string_view row) {
+        const bool last = ++written == count;
+        file.writeFormatted([&](std::string& out) { appendCommaLine(out, row, last); });
+    });
 }
 
 }  // namespace
 
-// A row that can no longer be read ends the save after one report and the file is not
-// put in place.
-void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& target,
-                                    Dialogs& dialogs, Yielder& yielder) {
+// A row that can no longer be read ends the save after one report, and a stop ends it,
+// without putting the file in place.
+SaveEnd SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& target,
+                                       Dialogs& dialogs, Yielder& yielder, Progress& progress) {
     ProtectedProcedure proc(dialogs,
                             locationText(QStringLiteral("Culvexor"), QStringLiteral("SaveComma"),
                                          QStringLiteral("SaveListviewAsCommaDelimToFile")));
@@ -40,16 +40,22 @@ void SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& tar
         overwrite = true;
     }
     if (proc.test(106, [&] { return !overwrite; })) {
-        return;
+        return SaveEnd::Ended;
     }
-    std::optional<TextFileWriter> file;
-    if (!proc.step(120, [&] { file.emplace(QFile::encodeName(target).toStdString()); })) {
-        return;
+    const ProgressScope shown(progress, savingResults(), Progress::Counted::Rows);
+    std::shared_ptr<TextFileWriter> file;
+    if (!proc.step(120, [&] { file = openTarget(target); })) {
+        return SaveEnd::Ended;
     }
-    if (!proc.step(150, [&] { writeRows(*file, rows, yielder); })) {
-        return;
+    bool written = false;
+    if (!proc.step(150, [&] { written = writeRows(*file, rows, yielder, progress); })) {
+        return SaveEnd::Ended;
     }
-    proc.step(182, [&] { file->close(); });
+    if (!written) {
+        return SaveEnd::Stopped;
+    }
+    proc.step(182, [&] { putInPlace(file); });
+    return SaveEnd::Ended;
 }
 
 // The window is busy from before the overwrite question until the save ends.
@@ -60,10 +66,12 @@ void saveCommaText(const ResultsStore& rows, const CommandContext& context) {
         return;
     }
     proc.step(118, [&] { context.pointer.setPointer(PointerState::Busy); });
+    SaveEnd end = SaveEnd::Ended;
     proc.step(120, [&] {
-        SaveListviewAsCommaDelimToFile(rows, target, context.dialogs, context.yielder);
+        end = SaveListviewAsCommaDelimToFile(rows, target, context.dialogs, context.yielder,
+                                             context.progress);
     });
-    proc.step(122, [&] { context.pointer.setPointer(PointerState::Arrow); });
+    proc.step(122, [&] { endSave(context, end); });
 }
 
 }  // namespace culvex

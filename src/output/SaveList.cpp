@@ -2,72 +2,89 @@
 
 #include "command/ProtectedProcedure.h"
 #include "engine/ResultsFormat.h"
-#include "engine/RowAccess.h"
 #include "engine/TextFileWriter.h"
 #include "output/SaveTarget.h"
+#include "output/YieldingRows.h"
 
-#include <QFile>
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace culvex {
 
 namespace {
 
-std::size_t columnWidth(const ResultsStore& rows, std::size_t count, Yielder& yielder) {
+// The bar counts the measuring and the writing pass as one: each row twice.
+WalkProgress measuring(Progress& progress, std::size_t count) {
+    return {progress, 0, 2 * static_cast<std::int64_t>(count), false};
+}
+
+WalkProgress writing(Progress& progress, std::size_t count) {
+    const auto total = 2 * static_cast<std::int64_t>(count);
+    return {progress, total / 2, total, true};
+}
+
+// Nothing when the user asked to stop.
+std::optional<std::size_t> columnWidth(const ResultsStore& rows, std::size_t count,
+                                       Yielder& yielder, Progress& progress) {
     std::size_t longest = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        longest = std::max(longest, rowAt(rows, i).size());
+    if (!forEachRowYielding(
+            rows, count, yielder, measuring(progress, count),
+            [&](std::string_view row) { longest = std::max(longest, row.size()); })) {
+        return std::nullopt;
     }
     return spacedWidth(longest);
 }
 
-void writePadded(TextFileWriter& file, std::string& line, std::string_view value,
-                 std::size_t width) {
-    line.clear();
-    appendSpacedLine(line, value, width);
-    file.write(line);
+void writePadded(TextFileWriter& file, std::string_view value, std::size_t width) {
+    file.writeFormatted([&](std::string& out) { appendSpacedLine(out, value, width); });
 }
 
-void writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count, std::size_t width,
-               Yielder& yielder) {
-    std::string line;
-    for (std::size_t i = 0; i < count; ++i) {
-        yielder.yield();
-        writePadded(file, line, rowAt(rows, i), width);
-    }
+bool writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count, std::size_t width,
+               Yielder& yielder, Progress& progress) {
+    return forEachRowYielding(
+        rows, count, yielder, writing(progress, count),
+        [&](std::string_view row) { writePadded(file, row, width); }, width);
 }
 
 }  // namespace
 
 // The row count is taken once, so rows that a running extraction appends meanwhile are
 // neither measured nor written; a row put in place of a cleared one and longer than the
-// width measured is written without padding. A row that can no longer be read ends the save after
-// one report and the file is not put in place.
-void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target, Dialogs& dialogs,
-                                Yielder& yielder) {
+// width measured is written without padding. A row that can no longer be read, and a stop,
+// end the save without putting the file in place.
+SaveEnd SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
+                                   Dialogs& dialogs, Yielder& yielder, Progress& progress) {
     ProtectedProcedure proc(dialogs,
                             locationText(QStringLiteral("Culvexor"), QStringLiteral("SaveList"),
                                          QStringLiteral("SaveListviewProperlySpaced")));
+    const ProgressScope shown(progress, savingResults(), Progress::Counted::Rows);
     const std::size_t count = rows.size();
-    std::size_t width = 0;
-    if (!proc.step(120, [&] { width = columnWidth(rows, count, yielder); })) {
-        return;
+    std::optional<std::size_t> width;
+    if (!proc.step(120, [&] { width = columnWidth(rows, count, yielder, progress); })) {
+        return SaveEnd::Ended;
     }
-    std::optional<TextFileWriter> file;
-    if (!proc.step(156, [&] { file.emplace(QFile::encodeName(target).toStdString()); })) {
-        return;
+    if (!width) {
+        return SaveEnd::Stopped;
     }
-    std::string line;
+    std::shared_ptr<TextFileWriter> file;
+    if (!proc.step(156, [&] { file = openTarget(target); })) {
+        return SaveEnd::Ended;
+    }
     proc.step(170, [&] {
         yielder.yield();
-        writePadded(*file, line, kSpacedHeader, width);
+        writePadded(*file, kSpacedHeader, *width);
     });
-    if (!proc.step(190, [&] { writeRows(*file, rows, count, width, yielder); })) {
-        return;
+    bool written = false;
+    if (!proc.step(190,
+                   [&] { written = writeRows(*file, rows, count, *width, yielder, progress); })) {
+        return SaveEnd::Ended;
     }
-    proc.step(232, [&] { file->close(); });
+    if (!written) {
+        return SaveEnd::Stopped;
+    }
+    proc.step(232, [&] { putInPlace(file); });
+    return SaveEnd::Ended;
 }
 
 void saveSpacedText(const ResultsStore& rows, const CommandContext& context) {
@@ -86,9 +103,12 @@ void saveSpacedText(const ResultsStore& rows, const CommandContext& context) {
         return;
     }
     proc.step(126, [&] { context.pointer.setPointer(PointerState::Busy); });
-    proc.step(128,
-              [&] { SaveListviewProperlySpaced(rows, target, context.dialogs, context.yielder); });
-    proc.step(130, [&] { context.pointer.setPointer(PointerState::Arrow); });
+    SaveEnd end = SaveEnd::Ended;
+    proc.step(128, [&] {
+        end = SaveListviewProperlySpaced(rows, target, context.dialogs, context.yielder,
+                                         context.progress);
+    });
+    proc.step(130, [&] { endSave(context, end); });
 }
 
 }  // namespace culvex

@@ -2,6 +2,7 @@
 
 #include "command/CommandContext.h"
 #include "engine/ResultsStore.h"
+#include "output/SaveTarget.h"
 #include "platform/Dialogs.h"
 #include "platform/Yielder.h"
 
@@ -10,9 +11,9 @@ namespace culvex {
 // Writes the results list as a table: the header "Results" and every row, each padded
 // with spaces to the width of the longest of them (at least 7) and followed by a TAB,
 // every line ending in CR LF. Row bytes are written as stored. Reports its own failures;
-// a save that fails leaves an existing file of that name as it was.
-void SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target, Dialogs& dialogs,
-                                Yielder& yielder);
+// a save that fails or is stopped leaves an existing file of that name as it was.
+SaveEnd SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
+                                   Dialogs& dialogs, Yielder& yielder, Progress& progress);
 
 // "Save Results As Text File" (PushButton6).
 void saveSpacedText(const ResultsStore& rows, const CommandContext& context);

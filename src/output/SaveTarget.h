@@ -1,9 +1,18 @@
 #pragma once
 
+#include "command/CommandContext.h"
 #include "command/ProtectedProcedure.h"
 #include "platform/CommonDialogState.h"
 
+#include <memory>
+
 namespace culvex {
+
+class TextFileWriter;
+
+// How a results writer ended: stopped by the user, or otherwise (saved, or after its
+// failure was reported).
+enum class SaveEnd { Ended, Stopped };
 
 // Steps 112 and 114 of both result saves: shows the save dialog ("Save", text files or
 // all files), opening with the name the window's file dialog last held, and keeps the
@@ -15,5 +24,21 @@ bool targetExists(const QString& target);
 
 // Asks "Are you sure you wish to overwrite <name> ?"; true on Yes.
 bool confirmOverwrite(Dialogs& dialogs, const QString& target);
+
+// What the progress window says while the results are saved.
+QString savingResults();
+
+// Creates the writer of the target (in the system's encoding of its name); throws the
+// system's description when it cannot.
+std::shared_ptr<TextFileWriter> openTarget(const QString& target);
+
+// Puts the written file in place on a worker thread while the window stays live: making a
+// large file durable takes longer than the window may go without repainting. Throws the
+// writer's failure, or that the disk did not finish in time.
+void putInPlace(const std::shared_ptr<TextFileWriter>& file);
+
+// The end of both save commands: the arrow pointer, which ends the busy state, and after
+// a stop the notice that nothing was saved.
+void endSave(const CommandContext& context, SaveEnd end);
 
 }  // namespace culvex

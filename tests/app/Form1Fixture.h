@@ -9,6 +9,7 @@
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "output/ResultsModel.h"
+#include "output/ResultsView.h"
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
@@ -17,7 +18,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -46,8 +46,8 @@ inline QCheckBox* check1(const QWidget& form) {
 inline FileListView* listView1(const QWidget& form) {
     return named<FileListView>(form, QStringLiteral("ListView1"));
 }
-inline QTableView* listView2(const QWidget& form) {
-    return named<QTableView>(form, QStringLiteral("ListView2"));
+inline ResultsView* listView2(const QWidget& form) {
+    return named<ResultsView>(form, QStringLiteral("ListView2"));
 }
 // The models behind the two lists.
 inline FileListModel& fileListOf(const QWidget& form) {

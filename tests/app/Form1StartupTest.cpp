@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTableView>
 
 namespace culvex {
 namespace {
@@ -270,10 +269,14 @@ TEST_F(StartupTest, TitlesAndListColumns) {
     EXPECT_EQ(form->windowTitle(), u"Culvex"_qs);
     EXPECT_FALSE(form->windowIcon().isNull());
     EXPECT_EQ(QCoreApplication::applicationName(), u"Culvexa"_qs);
-    for (QTableView* view : {static_cast<QTableView*>(listView1(*form)), listView2(*form)}) {
+    const std::pair<QAbstractItemView*, QHeaderView*> lists[] = {
+        {listView1(*form), listView1(*form)->horizontalHeader()},
+        {listView2(*form), listView2(*form)->horizontalHeader()},
+    };
+    for (const auto& [view, column] : lists) {
         EXPECT_EQ(view->model()->columnCount(), 1);
-        EXPECT_FALSE(view->horizontalHeader()->isHidden());
-        EXPECT_EQ(view->columnWidth(0), 467);
+        EXPECT_FALSE(column->isHidden());
+        EXPECT_EQ(column->sectionSize(0), 467);
     }
     EXPECT_EQ(listView1(*form)->model()->headerData(0, Qt::Horizontal), u"File(s)"_qs);
     EXPECT_EQ(listView2(*form)->model()->headerData(0, Qt::Horizontal), u"Results"_qs);

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTableView>
 #include <QTest>
 #include <span>
 
@@ -75,6 +74,12 @@ TEST_F(WindowTest, SkinBesideTheProgramIsApplied) {
           static_cast<QWidget*>(option(*form, 2)), static_cast<QWidget*>(check1(*form))}) {
         EXPECT_EQ(control->palette().color(QPalette::Window), buttonFace);
     }
+    for (QWidget* list :
+         {static_cast<QWidget*>(listView1(*form)), static_cast<QWidget*>(listView2(*form))}) {
+        list->ensurePolished();
+        EXPECT_EQ(list->palette().color(QPalette::Highlight), QColor(0x3d, 0x6f, 0xb6))
+            << list->objectName().toStdString();
+    }
     EXPECT_TRUE(dialogs.requests.empty());
 }
 
@@ -129,7 +134,8 @@ TEST_F(WindowTest, TabAndShiftTabLeaveBothLists) {
     resultsOf(*form).append("row");
     resultsOf(*form).append("row");
     resultsOf(*form).publish();
-    for (QTableView* list : {static_cast<QTableView*>(listView1(*form)), listView2(*form)}) {
+    for (QAbstractItemView* list : {static_cast<QAbstractItemView*>(listView1(*form)),
+                                    static_cast<QAbstractItemView*>(listView2(*form))}) {
         for (const Qt::KeyboardModifiers keys : {Qt::NoModifier, Qt::ShiftModifier}) {
             list->setFocus(Qt::TabFocusReason);
             list->setCurrentIndex(list->model()->index(0, 0));
@@ -191,7 +197,7 @@ TEST_F(WindowTest, ShortcutsPressTheirButtonsAndDeleteRemovesAResult) {
     resultsOf(*form).append("b");
     resultsOf(*form).publish();
     listView2(*form)->setFocus();
-    listView2(*form)->selectRow(0);
+    listView2(*form)->setCurrentIndex(resultsOf(*form).index(0));
     QTest::keyClick(listView2(*form), Qt::Key_Delete);
     ASSERT_EQ(resultsOf(*form).rowCount(), 1);
     EXPECT_EQ(resultsOf(*form).index(0).data().toString(), u"b"_qs);

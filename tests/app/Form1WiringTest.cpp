@@ -35,7 +35,7 @@ public:
     void click(const QWidget* widget) {
         QTest::mouseClick(window(), Qt::LeftButton, {}, inWindow(widget, widget->rect().center()));
     }
-    QPoint rowCentre(const QTableView* view, int row) const {
+    QPoint rowCentre(const QAbstractItemView* view, int row) const {
         return inWindow(view->viewport(), view->visualRect(view->model()->index(row, 0)).center());
     }
     QString savedPath() const { return besideProgram(u"saved.txt"_qs); }

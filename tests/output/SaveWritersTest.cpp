@@ -6,6 +6,7 @@
 #include "output/ResultsModel.h"
 #include "output/SaveComma.h"
 #include "output/SaveList.h"
+#include "output/YieldingRows.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -33,13 +34,15 @@ struct FormatCase {
     std::string expected;
 };
 
-std::string savedBytes(void (*writer)(const ResultsStore&, const QString&, Dialogs&, Yielder&),
+std::string savedBytes(SaveEnd (*writer)(const ResultsStore&, const QString&, Dialogs&, Yielder&,
+                                         Progress&),
                        const ResultsStore& rows) {
     QTemporaryDir dir;
     const QString target = dir.filePath(u"out.txt"_qs);
     ScriptedDialogs dialogs;
     ScriptedYielder yielder;
-    writer(rows, target, dialogs, yielder);
+    testing::ScriptedProgress progress;
+    EXPECT_EQ(writer(rows, target, dialogs, yielder, progress), SaveEnd::Ended);
     EXPECT_TRUE(dialogs.requests.empty());
     return fileBytes(target);
 }
@@ -66,6 +69,9 @@ std::optional<std::string> extractedBytes(const char* format,
     return fileBytes(target);
 }
 
+// Three times the writer's buffer.
+const std::string kLongRow(std::size_t{3} << 20, 'x');
+
 TEST(SpacedTextFormat, PadsEveryLineToTheWidestTextThenTab) {
     const FormatCase cases[] = {
         {"empty list", {}, "Results\t\r\n"},
@@ -84,6 +90,10 @@ TEST(SpacedTextFormat, PadsEveryLineToTheWidestTextThenTab) {
          {"a\tb", "c,d,e,f"},
          "Results\t\r\na\tb    \t\r\nc,d,e,f\t\r\n"},
         {"code page bytes kept", {"\x80\xe9\xff"}, "Results\t\r\n\x80\xe9\xff    \t\r\n"},
+        {"padding longer than the write buffer",
+         {kLongRow, "y"},
+         "Results" + std::string(kLongRow.size() - 7, ' ') + "\t\r\n" + kLongRow + "\t\r\ny" +
+             std::string(kLongRow.size() - 1, ' ') + "\t\r\n"},
     };
     for (const FormatCase& c : cases) {
         EXPECT_EQ(savedBytes(SaveListviewProperlySpaced, *storeOf(c.rows)), c.expected) << c.name;
@@ -210,13 +220,14 @@ TEST_P(SaveCommandTest, TargetInAMissingFolderIsReportedOnceAndNothingIsWritten)
 }
 
 TEST_P(SaveCommandTest, ResultsClearedDuringTheSaveKeepTheOldFile) {
-    for (int i = 0; i < 100; ++i) {
+    // The writers yield before their first row, then once per kRowsPerYield short rows.
+    for (std::size_t i = 0; i < 3 * kRowsPerYield; ++i) {
         rows.append("more");
     }
     writeFileBytes(target, "old");
     dialogs.saveAnswers = {target};
     yielder.onYield = [&](int call) {
-        if (call == 50) {
+        if (call == 3) {
             clearResults(rows, dialogs);
         }
     };
@@ -280,6 +291,30 @@ TEST_P(SaveCommandTest, AFullDiskKeepsTheOldFileAndIsReportedWithTheSystemsWordi
               QStringList{u"keep.txt"_qs});
 }
 
+// A stop at a yield of the save, the last one included, leaves an existing target as it
+// was with nothing beside it, and says so.
+TEST_P(SaveCommandTest, StopLeavesTheTargetAsItWasAndSaysNotSaved) {
+    const std::string old = "old contents\r\n";
+    writeFileBytes(target, old);
+    for (const int stopAt : {1, 2}) {
+        dialogs.requests.clear();
+        dialogs.saveAnswers = {target};
+        pointer.history.clear();
+        progress.stop = false;
+        yielder.calls = 0;
+        yielder.onYield = [&](int call) { progress.stop = progress.stop || call == stopAt; };
+        click();
+        EXPECT_EQ(fileBytes(target), old) << stopAt;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"results.txt"_qs});
+        EXPECT_EQ(dialogs.messageTexts(),
+                  (QStringList{overwriteQuestion(), u"The results were not saved."_qs}));
+        EXPECT_EQ(pointer.history, (std::vector{PointerState::Busy, PointerState::Arrow}));
+    }
+    EXPECT_EQ(progress.tasks, QStringList(2, u"Saving results"_qs));
+    EXPECT_EQ(progress.ended, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     ResultsSaves, SaveCommandTest,
     ::testing::Values(SaveCommand{"spaced",
@@ -312,12 +347,14 @@ TEST(SpacedTextSave, RowsClearedWhileWritingAreReportedAtTheWritingStep) {
     }
     ScriptedDialogs dialogs;
     ScriptedYielder yielder;
+    testing::ScriptedProgress progress;
+    // Yields: the width (1: the first row, 2: the others), the header (3), the rows (4).
     yielder.onYield = [&](int call) {
-        if (call == 15) {
+        if (call == 4) {
             rows.clear();
         }
     };
-    SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder);
+    SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder, progress);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_TRUE(dialogs.messageTexts()[0].contains(u"at line 190\r\r"_qs));
     EXPECT_FALSE(QFileInfo::exists(target));
@@ -332,17 +369,35 @@ TEST(SpacedTextSave, RowsReplacedWhileWritingAreWrittenWithoutOverflowingThePadd
     }
     ScriptedDialogs dialogs;
     ScriptedYielder yielder;
+    testing::ScriptedProgress progress;
     yielder.onYield = [&](int call) {
-        if (call == 5) {
+        if (call == 4) {
             rows.clear();
             for (const char* row : {"a much longer row", "x", "y"}) {
                 rows.append(row);
             }
         }
     };
-    SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder);
+    SaveListviewProperlySpaced(rows.store(), target, dialogs, yielder, progress);
     EXPECT_TRUE(dialogs.requests.empty());
     EXPECT_EQ(fileBytes(target), "Results\t\r\na much longer row\t\r\nx      \t\r\ny      \t\r\n");
+}
+
+TEST(SpacedTextSave, RowsOfAMegabyteEachGetAYieldEach) {
+    QTemporaryDir dir;
+    ResultsModel rows;
+    for (int i = 0; i < 4; ++i) {
+        rows.append(std::string(kBytesPerYield, 'r'));
+    }
+    ScriptedDialogs dialogs;
+    ScriptedYielder yielder;
+    testing::ScriptedProgress progress;
+    EXPECT_EQ(SaveListviewProperlySpaced(rows.store(), dir.filePath(u"out.txt"_qs), dialogs,
+                                         yielder, progress),
+              SaveEnd::Ended);
+    EXPECT_TRUE(dialogs.requests.empty());
+    // Each row measured, the header, each row written.
+    EXPECT_EQ(yielder.calls, 4 + 1 + 4);
 }
 
 }  // namespace

@@ -88,8 +88,10 @@ void TextFileWriter::write(std::string_view bytes) {
     flushWhenFull();
 }
 
+// A regular file written in place keeps its old bytes until close(), so that a save given
+// up before then leaves it as it was.
 void TextFileWriter::flushWhenFull() {
-    if (buffer_.size() >= kBufferBytes) {
+    if (buffer_.size() >= kBufferBytes && !cutToLength_) {
         flush();
     }
 }

@@ -24,7 +24,8 @@ public:
 // temporary file beside the target that replaces the target only when close() succeeds, so
 // a save that fails half-way leaves the old file whole and no temporary file behind. When
 // no file can be created in the target's folder but the target itself can be written, the
-// bytes are written into the target directly; a failure then is still reported.
+// bytes are held in memory and written into the target directly at close(), so a save
+// given up before then leaves the target as it was; a failure then is still reported.
 class TextFileWriter {
 public:
     // Throws std::runtime_error with the system's description when the file cannot be

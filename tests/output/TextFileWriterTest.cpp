@@ -45,18 +45,6 @@ TEST_F(TextFileWriterTest, ReplacesTheFileWithTheBytesWrittenOnClose) {
     EXPECT_EQ(contents(target), QByteArray("a\tb\r\n\r\n\x80\0\xff\r\n", 12));
 }
 
-TEST_F(TextFileWriterTest, ASaveAbandonedBeforeCloseLeavesTheOldFileAndNoLeftovers) {
-    {
-        TextFileWriter writer(native(target));
-        for (int i = 0; i < 100000; ++i) {
-            writer.write("a line long enough to fill the buffer several times\r\n");
-        }
-    }
-    EXPECT_EQ(contents(target), "old contents");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("out.txt")});
-}
-
 TEST_F(TextFileWriterTest, TargetsThatCannotBeCreatedThrowThePlatformsWording) {
     const struct {
         QString path;
@@ -147,6 +135,22 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                   QStringList{QStringLiteral("out.txt")})
             << c.failing;
+    }
+}
+
+// Beside the target, and in place when the folder refuses new files.
+TEST_F(TextFileWriterTest, ASaveAbandonedBeforeCloseLeavesTheOldFileAndNoLeftovers) {
+    for (const char* refused : {"", "create"}) {
+        FaultyCalls calls(refused, 0);
+        {
+            TextFileWriter writer(native(target), calls);
+            for (int i = 0; i < 100000; ++i) {
+                writer.write("a line long enough to fill the buffer several times\r\n");
+            }
+        }
+        EXPECT_EQ(contents(target), "old contents") << refused;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("out.txt")});
     }
 }
 

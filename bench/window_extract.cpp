@@ -10,6 +10,7 @@
 // scan), the peak resident memory over the run and the results store's bytes. Extraction
 // uses the comma separator and the other settings as a first start leaves them; every
 // question is answered Yes, every message OK.
+#include "LoopProbe.h"
 #include "ResultsBenchSupport.h"
 #include "app/Form1.h"
 #include "filelist/FileListModel.h"
@@ -28,8 +29,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <algorithm>
 #include <cstdio>
 
 namespace culvex::bench {
@@ -56,37 +55,6 @@ public:
 private:
     QString path_;
     QElapsedTimer clock_;
-};
-
-// The longest interval between two ticks of a timer that asks for a turn of the event
-// loop every 10 ms, as a repaint or a click would.
-class LoopProbe {
-public:
-    LoopProbe() {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
-    }
-    void start() {
-        clock_.start();
-        last_ = 0;
-        timer_.start();
-    }
-    double stopMs() {
-        tick();
-        timer_.stop();
-        return static_cast<double>(longest_) / 1e6;
-    }
-
-private:
-    void tick() {
-        const qint64 now = clock_.nsecsElapsed();
-        longest_ = std::max(longest_, now - last_);
-        last_ = now;
-    }
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 last_ = 0;
-    qint64 longest_ = 0;
 };
 
 template <class Control>

@@ -86,7 +86,8 @@ BlockWorkers::BlockWorkers(unsigned threads, const LineExtractor& extractor, std
                 work(std::move(stop), own);
             });
         } catch (const std::system_error&) {
-            // The system gives no more threads: the ones started do the work.
+            // The system gives no more threads: the ones started and the calling thread
+            // do the work.
             break;
         }
     }
@@ -105,12 +106,23 @@ void BlockWorkers::submit(std::size_t slot, const LineBlock& block) {
     queued_.notify_one();
 }
 
-void BlockWorkers::replay(std::size_t slot, ResultsSink& sink, ExtractionProgress& progress) {
+void BlockWorkers::replay(std::size_t slot, LineExtractor& extractor, ResultsSink& sink,
+                          ExtractionProgress& progress) {
     Slot& s = slots_[slot];
-    {
-        std::unique_lock lock(mutex_);
-        extracted_.wait(lock, [&] { return s.done; });
+    std::unique_lock lock(mutex_);
+    while (!s.done) {
+        if (queue_.empty()) {
+            extracted_.wait(lock);
+            continue;
+        }
+        // Rather than wait, take the next block no worker has begun.
+        const std::size_t next = queue_.front();
+        queue_.pop_front();
+        lock.unlock();
+        extract(next, extractor);
+        lock.lock();
     }
+    lock.unlock();
     s.record.replay(sink, progress, s.block.readable);
     if (s.failure) {
         std::rethrow_exception(s.failure);
@@ -128,18 +140,22 @@ void BlockWorkers::work(std::stop_token stop, LineExtractor& extractor) {
             slot = queue_.front();
             queue_.pop_front();
         }
-        Slot& s = slots_[slot];
-        try {
-            extractBlock(s.block, extractor, s.record, s.record, pauseEvery_);
-        } catch (...) {
-            s.failure = std::current_exception();
-        }
-        {
-            const std::lock_guard lock(mutex_);
-            s.done = true;
-        }
-        extracted_.notify_all();
+        extract(slot, extractor);
     }
+}
+
+void BlockWorkers::extract(std::size_t slot, LineExtractor& extractor) {
+    Slot& s = slots_[slot];
+    try {
+        extractBlock(s.block, extractor, s.record, s.record, pauseEvery_);
+    } catch (...) {
+        s.failure = std::current_exception();
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        s.done = true;
+    }
+    extracted_.notify_all();
 }
 
 }  // namespace culvex

@@ -52,23 +52,26 @@ private:
     std::vector<Event> events_;
 };
 
-// Worker threads that extract blocks at once, each with its own copy of the extractor.
-// Each block sits in one of a fixed number of slots from submit() until it is replayed.
-// The threads are stopped and joined when the workers go, after the block each one is on.
+// Worker threads that extract blocks at once, each with its own copy of the extractor,
+// helped by the calling thread whenever it waits. Each block sits in one of a fixed
+// number of slots from submit() until it is replayed. The threads are stopped and joined
+// when the workers go, after the block each one is on.
 class BlockWorkers {
 public:
+    // `threads` workers besides the calling thread; if the system starts fewer (or none),
+    // the calling thread extracts what they leave.
     BlockWorkers(unsigned threads, const LineExtractor& extractor, std::size_t pauseEvery,
                  std::size_t slots);
     BlockWorkers(const BlockWorkers&) = delete;
     BlockWorkers& operator=(const BlockWorkers&) = delete;
 
-    // Whether any thread started; without one no block is ever extracted.
-    bool running() const { return !threads_.empty(); }
     // Queues the block, whose bytes must stay as they are until it is replayed.
     void submit(std::size_t slot, const LineBlock& block);
-    // Waits until the slot's block is extracted and hands its rows and reports on; a
-    // failure while it was extracted is thrown after the rows before it.
-    void replay(std::size_t slot, ResultsSink& sink, ExtractionProgress& progress);
+    // Extracts queued blocks with `extractor` until the slot's block is extracted, then
+    // hands its rows and reports on; a failure while it was extracted is thrown after the
+    // rows before it.
+    void replay(std::size_t slot, LineExtractor& extractor, ResultsSink& sink,
+                ExtractionProgress& progress);
 
 private:
     struct Slot {
@@ -78,6 +81,8 @@ private:
         bool done = false;
     };
     void work(std::stop_token stop, LineExtractor& extractor);
+    // Extracts the slot's block, then marks it done.
+    void extract(std::size_t slot, LineExtractor& extractor);
 
     std::size_t pauseEvery_;
     std::vector<Slot> slots_;

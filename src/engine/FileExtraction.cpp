@@ -14,7 +14,7 @@ unsigned threadCount(unsigned asked) {
     return asked != 0 ? asked : std::max(std::thread::hardware_concurrency(), 1u);
 }
 
-// Enough blocks in hand that every worker has the next one queued while the oldest is
+// Enough blocks in hand that every thread has the next one queued while the oldest is
 // handed on.
 std::size_t buffersFor(unsigned threads) { return threads > 1 ? 2 * std::size_t{threads} + 1 : 1; }
 
@@ -35,7 +35,7 @@ bool readNext(LineBlocks& blocks, std::exception_ptr& failure) {
 // Hands the current block and every one after it to the workers, reading ahead while a
 // buffer is free, and hands their rows and reports on in file order.
 void extractInParallel(LineBlocks& blocks, std::size_t buffers, BlockWorkers& workers,
-                       ResultsSink& sink, ExtractionProgress& progress) {
+                       LineExtractor& extractor, ResultsSink& sink, ExtractionProgress& progress) {
     std::deque<std::size_t> inHand;  // the buffers of the blocks not handed on, oldest first
     std::exception_ptr readFailure;
     bool read = true;  // the current block waits for a worker
@@ -54,7 +54,7 @@ void extractInParallel(LineBlocks& blocks, std::size_t buffers, BlockWorkers& wo
         if (inHand.empty()) {
             break;
         }
-        workers.replay(inHand.front(), sink, progress);
+        workers.replay(inHand.front(), extractor, sink, progress);
         inHand.pop_front();
     }
     if (readFailure) {
@@ -71,15 +71,12 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
     const unsigned count = threadCount(threads.count);
     const std::size_t buffers = buffersFor(count);
     LineBlocks blocks(source, blockBytes, buffers);
-    bool parallel = count > 1;
     while (blocks.next()) {
-        if (parallel && blocks.offset() >= threads.fromBytes) {
-            BlockWorkers workers(count, extractor, pauseEvery, buffers);
-            if (workers.running()) {
-                extractInParallel(blocks, buffers, workers, sink, progress);
-                return;
-            }
-            parallel = false;
+        if (count > 1 && blocks.offset() >= threads.fromBytes) {
+            // The calling thread is one of the threads.
+            BlockWorkers workers(count - 1, extractor, pauseEvery, buffers);
+            extractInParallel(blocks, buffers, workers, extractor, sink, progress);
+            return;
         }
         extractBlock(currentBlock(blocks), extractor, sink, progress, pauseEvery);
     }

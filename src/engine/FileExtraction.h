@@ -23,10 +23,10 @@ public:
 inline constexpr std::size_t kPauseEveryBytes = std::size_t{1} << 20;
 inline constexpr std::uint64_t kParallelFromBytes = std::uint64_t{8} << 20;
 
-// How many threads extract one file. Its first `fromBytes` stay on the calling thread, so
-// that a small file starts no thread at all; the rest is cut into blocks that `count`
-// worker threads extract at once. A count of 0 is one worker per core; 1 keeps the whole
-// file on the calling thread.
+// How many threads extract one file, the calling thread among them. The file's first
+// `fromBytes` stay on the calling thread, so that a small file starts no thread at all;
+// the rest is cut into blocks that `count` threads extract at once. A count of 0 is one
+// thread per core; 1 keeps the whole file on the calling thread.
 struct ExtractionThreads {
     unsigned count = 0;
     std::uint64_t fromBytes = kParallelFromBytes;

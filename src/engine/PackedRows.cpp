@@ -95,7 +95,7 @@ void ResultsSink::appendPacked(PackedRows& rows) {
         for (std::size_t i = 0; i < count; ++i) {
             batch[i] = rows.row(at + i);
         }
-        appendBatch({batch.data(), count}, rows.readable());
+        appendBatch({batch.data(), count}, rows.source());
         at += count;
     }
 }

@@ -36,8 +36,8 @@ public:
         const std::uint32_t begin = index == 0 ? 0 : ends_[index - 1];
         return {buffer_ + begin, ends_[index] - begin};
     }
-    // The rows' bytes and the room after them, all of which may be read.
-    std::string_view readable() const { return {buffer_, capacity_ + kMoveBytes}; }
+    // The rows' bytes, which every row lies within.
+    std::string_view source() const { return {buffer_, used_}; }
     // Where each row ends, from the buffer's start.
     std::span<const std::uint32_t> ends() const { return ends_; }
     // Gives the buffer up, shrunk to the rows' bytes, for std::free to release; no rows

@@ -48,14 +48,22 @@ void extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
 
 void BlockRecord::start(std::size_t textBytes) {
     textBytes_ = textBytes;
-    stretches_.clear();
+    used_ = 0;
 }
 
 BlockRecord::Stretch& BlockRecord::open() {
-    if (stretches_.empty() || stretches_.back().sealed) {
+    if (used_ > 0 && !stretches_[used_ - 1].sealed) {
+        return stretches_[used_ - 1];
+    }
+    // A stretch of an earlier block is used again, with its buffer if no store took it.
+    if (used_ == stretches_.size()) {
         stretches_.push_back({PackedRows(textBytes_), {}, false, false, std::nullopt});
     }
-    return stretches_.back();
+    Stretch& stretch = stretches_[used_++];
+    stretch.rows.clear(textBytes_);
+    stretch.tooLong = {};
+    stretch.sealed = stretch.reported = false;
+    return stretch;
 }
 
 void BlockRecord::close(std::optional<IndexOverflow> what) {
@@ -84,7 +92,7 @@ void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::strin
 }
 
 void BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress, std::string_view source) {
-    for (Stretch& stretch : stretches_) {
+    for (Stretch& stretch : std::span(stretches_).first(used_)) {
         if (!stretch.rows.empty()) {
             sink.appendPacked(stretch.rows);
         }

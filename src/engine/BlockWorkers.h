@@ -63,6 +63,7 @@ private:
 
     std::size_t textBytes_ = 0;
     std::vector<Stretch> stretches_;
+    std::size_t used_ = 0;  // stretches of the current block
 };
 
 // Worker threads that extract blocks at once, each with its own copy of the extractor,

@@ -13,8 +13,9 @@
 namespace culvex {
 namespace {
 
-// Pages are mapped in this far ahead of the rows, in one call rather than one fault each.
-constexpr std::size_t kMapAhead = std::size_t{64} << 10;
+// Mapping pages in costs about as much per call as a fault costs per page, so it is done
+// in steps of many pages.
+constexpr std::size_t kMapStep = std::size_t{256} << 10;
 
 }  // namespace
 
@@ -55,6 +56,14 @@ void PackedRows::append(std::string_view row, std::string_view source) {
     ends_.push_back(static_cast<std::uint32_t>(used_));
 }
 
+void PackedRows::clear(std::size_t bytes) {
+    if (buffer_ == nullptr) {
+        capacity_ = bytes;
+    }
+    used_ = 0;
+    ends_.clear();
+}
+
 void PackedRows::makeRoom(std::size_t length) {
     const std::size_t needed = used_ + length;
     if (buffer_ == nullptr || needed > capacity_) {
@@ -72,7 +81,7 @@ void PackedRows::makeRoom(std::size_t length) {
         capacity_ = capacity;
         mapped_ = std::min(mapped_, used_);
     }
-    const std::size_t mapTo = std::min(needed + kMoveBytes + kMapAhead, capacity_ + kMoveBytes);
+    const std::size_t mapTo = std::min(needed + kMoveBytes + kMapStep, capacity_ + kMoveBytes);
     mapPages(buffer_ + mapped_, mapTo - mapped_);
     mapped_ = mapTo;
 }

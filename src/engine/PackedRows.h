@@ -11,7 +11,7 @@ namespace culvex {
 // Rows packed end to end into one buffer of their own, as a worker thread gathers them
 // away from the results list: a results store can take the buffer over whole instead of
 // copying the rows. The buffer holds up to 4 GiB - 1 of row bytes, grows as needed and is
-// mapped in a little ahead of the rows.
+// mapped in ahead of the rows a large step at a time.
 class PackedRows {
 public:
     // Room for `bytes` of rows at first, taken when the first row comes.
@@ -22,6 +22,9 @@ public:
     PackedRows(const PackedRows&) = delete;
     PackedRows& operator=(const PackedRows&) = delete;
 
+    // Drops the rows, keeping the buffer if there is one; a new buffer gets room for
+    // `bytes` of rows.
+    void clear(std::size_t bytes);
     // Whether a row of `length` bytes still fits under the 4 GiB.
     bool fits(std::size_t length) const { return length <= kMaxBytes - used_; }
     // Appends a row that fits and lies within `source`; like ResultsStore::appendRows, a

@@ -39,8 +39,9 @@ public:
     // short rows are copied in one fixed-size move that may read past the row's end (but
     // not past the source's) and write past it into the page's spare room.
     void appendRows(std::span<const std::string_view> rows, std::string_view source);
-    // Appends the packed rows in order. When they are many enough bytes, their buffer
-    // becomes a page of the store as it is, and `rows` is left empty.
+    // Appends the packed rows in order. When they are many bytes, their buffer becomes a
+    // page of the store as it is, and `rows` is left empty; fewer are copied, which costs
+    // less than mapping in a buffer of their own.
     void appendPacked(PackedRows& rows);
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
@@ -60,8 +61,8 @@ private:
     static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
     // The fixed size of the move that copies a short row.
     static constexpr std::size_t kMoveBytes = 32;
-    // Packed rows of fewer bytes are copied, so that pages do not get small.
-    static constexpr std::size_t kOwnPageBytes = std::size_t{16} << 10;
+    // Packed rows of at least this many bytes become a page as they are.
+    static constexpr std::size_t kOwnPageBytes = std::size_t{128} << 10;
 
     struct Page {
         char* bytes = nullptr;

@@ -258,9 +258,10 @@ TEST(ExtractionDifferential, AResultsStoreTakesOverTheWorkersRowsInFileOrder) {
         void publish() override {}
     };
     std::mt19937 random(11);
-    const std::string text = randomText(random, 6000);
-    const std::size_t pauseEvery = std::size_t{40} << 10;
-    const std::size_t blockBytes = std::size_t{100} << 10;
+    // Stretches between pauses large enough that the store takes some buffers over whole.
+    const std::string text = randomText(random, 12000);
+    const std::size_t pauseEvery = std::size_t{400} << 10;
+    const std::size_t blockBytes = std::size_t{512} << 10;
     StoreSink sink;
     MemorySource source(text);
     LineExtractor extractor(Separator(","), LineSettings{});

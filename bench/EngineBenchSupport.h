@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/FileExtraction.h"
-#include "engine/PackedRows.h"
 #include "engine/ResultsStore.h"
 
 #include <string>
@@ -17,7 +16,6 @@ public:
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
         store_.appendRows(rows, source);
     }
-    void appendPacked(PackedRows& rows) override { store_.appendPacked(rows); }
     void publish() override {}
 
 private:

@@ -46,67 +46,34 @@ void extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
     rows.flush();
 }
 
-void BlockRecord::start(std::size_t textBytes) {
-    textBytes_ = textBytes;
-    used_ = 0;
-}
-
-BlockRecord::Stretch& BlockRecord::open() {
-    if (used_ > 0 && !stretches_[used_ - 1].sealed) {
-        return stretches_[used_ - 1];
-    }
-    // A stretch of an earlier block is used again, with its buffer if no store took it.
-    if (used_ == stretches_.size()) {
-        stretches_.push_back({PackedRows(textBytes_), {}, false, false, std::nullopt});
-    }
-    Stretch& stretch = stretches_[used_++];
-    stretch.rows.clear(textBytes_);
-    stretch.tooLong = {};
-    stretch.sealed = stretch.reported = false;
-    return stretch;
-}
-
-void BlockRecord::close(std::optional<IndexOverflow> what) {
-    Stretch& stretch = open();
-    stretch.sealed = true;
-    stretch.reported = true;
-    stretch.overflow = what;
-}
-
 void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
-    Stretch* stretch = &open();
-    for (const std::string_view row : rows) {
-        if (!stretch->rows.fits(row.size())) {
-            // A buffer holds under 4 GiB of rows; a row that long is kept alone as it is.
-            stretch->sealed = true;
-            stretch = &open();
-            if (!stretch->rows.fits(row.size())) {
-                stretch->tooLong = row;
-                stretch->sealed = true;
-                stretch = &open();
-                continue;
-            }
-        }
-        stretch->rows.append(row, source);
-    }
+    static_cast<void>(source);
+    rows_.insert(rows_.end(), rows.begin(), rows.end());
 }
 
-void BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress, std::string_view source) {
-    for (Stretch& stretch : std::span(stretches_).first(used_)) {
-        if (!stretch.rows.empty()) {
-            sink.appendPacked(stretch.rows);
+void BlockRecord::clear() {
+    rows_.clear();
+    events_.clear();
+}
+
+void BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress,
+                         std::string_view source) const {
+    std::size_t handed = 0;
+    const auto handOn = [&](std::size_t upTo) {
+        if (upTo > handed) {
+            sink.appendBatch({rows_.data() + handed, upTo - handed}, source);
+            handed = upTo;
         }
-        if (!stretch.tooLong.empty()) {
-            sink.appendBatch({&stretch.tooLong, 1}, source);
-        }
-        if (stretch.reported) {
-            if (stretch.overflow) {
-                progress.overflowed(*stretch.overflow);
-            } else {
-                progress.pause();
-            }
+    };
+    for (const Event& event : events_) {
+        handOn(event.rowsBefore);
+        if (event.overflow) {
+            progress.overflowed(*event.overflow);
+        } else {
+            progress.pause();
         }
     }
+    handOn(rows_.size());
 }
 
 BlockWorkers::BlockWorkers(unsigned threads, const LineExtractor& extractor, std::size_t pauseEvery,
@@ -129,7 +96,7 @@ BlockWorkers::BlockWorkers(unsigned threads, const LineExtractor& extractor, std
 void BlockWorkers::submit(std::size_t slot, const LineBlock& block) {
     Slot& s = slots_[slot];
     s.block = block;
-    s.record.start(block.text.size());
+    s.record.clear();
     s.failure = nullptr;
     {
         const std::lock_guard lock(mutex_);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/FileExtraction.h"
-#include "engine/PackedRows.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -31,39 +30,26 @@ struct LineBlock {
 void extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery);
 
-// The rows and reports of one block, kept in order to be handed on later. The rows are
-// packed into buffers of their own, one for the rows before each report, so that a
-// results store can take them over without copying them on the calling thread.
+// The rows and reports of one block, kept in order to be handed on later.
 class BlockRecord final : public ResultsSink, public ExtractionProgress {
 public:
-    // Records the rows of a block of `textBytes`, which their bytes add up to at most.
-    void start(std::size_t textBytes);
-    void append(std::string_view row) override { appendBatch({&row, 1}, row); }
+    void append(std::string_view row) override { rows_.push_back(row); }
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void publish() override {}
-    void pause() override { close(std::nullopt); }
-    void overflowed(IndexOverflow what) override { close(what); }
+    void pause() override { events_.push_back({rows_.size(), std::nullopt}); }
+    void overflowed(IndexOverflow what) override { events_.push_back({rows_.size(), what}); }
 
-    // Hands the rows and between them the reports on; `source` holds the rows that did not
-    // fit a buffer.
-    void replay(ResultsSink& sink, ExtractionProgress& progress, std::string_view source);
+    void clear();
+    // Hands the rows, whose bytes lie within `source`, and between them the reports on.
+    void replay(ResultsSink& sink, ExtractionProgress& progress, std::string_view source) const;
 
 private:
-    // Packed rows, or one row too long to pack, and then maybe a pause or a report.
-    struct Stretch {
-        PackedRows rows;
-        std::string_view tooLong;
-        bool sealed = false;  // takes no more rows
-        bool reported = false;
+    struct Event {
+        std::size_t rowsBefore;
         std::optional<IndexOverflow> overflow;  // none: a pause
     };
-    // The last stretch, or a new one if that takes no more rows.
-    Stretch& open();
-    void close(std::optional<IndexOverflow> what);
-
-    std::size_t textBytes_ = 0;
-    std::vector<Stretch> stretches_;
-    std::size_t used_ = 0;  // stretches of the current block
+    std::vector<std::string_view> rows_;
+    std::vector<Event> events_;
 };
 
 // Worker threads that extract blocks at once, each with its own copy of the extractor,

@@ -7,8 +7,6 @@
 
 namespace culvex {
 
-class PackedRows;
-
 // Where the extraction run appends result rows (bytes in the input's code page). Rows
 // reach the view when published, so the list grows in batches rather than row by row.
 class ResultsSink {
@@ -23,9 +21,6 @@ public:
             append(row);
         }
     }
-    // Appends the rows in order, exactly as `appendBatch` would; a sink may take the rows'
-    // buffer over, leaving `rows` empty.
-    virtual void appendPacked(PackedRows& rows);
     virtual void publish() = 0;
     // The rows turned away since the last call because the sink was full; a sink without a
     // limit never turns rows away.

@@ -1,9 +1,8 @@
 #include "engine/ResultsStore.h"
 
-#include "engine/MemoryPages.h"
-#include "engine/PackedRows.h"
-
 #include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,21 @@
 #include <stdexcept>
 
 namespace culvex {
+namespace {
+
+// Maps the memory's whole pages in one call rather than one fault per page as rows
+// arrive. Where the system cannot, the faults happen as before.
+void prefault(void* bytes, std::size_t size) {
+    const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(bytes) + pageSize - 1) & ~(pageSize - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(bytes) + size) & ~(pageSize - 1);
+    if (end > begin) {
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+    }
+}
+
+}  // namespace
+
 ResultsStore::~ResultsStore() {
     for (const Page& page : pages_) {
         std::free(page.bytes);
@@ -89,65 +103,30 @@ void ResultsStore::appendRows(std::span<const std::string_view> rows, std::strin
     }
 }
 
-void ResultsStore::appendPacked(PackedRows& rows) {
-    if (rows.bytes() < kOwnPageBytes) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            append(rows.row(i));
-        }
-        return;
-    }
-    // Whatever can fail comes before the buffer changes hands.
-    syncUsed();
-    pages_.reserve(pages_.size() + 1);
-    const std::size_t count = rows.size();
-    addEndBlocks(size_ + count);
-    const std::span<const std::uint32_t> ends = rows.ends();
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t index = size_ + done;
-        const std::size_t chunk = std::min(count - done, kBlockRows - (index & (kBlockRows - 1)));
-        std::memcpy(&endOf(index), ends.data() + done, chunk * sizeof(std::uint32_t));
-        done += chunk;
-    }
-    shrinkLastPage();
-    const std::size_t bytes = rows.bytes();
-    pages_.push_back({rows.release(), bytes, bytes, size_});
-    size_ += count;
-    resetCursors();
-}
-
-void ResultsStore::shrinkLastPage() {
-    if (pages_.empty()) {
-        return;
-    }
-    // A full page keeps only what it holds.
-    Page& full = pages_.back();
-    if (full.used > 0 && full.used < full.capacity) {
-        if (auto* shrunk = static_cast<char*>(std::realloc(full.bytes, full.used))) {
-            full.bytes = shrunk;
-            full.capacity = full.used;
-        }
-    }
-}
-
-void ResultsStore::addEndBlocks(std::size_t rows) {
-    while (blocks_.size() * kBlockRows < rows) {
-        blocks_.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(kBlockRows));
-        mapPages(blocks_.back().get(), kBlockRows * sizeof(std::uint32_t));
-    }
-}
-
 void ResultsStore::startPage(std::size_t capacity) {
-    shrinkLastPage();
+    if (!pages_.empty()) {
+        // A full page keeps only what it holds.
+        Page& full = pages_.back();
+        if (full.used > 0 && full.used < full.capacity) {
+            if (auto* shrunk = static_cast<char*>(std::realloc(full.bytes, full.used))) {
+                full.bytes = shrunk;
+                full.capacity = full.used;
+            }
+        }
+    }
     char* bytes = static_cast<char*>(std::malloc(capacity));
     if (bytes == nullptr) {
         throw std::bad_alloc();
     }
-    mapPages(bytes, capacity);
+    prefault(bytes, capacity);
     pages_.push_back({bytes, capacity, 0, size_});
 }
 
 void ResultsStore::pushEnd(std::uint32_t end) {
-    addEndBlocks(size_ + 1);
+    if (size_ == blocks_.size() * kBlockRows) {
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(kBlockRows));
+        prefault(blocks_.back().get(), kBlockRows * sizeof(std::uint32_t));
+    }
     endOf(size_) = end;
     ++size_;
 }

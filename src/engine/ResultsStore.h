@@ -10,8 +10,6 @@
 
 namespace culvex {
 
-class PackedRows;
-
 // The rows of the results list as bytes in the input's code page. Rows are packed into
 // pages of bytes (a page that is full is shrunk to what it holds), and each row costs one
 // 32-bit end offset within its page, kept in fixed-size blocks. A hundred million short
@@ -39,10 +37,6 @@ public:
     // short rows are copied in one fixed-size move that may read past the row's end (but
     // not past the source's) and write past it into the page's spare room.
     void appendRows(std::span<const std::string_view> rows, std::string_view source);
-    // Appends the packed rows in order. When they are many bytes, their buffer becomes a
-    // page of the store as it is, and `rows` is left empty; fewer are copied, which costs
-    // less than mapping in a buffer of their own.
-    void appendPacked(PackedRows& rows);
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
     void clear();
@@ -61,8 +55,6 @@ private:
     static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
     // The fixed size of the move that copies a short row.
     static constexpr std::size_t kMoveBytes = 32;
-    // Packed rows of at least this many bytes become a page as they are.
-    static constexpr std::size_t kOwnPageBytes = std::size_t{128} << 10;
 
     struct Page {
         char* bytes = nullptr;
@@ -108,8 +100,6 @@ private:
     void resetCursors();
     std::size_t pageOf(std::size_t index) const;
     void startPage(std::size_t capacity);
-    void shrinkLastPage();
-    void addEndBlocks(std::size_t rows);
     void pushEnd(std::uint32_t end);
     void releasePage(std::size_t pageIndex);
 

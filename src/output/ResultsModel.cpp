@@ -1,7 +1,5 @@
 #include "output/ResultsModel.h"
 
-#include "engine/PackedRows.h"
-
 #include "output/DecodedText.h"
 
 #include <algorithm>
@@ -54,16 +52,6 @@ void ResultsModel::appendBatch(std::span<const std::string_view> rows, std::stri
     }
     store_.appendRows(rows.first(room), source);
     rowsLeftOut_ += rows.size() - room;
-}
-
-void ResultsModel::appendPacked(PackedRows& rows) {
-    // Rows that all fit join the store without a copy; otherwise the batches count the
-    // rows left out.
-    if (rows.size() <= maxRows_ - std::min(maxRows_, store_.size())) {
-        store_.appendPacked(rows);
-        return;
-    }
-    ResultsSink::appendPacked(rows);
 }
 
 std::size_t ResultsModel::takeRowsLeftOut() { return std::exchange(rowsLeftOut_, 0); }

@@ -30,7 +30,6 @@ public:
 
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
-    void appendPacked(PackedRows& rows) override;
     void publish() override;
     std::size_t takeRowsLeftOut() override;
     // Removes one row (0-based); a row that does not exist is left alone.

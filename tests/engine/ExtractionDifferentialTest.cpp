@@ -8,8 +8,6 @@
 #include "RecordingSink.h"
 #include "TempFolder.h"
 #include "engine/FileExtraction.h"
-#include "engine/PackedRows.h"
-#include "engine/ResultsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -244,37 +242,6 @@ TEST(ExtractionDifferential, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
                 << "block " << blockBytes << ", workers from byte " << fromBytes;
         }
     }
-}
-
-TEST(ExtractionDifferential, AResultsStoreTakesOverTheWorkersRowsInFileOrder) {
-    class StoreSink final : public ResultsSink {
-    public:
-        ResultsStore store;
-        void append(std::string_view row) override { store.append(row); }
-        void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
-            store.appendRows(rows, source);
-        }
-        void appendPacked(PackedRows& rows) override { store.appendPacked(rows); }
-        void publish() override {}
-    };
-    std::mt19937 random(11);
-    // Stretches between pauses large enough that the store takes some buffers over whole.
-    const std::string text = randomText(random, 12000);
-    const std::size_t pauseEvery = std::size_t{400} << 10;
-    const std::size_t blockBytes = std::size_t{512} << 10;
-    StoreSink sink;
-    MemorySource source(text);
-    LineExtractor extractor(Separator(","), LineSettings{});
-    class NoPauses final : public ExtractionProgress {
-        void pause() override {}
-        void overflowed(IndexOverflow) override {}
-    } progress;
-    extractLines(source, extractor, sink, progress, pauseEvery, blockBytes, {2, 0});
-    std::vector<std::string> rows;
-    for (std::size_t i = 0; i < sink.store.size(); ++i) {
-        rows.emplace_back(sink.store.row(i));
-    }
-    EXPECT_EQ(rows, runEngine(text, ",", LineSettings{}, pauseEvery, blockBytes).rows);
 }
 
 TEST(ExtractionDifferential, AFileCutShorterWhileWorkersRunGivesWhatOneThreadGives) {

@@ -1,7 +1,6 @@
 #include "engine/ResultsStore.h"
 
 #include "RecordingSink.h"
-#include "engine/PackedRows.h"
 #include "engine/ResultsSink.h"
 
 #include <gtest/gtest.h>
@@ -137,41 +136,6 @@ TEST(ResultsStore, AppendRowsKeepsTheSameRowsAsAppendingOneByOne) {
     }
     EXPECT_EQ(rowsOf(batched), rowsOf(oneByOne));
     EXPECT_EQ(batched.memoryBytes(), oneByOne.memoryBytes());
-
-    // The same rows packed in runs of every size, some copied and some taken over whole,
-    // and rows appended and removed around them.
-    ResultsStore packed;
-    packed.append("before");
-    std::size_t at = 0;
-    for (std::size_t run = 1; at < rows.size(); run *= 3) {
-        PackedRows pack(run);
-        for (const std::size_t end = std::min(rows.size(), at + run); at < end; ++at) {
-            pack.append(rows[at], source);
-        }
-        packed.appendPacked(pack);
-    }
-    EXPECT_EQ(rowsOf(packed), rowsOf(oneByOne));
-    EXPECT_LE(packed.memoryBytes(), oneByOne.memoryBytes() + 10 * oneByOne.size());
-    for (ResultsStore* store : {&packed, &oneByOne}) {
-        store->append("after");
-        store->removeAt(store->size() - 2);
-        store->removeAt(1);
-    }
-    EXPECT_EQ(rowsOf(packed), rowsOf(oneByOne));
-}
-
-TEST(ResultsSink, HandsPackedRowsOnAsBatchesByDefault) {
-    testing::RecordingSink sink;
-    const std::string source = "0123456789";
-    PackedRows pack(4);
-    std::vector<std::string> expected;
-    for (std::size_t i = 0; i < RowBatch::kCapacity + 3; ++i) {
-        pack.append(std::string_view(source).substr(i % 10, i % 4), source);
-        expected.push_back(source.substr(i % 10, i % 4));
-    }
-    sink.appendPacked(pack);
-    EXPECT_EQ(sink.rows, expected);
-    EXPECT_EQ(sink.batches, 2);
 }
 
 TEST(RowBatch, HandsRowsOverInOrderAndAllOnFlush) {

@@ -1,6 +1,5 @@
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
-#include "engine/PackedRows.h"
 #include "output/DecodedText.h"
 #include "output/ResultsCommands.h"
 #include "output/ResultsModel.h"
@@ -67,17 +66,6 @@ TEST(ResultsModel, AFullListKeepsItsRowsAndCountsTheRowsLeftOut) {
     model.append("h");
     model.publish();
     EXPECT_EQ(shownRows(model), (QStringList{u"c"_qs, u"d"_qs, u"g"_qs}));
-    EXPECT_EQ(model.takeRowsLeftOut(), 1u);
-    // Packed rows from worker threads: those that fit are kept, the rest counted.
-    model.removeAt(0);
-    model.removeAt(0);
-    PackedRows pack(source.size());
-    for (const std::string_view row : batch) {
-        pack.append(row, source);
-    }
-    model.appendPacked(pack);
-    model.publish();
-    EXPECT_EQ(shownRows(model), (QStringList{u"g"_qs, u"c"_qs, u"d"_qs}));
     EXPECT_EQ(model.takeRowsLeftOut(), 1u);
 }
 

@@ -41,12 +41,14 @@ inline LineSettings jobSettings(std::string_view job) {
     return settings;
 }
 
-// Runs one job over a source's bytes into `store`.
-inline void runJob(ByteSource& source, std::string_view job, ResultsStore& store) {
+// Runs one job over a source's bytes into `store`, on `threads` threads (0: one per core,
+// as the window runs it).
+inline void runJob(ByteSource& source, std::string_view job, ResultsStore& store,
+                   unsigned threads = 0) {
     LineExtractor extractor(Separator(","), jobSettings(job));
     StoreSink sink(store);
     NoPauses progress;
-    extractLines(source, extractor, sink, progress);
+    extractLines(source, extractor, sink, progress, kPauseEveryBytes, kBlockBytes, {threads});
 }
 
 }  // namespace culvex::bench

@@ -5,6 +5,8 @@
 #   J2: columns 2 to 3
 # cut cannot trim spaces, so its J1 is the split alone; mawk does the full work.
 # Culvex and cut count their best of three runs; mawk runs once.
+# Culvex runs as the window does (one worker thread per core for a large file), and again
+# on one and on two threads for the scaling from one to two.
 # Prints MB/s per tool and job, Culvex's ratio to each peer, and the results store's
 # bytes per row. Then the same jobs as whole processes writing their rows out:
 # culvex-extract against cut -f1-10 (J1) / -f2-3 (J2) and mawk, and the peak resident
@@ -55,7 +57,8 @@ best_of_three() {
     done
     echo "$best"
 }
-culvex_seconds() { "$cli" "$1" "$csv" | sed -E 's/.*seconds=([0-9.]+).*/\1/'; }
+# culvex_seconds JOB [THREADS]; no THREADS: one per core.
+culvex_seconds() { "$cli" "$1" "$csv" ${2:+"$2"} | sed -E 's/.*seconds=([0-9.]+).*/\1/'; }
 rate() { echo "scale=1; $bytes / 1000000 / $1" | bc -l; }
 
 j1_awk='{for (i = 1; i <= NF; i++) if ($i != "") { f = $i; gsub(/^ +| +$/, "", f); print f }}'
@@ -78,6 +81,10 @@ for job in J1 J2; do
     printf '%s  culvex %8s MB/s   cut %8s MB/s   mawk %8s MB/s   culvex/cut %5.2fx   culvex/mawk %5.2fx\n' \
         "$job" "$(rate "$culvex")" "$(rate "$cut_s")" "$(rate "$awk_s")" \
         "$(echo "$cut_s / $culvex" | bc -l)" "$(echo "$awk_s / $culvex" | bc -l)"
+    one=$(best_of_three culvex_seconds "$job" 1)
+    two=$(best_of_three culvex_seconds "$job" 2)
+    printf '%s  culvex on 1 thread %8s MB/s   on 2 threads %8s MB/s   scaling %5.2fx\n' \
+        "$job" "$(rate "$one")" "$(rate "$two")" "$(echo "$one / $two" | bc -l)"
     printf '%s  rows %s, row bytes %s, store bytes %s, overhead %.2f bytes/row\n' \
         "$job" "$rows" "$row_bytes" "$store" "$(echo "($store - $row_bytes) / $rows" | bc -l)"
 done

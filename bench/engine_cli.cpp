@@ -1,5 +1,6 @@
 // Runs one extraction job over a file into a results store and prints what it cost:
-//   culvex_engine_cli J1|J2 FILE
+//   culvex_engine_cli J1|J2 FILE [THREADS]
+// THREADS extract the file (default 0: one per core, as the window runs it).
 // Output: one line "seconds=... bytes=... rows=... row_bytes=... store_bytes=...".
 #include "EngineBenchSupport.h"
 #include "engine/InputFile.h"
@@ -11,15 +12,16 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s J1|J2 FILE\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s J1|J2 FILE [THREADS]\n", argv[0]);
         return 2;
     }
     try {
+        const unsigned threads = argc == 4 ? static_cast<unsigned>(std::stoul(argv[3])) : 0;
         const auto start = std::chrono::steady_clock::now();
         culvex::InputFile file(argv[2]);
         culvex::ResultsStore store;
-        culvex::bench::runJob(file, argv[1], store);
+        culvex::bench::runJob(file, argv[1], store, threads);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         std::size_t rowBytes = 0;
         for (std::size_t i = 0; i < store.size(); ++i) {

@@ -1,7 +1,8 @@
 // A text through the extraction: the first bytes choose the separator, the per-line
 // settings and the size of the blocks it is read in (small, so that lines and 64-byte
 // separator searches meet the blocks' edges); the rest is the text. Checks that every row
-// is a trimmed piece of the text without a line break.
+// is a trimmed piece of the text without a line break, and that worker threads give the
+// same rows, reports and pauses as one thread.
 #include "engine/FileExtraction.h"
 
 #include <cstddef>
@@ -9,10 +10,13 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
-class CheckingSink final : public culvex::ResultsSink {
+// Checks each row and keeps the rows, with the reports and pauses between them (which
+// begin with a line break, as no row does).
+class CheckingSink final : public culvex::ResultsSink, public culvex::ExtractionProgress {
 public:
     explicit CheckingSink(std::string_view text) : text_(text) {}
     void append(std::string_view row) override {
@@ -22,17 +26,18 @@ public:
         if (row.find('\n') != std::string_view::npos || text_.find(row) == std::string_view::npos) {
             std::abort();
         }
+        seen.emplace_back(row);
     }
     void publish() override {}
+    void pause() override { seen.emplace_back("\npause"); }
+    void overflowed(culvex::IndexOverflow what) override {
+        seen.push_back("\noverflow" + std::to_string(static_cast<int>(what)));
+    }
+
+    std::vector<std::string> seen;
 
 private:
     std::string_view text_;
-};
-
-class NoPauses final : public culvex::ExtractionProgress {
-public:
-    void pause() override {}
-    void overflowed(culvex::IndexOverflow) override {}
 };
 
 std::string_view take(std::string_view& input, std::size_t count) {
@@ -82,9 +87,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string utf8Separator(choice < 4 ? separator : take(input, 2));
 
     culvex::LineExtractor extractor(culvex::Separator(separator, true, utf8Separator), settings);
-    CheckingSink sink(input);
-    NoPauses progress;
-    culvex::MemorySource source(input);
-    culvex::extractLines(source, extractor, sink, progress, 16, blockBytes);
+    std::vector<std::string> seen[2];
+    for (const unsigned threads : {1u, 2u}) {
+        culvex::LineExtractor copy = extractor;
+        CheckingSink sink(input);
+        culvex::MemorySource source(input);
+        culvex::extractLines(source, copy, sink, sink, 16, blockBytes, {threads, 0});
+        seen[threads - 1] = std::move(sink.seen);
+    }
+    if (seen[0] != seen[1]) {
+        std::abort();
+    }
     return 0;
 }

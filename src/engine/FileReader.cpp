@@ -40,17 +40,31 @@ std::size_t MemorySource::read(char* into, std::size_t count) {
     return n;
 }
 
-LineBlocks::LineBlocks(ByteSource& source, std::size_t blockBytes)
+LineBlocks::LineBlocks(ByteSource& source, std::size_t blockBytes, std::size_t buffers)
     : source_(source),
-      capacity_(std::max<std::size_t>(blockBytes, 1)),
-      buffer_(std::make_unique_for_overwrite<char[]>(capacity_ + kPadding)) {}
+      blockBytes_(std::max<std::size_t>(blockBytes, 1)),
+      buffers_(std::max<std::size_t>(buffers, 1)) {}
+
+LineBlocks::Buffer LineBlocks::makeBuffer(std::size_t capacity) {
+    return {capacity, std::make_unique_for_overwrite<char[]>(capacity + kPadding)};
+}
 
 bool LineBlocks::next() {
     if (ended_) {
         return false;
     }
     const std::size_t carried = dataEnd_ - textEnd_;
-    std::memmove(buffer_.get(), buffer_.get() + textEnd_, carried);
+    const char* const rest = current().bytes.get() + textEnd_;
+    offset_ += textEnd_;
+    current_ = (current_ + 1) % buffers_.size();
+    // A buffer is made when first used, or again when the long line cut at the end of the
+    // last block does not fit it.
+    if (!current().bytes || current().capacity < carried) {
+        current() = makeBuffer(std::max(blockBytes_, carried));
+    }
+    if (carried > 0) {
+        std::memmove(current().bytes.get(), rest, carried);
+    }
     dataEnd_ = carried;
     textEnd_ = 0;
     while (textEnd_ == 0 && !ended_) {
@@ -58,17 +72,17 @@ bool LineBlocks::next() {
     }
     // The buffer is made unfilled, so that a small file touches only the memory it fills;
     // the padding after the data gets defined bytes for the wide loads that reach into it.
-    std::memset(buffer_.get() + dataEnd_, 0, kPadding);
+    std::memset(current().bytes.get() + dataEnd_, 0, kPadding);
     // A source without bytes is one empty line.
     return textEnd_ > 0 || !readAny_;
 }
 
 void LineBlocks::readMore() {
-    if (dataEnd_ == capacity_) {
+    if (dataEnd_ == current().capacity) {
         grow();
     }
-    char* const fresh = buffer_.get() + dataEnd_;
-    const std::size_t got = source_.read(fresh, capacity_ - dataEnd_);
+    char* const fresh = current().bytes.get() + dataEnd_;
+    const std::size_t got = source_.read(fresh, current().capacity - dataEnd_);
     if (got == 0) {
         // The last line needs no break.
         ended_ = true;
@@ -80,16 +94,15 @@ void LineBlocks::readMore() {
     // The carried bytes hold no break, so the block ends after the last fresh one.
     if (const void* lastBreak = ::memrchr(fresh, '\n', got)) {
         textEnd_ =
-            static_cast<std::size_t>(static_cast<const char*>(lastBreak) - buffer_.get()) + 1;
+            static_cast<std::size_t>(static_cast<const char*>(lastBreak) - current().bytes.get()) +
+            1;
     }
 }
 
 void LineBlocks::grow() {
-    const std::size_t capacity = capacity_ * 2;
-    auto buffer = std::make_unique_for_overwrite<char[]>(capacity + kPadding);
-    std::memcpy(buffer.get(), buffer_.get(), dataEnd_);
-    buffer_ = std::move(buffer);
-    capacity_ = capacity;
+    Buffer bigger = makeBuffer(current().capacity * 2);
+    std::memcpy(bigger.bytes.get(), current().bytes.get(), dataEnd_);
+    current() = std::move(bigger);
 }
 
 std::vector<std::string> readLines(ByteSource& source, std::size_t blockBytes) {

@@ -3,6 +3,7 @@
 #include "engine/InputFile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,33 +46,49 @@ private:
 
 inline constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
-// Reads a source block by block into one buffer that every block reuses, so that a file
+// Reads a source block by block into buffers that the blocks reuse in turn, so that a file
 // of any size takes a fixed amount of memory. A block is whole lines, each with its break
 // except the source's last line; the line cut at the end of a read moves to the start of
-// the next block. A line longer than the buffer grows it. An empty source gives one empty
+// the next block. A line longer than a buffer grows it. An empty source gives one empty
 // block (one empty line, as TextLines walks it); otherwise no block is empty.
 class LineBlocks {
 public:
     // Bytes after the data that may be read, for wide loads past a line's end.
     static constexpr std::size_t kPadding = 64;
 
-    explicit LineBlocks(ByteSource& source, std::size_t blockBytes = kBlockBytes);
+    // With more than one buffer, a block stays readable while the next `buffers - 1` are
+    // read, so that others can still work on it.
+    explicit LineBlocks(ByteSource& source, std::size_t blockBytes = kBlockBytes,
+                        std::size_t buffers = 1);
 
     // Reads the next block and returns true, or returns false when the source is used up.
-    // Views into the previous block end here.
+    // Views into the block read `buffers` calls before end here.
     bool next();
     // The block's lines.
-    std::string_view text() const { return {buffer_.get(), textEnd_}; }
+    std::string_view text() const { return {current().bytes.get(), textEnd_}; }
     // The block's lines, the bytes read after them and the padding: all of it may be read.
-    std::string_view readable() const { return {buffer_.get(), dataEnd_ + kPadding}; }
+    std::string_view readable() const { return {current().bytes.get(), dataEnd_ + kPadding}; }
+    // Where the block's lines start in the source.
+    std::uint64_t offset() const { return offset_; }
+    // Which buffer holds the block, from 0 to `buffers - 1`.
+    std::size_t buffer() const { return current_; }
 
 private:
+    struct Buffer {
+        std::size_t capacity = 0;
+        std::unique_ptr<char[]> bytes;  // capacity bytes and the padding
+    };
+    static Buffer makeBuffer(std::size_t capacity);
+    Buffer& current() { return buffers_[current_]; }
+    const Buffer& current() const { return buffers_[current_]; }
     void readMore();
     void grow();
 
     ByteSource& source_;
-    std::size_t capacity_;
-    std::unique_ptr<char[]> buffer_;  // capacity_ bytes and the padding
+    std::size_t blockBytes_;
+    std::vector<Buffer> buffers_;
+    std::size_t current_ = 0;
+    std::uint64_t offset_ = 0;
     std::size_t textEnd_ = 0;
     std::size_t dataEnd_ = 0;
     bool ended_ = false;

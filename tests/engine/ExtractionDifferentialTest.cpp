@@ -1,13 +1,18 @@
 // Whole texts through extractLines, compared with a plain line-by-line model of the rules
 // written here: lines end at LF or CR LF, columns lie between exact non-overlapping
 // separator matches, empty columns yield nothing, outer spaces are trimmed, a line with
-// more than 32,767 columns overflows, and the pauses fall after the same lines.
+// more than 32,767 columns overflows, and a pause follows each line that reaches the next
+// multiple of the pause interval. Runs on worker threads must give exactly what one
+// thread gives.
+#include "HookedFile.h"
 #include "RecordingSink.h"
+#include "TempFolder.h"
 #include "engine/FileExtraction.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -39,13 +44,19 @@ public:
     }
 };
 
-Outcome runEngine(const std::string& text, const std::string& separator,
-                  const LineSettings& settings, std::size_t pauseEvery, std::size_t blockBytes) {
+Outcome runEngine(ByteSource& source, const std::string& separator, const LineSettings& settings,
+                  std::size_t pauseEvery, std::size_t blockBytes, ExtractionThreads threads) {
     LineExtractor extractor(Separator(separator), settings);
     ProgressSink sink;
-    MemorySource source(text);
-    extractLines(source, extractor, sink, sink, pauseEvery, blockBytes);
+    extractLines(source, extractor, sink, sink, pauseEvery, blockBytes, threads);
     return {sink.rows, sink.events};
+}
+
+Outcome runEngine(const std::string& text, const std::string& separator,
+                  const LineSettings& settings, std::size_t pauseEvery, std::size_t blockBytes,
+                  ExtractionThreads threads = {1}) {
+    MemorySource source(text);
+    return runEngine(source, separator, settings, pauseEvery, blockBytes, threads);
 }
 
 std::vector<std::string> modelLines(const std::string& text, std::vector<std::size_t>& ends) {
@@ -102,7 +113,6 @@ Outcome runModel(const std::string& text, const std::string& separator, bool byR
     };
     std::vector<std::size_t> ends;
     const std::vector<std::string> lines = modelLines(text, ends);
-    std::size_t nextPause = text.size() > pauseEvery ? text.size() - pauseEvery : 0;
     for (std::size_t l = 0; l < lines.size(); ++l) {
         const std::vector<std::string> columns = modelColumns(lines[l], separator);
         if (!byRange && columns.size() > 32767) {
@@ -115,10 +125,9 @@ Outcome runModel(const std::string& text, const std::string& separator, bool byR
                 }
             }
         }
-        const std::size_t remaining = text.size() - ends[l];
-        if (remaining < nextPause) {
+        const std::size_t begin = l == 0 ? 0 : ends[l - 1];
+        if (ends[l] / pauseEvery > begin / pauseEvery) {
             event("pause");
-            nextPause = remaining > pauseEvery ? remaining - pauseEvery : 0;
         }
     }
     return outcome;
@@ -134,16 +143,29 @@ LineSettings columnsByNumber(int first, int last) {
     return settings;
 }
 
+// One thread, and workers from the middle on.
+std::vector<ExtractionThreads> threadChoices(const std::string& text) {
+    return {{1, 0}, {3, text.size() / 2}};
+}
+
+std::string threadsName(ExtractionThreads threads) {
+    return ", " + std::to_string(threads.count) + " threads from byte " +
+           std::to_string(threads.fromBytes);
+}
+
 void expectSameAsModel(const std::string& text, const std::string& separator,
                        std::size_t pauseEvery, std::size_t blockBytes, const std::string& what) {
-    EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes),
-              runModel(text, separator, false, 0, 0, pauseEvery))
-        << what << " every column, separator \"" << separator << '"';
-    for (const auto& [first, last] : {std::pair{1, 2}, std::pair{0, 0}, std::pair{3, 40}}) {
-        EXPECT_EQ(runEngine(text, separator, columnsByNumber(first, last), pauseEvery, blockBytes),
-                  runModel(text, separator, true, first, last, pauseEvery))
-            << what << " columns " << first << " to " << last << ", separator \"" << separator
-            << '"';
+    for (const ExtractionThreads threads : threadChoices(text)) {
+        EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, threads),
+                  runModel(text, separator, false, 0, 0, pauseEvery))
+            << what << threadsName(threads) << ", every column, separator \"" << separator << '"';
+        for (const auto& [first, last] : {std::pair{1, 2}, std::pair{0, 0}, std::pair{3, 40}}) {
+            EXPECT_EQ(runEngine(text, separator, columnsByNumber(first, last), pauseEvery,
+                                blockBytes, threads),
+                      runModel(text, separator, true, first, last, pauseEvery))
+                << what << threadsName(threads) << ", columns " << first << " to " << last
+                << ", separator \"" << separator << '"';
+        }
     }
 }
 
@@ -210,37 +232,122 @@ TEST(ExtractionDifferential, SeededRandomTextsAgreeWithTheModel) {
     }
 }
 
+TEST(ExtractionDifferential, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
+    // CR LF pairs and empty lines where reads cut, a line longer than a block, an
+    // overflowing line, and pauses that fall inside blocks.
+    const std::string text = "a,b\r\n\r\n" + std::string(150, 'x') + ",y\r\n\n  c , d \r\n" +
+                             std::string(32767, ',') + "z\r\ne,,f\r\n\r\ng";
+    for (std::size_t blockBytes = 1; blockBytes <= 80; ++blockBytes) {
+        const Outcome alone = runEngine(text, ",", LineSettings{}, 7, blockBytes);
+        for (const std::uint64_t fromBytes : {0, 8, 170}) {
+            EXPECT_EQ(runEngine(text, ",", LineSettings{}, 7, blockBytes, {2, fromBytes}), alone)
+                << "block " << blockBytes << ", workers from byte " << fromBytes;
+        }
+    }
+}
+
+TEST(ExtractionDifferential, AFileCutShorterWhileWorkersRunGivesWhatOneThreadGives) {
+    std::mt19937 random(17);
+    const std::string text = randomText(random, 400);
+    testing::TempFolder folder;
+    for (const int cutBeforeRead : {2, 7, 30}) {
+        for (const std::uintmax_t cutTo : {std::size_t{0}, text.size() / 3, text.size() - 1}) {
+            Outcome outcomes[2];
+            for (const unsigned threads : {1u, 2u}) {
+                const std::string path = folder.write("f.csv", text);
+                testing::HookedFile file(path, [&](int read) {
+                    if (read == cutBeforeRead) {
+                        std::filesystem::resize_file(path, cutTo);
+                    }
+                });
+                outcomes[threads - 1] = runEngine(file, ",", LineSettings{}, 100, 64, {threads, 0});
+            }
+            EXPECT_EQ(outcomes[1], outcomes[0])
+                << "cut to " << cutTo << " before read " << cutBeforeRead;
+        }
+    }
+}
+
 TEST(ExtractLines, RowsBeforeAFailedReadStayAndTheFailureTravelsOn) {
+    // Gives the text a few bytes per read, then fails.
     class FailingSource final : public ByteSource {
     public:
+        FailingSource(std::string_view text, int reads) : text_(text), reads_(reads) {}
         std::size_t read(char* into, std::size_t count) override {
-            if (given_) {
+            if (reads_-- == 0) {
                 throw std::runtime_error("Cannot read f.csv: Input/output error");
             }
-            given_ = true;
-            return MemorySource("a,b\nc,").read(into, count);
+            return text_.read(into, count);
         }
 
     private:
-        bool given_ = false;
-    } source;
-    LineExtractor extractor(Separator(","), LineSettings{});
-    ProgressSink sink;
-    EXPECT_THROW(extractLines(source, extractor, sink, sink), std::runtime_error);
-    EXPECT_EQ(sink.rows, (std::vector<std::string>{"a", "b"}));
-}
-
-// Lines of four bytes pause after every second line; a stop asked for at a pause keeps
-// the rows of the lines before it and reads no further line.
-TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
-    for (const int stopAt : {1, 2, 3}) {
+        MemorySource text_;
+        int reads_;
+    };
+    const struct {
+        std::size_t blockBytes;
+        int reads;
+        ExtractionThreads threads;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {kBlockBytes, 1, {1, 0}, {"a", "b", "c", "d", "e", "f"}},
+        {kBlockBytes, 1, {2, 0}, {"a", "b", "c", "d", "e", "f"}},
+        {4, 2, {1, 0}, {"a", "b", "c", "d"}},
+        {4, 2, {2, 0}, {"a", "b", "c", "d"}},
+        {4, 3, {3, 5}, {"a", "b", "c", "d", "e", "f"}},
+    };
+    for (const auto& c : cases) {
+        FailingSource source("a,b\nc,d\ne,f\ng,", c.reads);
         LineExtractor extractor(Separator(","), LineSettings{});
         ProgressSink sink;
-        sink.stopAfterPauses = stopAt;
-        MemorySource source("a,b\na,b\na,b\na,b\na,b\na,b\na,b\n");
-        extractLines(source, extractor, sink, sink, 4);
-        EXPECT_EQ(sink.rows.size(), static_cast<std::size_t>(4 * stopAt)) << stopAt;
-        EXPECT_EQ(sink.events.size(), static_cast<std::size_t>(stopAt)) << stopAt;
+        EXPECT_THROW(
+            extractLines(source, extractor, sink, sink, kPauseEveryBytes, c.blockBytes, c.threads),
+            std::runtime_error);
+        EXPECT_EQ(sink.rows, c.rows) << c.threads.count << " threads, " << c.reads << " reads";
+    }
+}
+
+TEST(ExtractLines, APauseThatEndsTheRunLeavesTheRowsBeforeItAndNoWorkerBehind) {
+    // As when the window closes at a yield: the run ends there, while the workers are
+    // still ahead of it; under the address sanitizer nothing they use may be gone.
+    class EndingSink final : public testing::RecordingSink, public ExtractionProgress {
+    public:
+        void pause() override {
+            if (++pauses == 3) {
+                throw std::runtime_error("ended");
+            }
+        }
+        void overflowed(IndexOverflow) override {}
+        int pauses = 0;
+    };
+    std::mt19937 random(3);
+    const std::string text = randomText(random, 2000);
+    std::vector<std::string> rowsAt[2];
+    for (const unsigned threads : {1u, 2u}) {
+        MemorySource source(text);
+        LineExtractor extractor(Separator(","), LineSettings{});
+        EndingSink sink;
+        EXPECT_THROW(extractLines(source, extractor, sink, sink, 100, 64, {threads, 0}),
+                     std::runtime_error);
+        rowsAt[threads - 1] = sink.rows;
+    }
+    EXPECT_EQ(rowsAt[1], rowsAt[0]);
+    EXPECT_FALSE(rowsAt[0].empty());
+}
+
+// Lines of four bytes pause after every line; a stop asked for at a pause keeps the rows
+// of the lines before it and hands on no further line, on one thread or several.
+TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
+    for (const unsigned threads : {1u, 2u}) {
+        for (const int stopAt : {1, 2, 3}) {
+            LineExtractor extractor(Separator(","), LineSettings{});
+            ProgressSink sink;
+            sink.stopAfterPauses = stopAt;
+            MemorySource source("a,b\na,b\na,b\na,b\na,b\na,b\na,b\n");
+            extractLines(source, extractor, sink, sink, 4, 8, {threads, 0});
+            EXPECT_EQ(sink.rows.size(), static_cast<std::size_t>(2 * stopAt)) << threads << stopAt;
+            EXPECT_EQ(sink.events.size(), static_cast<std::size_t>(stopAt)) << threads << stopAt;
+        }
     }
 }
 

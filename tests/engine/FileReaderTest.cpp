@@ -1,5 +1,6 @@
 #include "engine/FileReader.h"
 
+#include "HookedFile.h"
 #include "TempFolder.h"
 #include "engine/InputFile.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using testing::HookedFile;
 using testing::TempFolder;
 
 // The lines of a file, read the way an extraction reads it.
@@ -60,22 +62,6 @@ TEST(ReadTextFileLines, ReadsAFileOfReportedSizeZeroToItsEnd) {
     ASSERT_GT(lines.size(), 1u);
     EXPECT_EQ(lines.front().rfind("Name:", 0), 0u);
 }
-
-// A real file read through a test's action before each read.
-class HookedFile final : public ByteSource {
-public:
-    HookedFile(const std::string& path, std::function<void(int read)> beforeRead)
-        : file_(path), beforeRead_(std::move(beforeRead)) {}
-    std::size_t read(char* into, std::size_t count) override {
-        beforeRead_(++reads_);
-        return file_.read(into, count);
-    }
-
-private:
-    InputFile file_;
-    std::function<void(int)> beforeRead_;
-    int reads_ = 0;
-};
 
 TEST(ReadLines, AFileCutShorterBetweenBlocksEndsWhereItsReadsEnd) {
     // Blocks of 6 bytes: the first read takes "aaa\nbb", so "bb" is carried over.

@@ -1,0 +1,172 @@
+#include "engine/BlockWorkers.h"
+
+#include <system_error>
+
+namespace culvex {
+namespace {
+
+void reportOverflows(LineOverflows overflows, ExtractionProgress& progress) {
+    for (const IndexOverflow what :
+         {IndexOverflow::StartNumber, IndexOverflow::StartPastLast, IndexOverflow::EndNumber,
+          IndexOverflow::EndScan, IndexOverflow::LastColumn}) {
+        if (overflows.has(what)) {
+            progress.overflowed(what);
+        }
+    }
+}
+
+std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
+    return (offset / pauseEvery + 1) * pauseEvery;
+}
+
+}  // namespace
+
+bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
+                  ExtractionProgress& progress, std::size_t pauseEvery) {
+    // The batch holds views into the block: it is flushed before anything that can show
+    // the rows so far (a pause or a report).
+    RowBatch rows(sink, block.readable);
+    TextLines lines(block.text);
+    const std::uint64_t textEnd = block.offset + block.text.size();
+    std::uint64_t nextPause = pauseAfter(block.offset, pauseEvery);
+    std::string_view line;
+    while (lines.next(line)) {
+        const LineOverflows overflows = extractor.extract(line, rows);
+        if (overflows.any()) {
+            rows.flush();
+            reportOverflows(overflows, progress);
+        }
+        const std::uint64_t lineEnd = textEnd - lines.remaining();
+        if (lineEnd >= nextPause) {
+            rows.flush();
+            progress.pause();
+            if (progress.stopped()) {
+                return false;
+            }
+            nextPause = pauseAfter(lineEnd, pauseEvery);
+        }
+    }
+    rows.flush();
+    return true;
+}
+
+void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+    static_cast<void>(source);
+    rows_.insert(rows_.end(), rows.begin(), rows.end());
+}
+
+void BlockRecord::clear() {
+    rows_.clear();
+    events_.clear();
+}
+
+bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress,
+                         std::string_view source) const {
+    std::size_t handed = 0;
+    const auto handOn = [&](std::size_t upTo) {
+        if (upTo > handed) {
+            sink.appendBatch({rows_.data() + handed, upTo - handed}, source);
+            handed = upTo;
+        }
+    };
+    for (const Event& event : events_) {
+        handOn(event.rowsBefore);
+        if (event.overflow) {
+            progress.overflowed(*event.overflow);
+        } else {
+            progress.pause();
+            if (progress.stopped()) {
+                return false;
+            }
+        }
+    }
+    handOn(rows_.size());
+    return true;
+}
+
+BlockWorkers::BlockWorkers(unsigned threads, const LineExtractor& extractor, std::size_t pauseEvery,
+                           std::size_t slots)
+    : pauseEvery_(pauseEvery), slots_(slots) {
+    threads_.reserve(threads);
+    for (unsigned i = 0; i < threads; ++i) {
+        try {
+            threads_.emplace_back([this, own = extractor](std::stop_token stop) mutable {
+                work(std::move(stop), own);
+            });
+        } catch (const std::system_error&) {
+            // The system gives no more threads: the ones started and the calling thread
+            // do the work.
+            break;
+        }
+    }
+}
+
+void BlockWorkers::submit(std::size_t slot, const LineBlock& block) {
+    Slot& s = slots_[slot];
+    s.block = block;
+    s.record.clear();
+    s.failure = nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        s.done = false;
+        queue_.push_back(slot);
+    }
+    queued_.notify_one();
+}
+
+bool BlockWorkers::replay(std::size_t slot, LineExtractor& extractor, ResultsSink& sink,
+                          ExtractionProgress& progress) {
+    Slot& s = slots_[slot];
+    std::unique_lock lock(mutex_);
+    while (!s.done) {
+        if (queue_.empty()) {
+            extracted_.wait(lock);
+            continue;
+        }
+        // Rather than wait, take the next block no worker has begun.
+        const std::size_t next = queue_.front();
+        queue_.pop_front();
+        lock.unlock();
+        extract(next, extractor);
+        lock.lock();
+    }
+    lock.unlock();
+    if (!s.record.replay(sink, progress, s.block.readable)) {
+        return false;
+    }
+    if (s.failure) {
+        std::rethrow_exception(s.failure);
+    }
+    return true;
+}
+
+void BlockWorkers::work(std::stop_token stop, LineExtractor& extractor) {
+    for (;;) {
+        std::size_t slot = 0;
+        {
+            std::unique_lock lock(mutex_);
+            if (!queued_.wait(lock, stop, [&] { return !queue_.empty(); })) {
+                return;
+            }
+            slot = queue_.front();
+            queue_.pop_front();
+        }
+        extract(slot, extractor);
+    }
+}
+
+void BlockWorkers::extract(std::size_t slot, LineExtractor& extractor) {
+    Slot& s = slots_[slot];
+    try {
+        extractBlock(s.block, extractor, s.record, s.record, pauseEvery_);
+    } catch (...) {
+        s.failure = std::current_exception();
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        s.done = true;
+    }
+    extracted_.notify_all();
+}
+
+}  // namespace culvex

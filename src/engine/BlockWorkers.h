@@ -1,0 +1,99 @@
+#pragma once
+
+#include "engine/FileExtraction.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <stop_token>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace culvex {
+
+// Whole lines of a source, with the bytes that may be read past them.
+struct LineBlock {
+    std::string_view text;
+    std::string_view readable;
+    std::uint64_t offset = 0;  // where the text starts in the source
+};
+
+// Extracts the lines of one block into `sink`, reporting overflows and pauses to
+// `progress`. Where the pauses fall depends on the offset and the line ends alone, so a
+// block gives the same wherever and whenever it is extracted. False when the progress said
+// it has stopped at a pause.
+bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
+                  ExtractionProgress& progress, std::size_t pauseEvery);
+
+// The rows and reports of one block, kept in order to be handed on later.
+class BlockRecord final : public ResultsSink, public ExtractionProgress {
+public:
+    void append(std::string_view row) override { rows_.push_back(row); }
+    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
+    void publish() override {}
+    void pause() override { events_.push_back({rows_.size(), std::nullopt}); }
+    void overflowed(IndexOverflow what) override { events_.push_back({rows_.size(), what}); }
+
+    void clear();
+    // Hands the rows, whose bytes lie within `source`, and between them the reports on;
+    // false when the progress said it has stopped at a pause.
+    bool replay(ResultsSink& sink, ExtractionProgress& progress, std::string_view source) const;
+
+private:
+    struct Event {
+        std::size_t rowsBefore;
+        std::optional<IndexOverflow> overflow;  // none: a pause
+    };
+    std::vector<std::string_view> rows_;
+    std::vector<Event> events_;
+};
+
+// Worker threads that extract blocks at once, each with its own copy of the extractor,
+// helped by the calling thread whenever it waits. Each block sits in one of a fixed
+// number of slots from submit() until it is replayed. The threads are stopped and joined
+// when the workers go, after the block each one is on.
+class BlockWorkers {
+public:
+    // `threads` workers besides the calling thread; if the system starts fewer (or none),
+    // the calling thread extracts what they leave.
+    BlockWorkers(unsigned threads, const LineExtractor& extractor, std::size_t pauseEvery,
+                 std::size_t slots);
+    BlockWorkers(const BlockWorkers&) = delete;
+    BlockWorkers& operator=(const BlockWorkers&) = delete;
+
+    // Queues the block, whose bytes must stay as they are until it is replayed.
+    void submit(std::size_t slot, const LineBlock& block);
+    // Extracts queued blocks with `extractor` until the slot's block is extracted, then
+    // hands its rows and reports on; a failure while it was extracted is thrown after the
+    // rows before it. False when the progress said it has stopped at a pause.
+    bool replay(std::size_t slot, LineExtractor& extractor, ResultsSink& sink,
+                ExtractionProgress& progress);
+
+private:
+    struct Slot {
+        LineBlock block;
+        BlockRecord record;
+        std::exception_ptr failure;
+        bool done = false;
+    };
+    void work(std::stop_token stop, LineExtractor& extractor);
+    // Extracts the slot's block, then marks it done.
+    void extract(std::size_t slot, LineExtractor& extractor);
+
+    std::size_t pauseEvery_;
+    std::vector<Slot> slots_;
+    std::mutex mutex_;
+    std::condition_variable_any queued_;
+    std::condition_variable extracted_;
+    std::deque<std::size_t> queue_;
+    // Last, so that the threads are joined before anything they use goes.
+    std::vector<std::jthread> threads_;
+};
+
+}  // namespace culvex

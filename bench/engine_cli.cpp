@@ -10,6 +10,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 int main(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
@@ -24,9 +25,7 @@ int main(int argc, char** argv) {
         culvex::bench::runJob(file, argv[1], store, threads);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         std::size_t rowBytes = 0;
-        for (std::size_t i = 0; i < store.size(); ++i) {
-            rowBytes += store.row(i).size();
-        }
+        store.forEachRow(0, store.size(), [&](std::string_view row) { rowBytes += row.size(); });
         std::printf("seconds=%.3f bytes=%zu rows=%zu row_bytes=%zu store_bytes=%zu\n",
                     elapsed.count(), static_cast<std::size_t>(std::filesystem::file_size(argv[2])),
                     store.size(), rowBytes, store.memoryBytes());

@@ -27,6 +27,11 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // The list's type-to-find (shown text starting with the typed text, any case) walks the
+    // store instead of decoding every row, so a letter typed into a list of many millions
+    // of rows answers at once; other searches are the model's own.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                          Qt::MatchFlags flags) const override;
 
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
@@ -45,6 +50,9 @@ public:
     void setEncoding(TextEncoding encoding);
 
 private:
+    // The first row from `first` to `last` - 1 that starts with `text`; -1 when none does.
+    int findStartingWith(const QString& text, int first, int last) const;
+
     ResultsStore store_;
     TextEncoding encoding_ = TextEncoding::Auto;
     int shown_ = 0;

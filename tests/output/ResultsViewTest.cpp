@@ -63,6 +63,9 @@ const KeyCase kKeyCases[] = {
     {"EndGoesToTheLastRow", 5, Qt::Key_End, kRows - 1, 0},
     {"HomeGoesToTheFirstRow", 80, Qt::Key_Home, 0, 0},
     {"RightStaysOnTheRow", 7, Qt::Key_Right, 7, 0},
+    {"TypedTextFindsTheNextRowStartingWithIt", 0, Qt::Key_5, 5, 0},
+    {"TypedTextWrapsToTheTop", 60, Qt::Key_1, 1, 0},
+    {"TypedTextNoRowStartsWithStays", 42, Qt::Key_X, 42, 0},
 };
 
 class ResultsViewKeyTest : public ResultsViewTest, public ::testing::WithParamInterface<KeyCase> {};

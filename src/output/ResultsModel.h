@@ -30,6 +30,7 @@ public:
 
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source) override;
     void publish() override;
     std::size_t takeRowsLeftOut() override;
     // Removes one row (0-based); a row that does not exist is left alone.
@@ -45,6 +46,9 @@ public:
     void setEncoding(TextEncoding encoding);
 
 private:
+    // How many of `rows` more fit; the rest are counted as left out.
+    std::size_t roomFor(std::size_t rows);
+
     ResultsStore store_;
     TextEncoding encoding_ = TextEncoding::Auto;
     int shown_ = 0;

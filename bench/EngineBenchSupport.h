@@ -16,6 +16,9 @@ public:
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
         store_.appendRows(rows, source);
     }
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source) override {
+        store_.appendSpans(rows, source);
+    }
     void publish() override {}
 
 private:

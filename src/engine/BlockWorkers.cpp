@@ -1,5 +1,6 @@
 #include "engine/BlockWorkers.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace culvex {
@@ -50,22 +51,42 @@ bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
     return true;
 }
 
-void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
-    static_cast<void>(source);
-    rows_.insert(rows_.end(), rows.begin(), rows.end());
+RowSpan* BlockRecord::extend(std::size_t more) {
+    if (capacity_ - size_ < more) {
+        const std::size_t capacity = std::max(2 * capacity_, size_ + more);
+        auto rows = std::make_unique_for_overwrite<RowSpan[]>(capacity);
+        std::copy_n(rows_.get(), size_, rows.get());
+        rows_ = std::move(rows);
+        capacity_ = capacity;
+    }
+    RowSpan* const to = rows_.get() + size_;
+    size_ += more;
+    return to;
 }
 
-void BlockRecord::clear() {
-    rows_.clear();
+void BlockRecord::append(std::string_view row) { appendBatch({&row, 1}, source_); }
+
+void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+    static_cast<void>(source);
+    const char* const base = source_.data();
+    RowSpan* to = extend(rows.size());
+    for (const std::string_view row : rows) {
+        const auto begin = static_cast<std::uint32_t>(row.data() - base);
+        *to++ = {begin, begin + static_cast<std::uint32_t>(row.size())};
+    }
+}
+
+void BlockRecord::clear(std::string_view source) {
+    source_ = source;
+    size_ = 0;
     events_.clear();
 }
 
-bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress,
-                         std::string_view source) const {
+bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const {
     std::size_t handed = 0;
     const auto handOn = [&](std::size_t upTo) {
         if (upTo > handed) {
-            sink.appendBatch({rows_.data() + handed, upTo - handed}, source);
+            sink.appendSpans({rows_.get() + handed, upTo - handed}, source_);
             handed = upTo;
         }
     };
@@ -80,7 +101,7 @@ bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress,
             }
         }
     }
-    handOn(rows_.size());
+    handOn(size_);
     return true;
 }
 
@@ -104,12 +125,17 @@ BlockWorkers::BlockWorkers(unsigned threads, const LineExtractor& extractor, std
 void BlockWorkers::submit(std::size_t slot, const LineBlock& block) {
     Slot& s = slots_[slot];
     s.block = block;
-    s.record.clear();
     s.failure = nullptr;
+    s.direct = block.readable.size() > BlockRecord::kMaxBytes;
+    if (!s.direct) {
+        s.record.clear(block.readable);
+    }
     {
         const std::lock_guard lock(mutex_);
-        s.done = false;
-        queue_.push_back(slot);
+        s.done = s.direct;
+        if (!s.direct) {
+            queue_.push_back(slot);
+        }
     }
     queued_.notify_one();
 }
@@ -131,7 +157,10 @@ bool BlockWorkers::replay(std::size_t slot, LineExtractor& extractor, ResultsSin
         lock.lock();
     }
     lock.unlock();
-    if (!s.record.replay(sink, progress, s.block.readable)) {
+    if (s.direct) {
+        return extractBlock(s.block, extractor, sink, progress, pauseEvery_);
+    }
+    if (!s.record.replay(sink, progress)) {
         return false;
     }
     if (s.failure) {

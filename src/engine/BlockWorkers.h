@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -31,26 +33,36 @@ struct LineBlock {
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery);
 
-// The rows and reports of one block, kept in order to be handed on later.
+// The rows and reports of one block, kept in order to be handed on later. The rows are
+// kept as spans of the block's bytes, so a block may hold at most 4 GiB of them.
 class BlockRecord final : public ResultsSink, public ExtractionProgress {
 public:
-    void append(std::string_view row) override { rows_.push_back(row); }
+    static constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max();
+
+    void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void publish() override {}
-    void pause() override { events_.push_back({rows_.size(), std::nullopt}); }
-    void overflowed(IndexOverflow what) override { events_.push_back({rows_.size(), what}); }
+    void pause() override { events_.push_back({size_, std::nullopt}); }
+    void overflowed(IndexOverflow what) override { events_.push_back({size_, what}); }
 
-    void clear();
-    // Hands the rows, whose bytes lie within `source`, and between them the reports on;
-    // false when the progress said it has stopped at a pause.
-    bool replay(ResultsSink& sink, ExtractionProgress& progress, std::string_view source) const;
+    // Empties the record for the rows of `source`, of at most kMaxBytes.
+    void clear(std::string_view source);
+    // Hands the rows and between them the reports on; false when the progress said it has
+    // stopped at a pause.
+    bool replay(ResultsSink& sink, ExtractionProgress& progress) const;
 
 private:
     struct Event {
         std::size_t rowsBefore;
         std::optional<IndexOverflow> overflow;  // none: a pause
     };
-    std::vector<std::string_view> rows_;
+    // Room for `more` rows after the ones kept; the buffer is kept from block to block.
+    RowSpan* extend(std::size_t more);
+
+    std::string_view source_;
+    std::unique_ptr<RowSpan[]> rows_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     std::vector<Event> events_;
 };
 
@@ -81,6 +93,8 @@ private:
         BlockRecord record;
         std::exception_ptr failure;
         bool done = false;
+        // Too large for a record: extracted straight into the sink when its turn comes.
+        bool direct = false;
     };
     void work(std::stop_token stop, LineExtractor& extractor);
     // Extracts the slot's block, then marks it done.

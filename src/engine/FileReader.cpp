@@ -1,12 +1,30 @@
 #include "engine/FileReader.h"
 
+#include "engine/Separator.h"
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace culvex {
 
+std::size_t TextLines::nextBreak() {
+    constexpr std::size_t kScan = 64;
+    while (breaks_ == 0) {
+        if (scanned_ >= text_.size()) {
+            return text_.size();
+        }
+        breaks_ = separatorBits(text_.data() + scanned_, text_.size() - scanned_,
+                                text_.data() + text_.size(), '\n');
+        scanned_ += kScan;
+    }
+    const std::size_t at = scanned_ - kScan + static_cast<std::size_t>(std::countr_zero(breaks_));
+    breaks_ &= breaks_ - 1;
+    return at;
+}
+
 bool TextLines::next(std::string_view& line) {
-    if (rest_.empty()) {
+    if (begin_ == text_.size()) {
         if (!first_) {
             return false;
         }
@@ -15,19 +33,18 @@ bool TextLines::next(std::string_view& line) {
         return true;
     }
     first_ = false;
-    const auto* breakAt = static_cast<const char*>(std::memchr(rest_.data(), '\n', rest_.size()));
-    if (breakAt == nullptr) {
-        line = rest_;
-        rest_ = {};
+    const std::size_t breakAt = nextBreak();
+    if (breakAt == text_.size()) {
+        line = text_.substr(begin_);
+        begin_ = text_.size();
         return true;
     }
-    std::size_t length = static_cast<std::size_t>(breakAt - rest_.data());
-    const std::size_t consumed = length + 1;
-    if (length > 0 && rest_[length - 1] == '\r') {
+    std::size_t length = breakAt - begin_;
+    if (length > 0 && text_[breakAt - 1] == '\r') {
         --length;
     }
-    line = rest_.substr(0, length);
-    rest_.remove_prefix(consumed);
+    line = text_.substr(begin_, length);
+    begin_ = breakAt + 1;
     return true;
 }
 

@@ -20,18 +20,25 @@ namespace culvex {
 // no empty line after it, and an empty file is one empty line.
 class TextLines {
 public:
-    explicit TextLines(std::string_view bytes) : rest_(bytes), first_(true) {}
+    explicit TextLines(std::string_view bytes) : text_(bytes) {}
 
     // Sets `line` to the next line (without its break) and returns true, or returns
     // false when no line is left.
     bool next(std::string_view& line);
 
     // Bytes not yet walked, breaks included.
-    std::size_t remaining() const { return rest_.size(); }
+    std::size_t remaining() const { return text_.size() - begin_; }
 
 private:
-    std::string_view rest_;
-    bool first_;
+    // Where the next LF at or after the next line's start is, or the text's size. The
+    // breaks are found 64 bytes at a time rather than with a search per line.
+    std::size_t nextBreak();
+
+    std::string_view text_;
+    std::size_t begin_ = 0;     // where the next line starts
+    std::size_t scanned_ = 0;   // the bytes before this have been looked at for breaks
+    std::uint64_t breaks_ = 0;  // the breaks not yet taken among the 64 bytes before scanned_
+    bool first_ = true;
 };
 
 // Bytes already in memory, read as a source.

@@ -1,11 +1,20 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
 
 namespace culvex {
+
+// A row as the bytes [begin, end) of the text it was cut from: half the size of a view,
+// for rows kept a while before they are handed on.
+struct RowSpan {
+    std::uint32_t begin;
+    std::uint32_t end;
+};
 
 // Where the extraction run appends result rows (bytes in the input's code page). Rows
 // reach the view when published, so the list grows in batches rather than row by row.
@@ -19,6 +28,20 @@ public:
         static_cast<void>(source);
         for (const std::string_view row : rows) {
             append(row);
+        }
+    }
+    // Appends the rows source[begin, end) in order, exactly as `appendBatch` would; the
+    // spans are increasing ranges of `source`.
+    virtual void appendSpans(std::span<const RowSpan> rows, std::string_view source) {
+        constexpr std::size_t kViews = 512;
+        std::array<std::string_view, kViews> views;
+        for (std::size_t first = 0; first < rows.size(); first += kViews) {
+            const std::size_t count = std::min(kViews, rows.size() - first);
+            for (std::size_t i = 0; i < count; ++i) {
+                const RowSpan row = rows[first + i];
+                views[i] = source.substr(row.begin, row.end - row.begin);
+            }
+            appendBatch({views.data(), count}, source);
         }
     }
     virtual void publish() = 0;

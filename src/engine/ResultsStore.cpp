@@ -72,25 +72,27 @@ void ResultsStore::appendSlow(std::string_view row) {
     resetCursors();
 }
 
-void ResultsStore::appendRows(std::span<const std::string_view> rows, std::string_view source) {
+template <class Row, class ViewOf>
+void ResultsStore::appendEach(std::span<const Row> rows, std::string_view source, ViewOf viewOf) {
     const char* const sourceEnd = source.data() + source.size();
-    const std::string_view* next = rows.data();
-    const std::string_view* const end = next + rows.size();
+    const Row* next = rows.data();
+    const Row* const end = next + rows.size();
     while (next != end) {
         // Locals, so that the byte copies cannot be taken to change the cursors.
         char* cursor = cursor_;
         std::uint32_t* nextEnd = nextEnd_;
         const std::size_t room =
             std::min<std::size_t>(static_cast<std::size_t>(endsLimit_ - nextEnd), end - next);
-        const std::string_view* const stop = next + room;
+        const Row* const stop = next + room;
         for (; next != stop; ++next) {
-            const std::size_t n = next->size();
+            const std::string_view row = viewOf(*next);
+            const std::size_t n = row.size();
             if (n > kMoveBytes ||
-                sourceEnd - next->data() < static_cast<std::ptrdiff_t>(kMoveBytes) ||
+                sourceEnd - row.data() < static_cast<std::ptrdiff_t>(kMoveBytes) ||
                 limit_ - cursor < static_cast<std::ptrdiff_t>(kMoveBytes)) {
                 break;
             }
-            std::memcpy(cursor, next->data(), kMoveBytes);
+            std::memcpy(cursor, row.data(), kMoveBytes);
             cursor += n;
             *nextEnd++ = static_cast<std::uint32_t>(cursor - pageBase_);
         }
@@ -98,9 +100,20 @@ void ResultsStore::appendRows(std::span<const std::string_view> rows, std::strin
         cursor_ = cursor;
         nextEnd_ = nextEnd;
         if (next != end) {
-            append(*next++);
+            append(viewOf(*next++));
         }
     }
+}
+
+void ResultsStore::appendRows(std::span<const std::string_view> rows, std::string_view source) {
+    appendEach(rows, source, [](std::string_view row) { return row; });
+}
+
+void ResultsStore::appendSpans(std::span<const RowSpan> rows, std::string_view source) {
+    const char* const base = source.data();
+    appendEach(rows, source, [base](RowSpan row) {
+        return std::string_view(base + row.begin, row.end - row.begin);
+    });
 }
 
 void ResultsStore::startPage(std::size_t capacity) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ResultsSink.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +40,8 @@ public:
     // short rows are copied in one fixed-size move that may read past the row's end (but
     // not past the source's) and write past it into the page's spare room.
     void appendRows(std::span<const std::string_view> rows, std::string_view source);
+    // The same for rows given as spans of `source`.
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source);
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
     void clear();
@@ -112,6 +116,9 @@ private:
         }
     }
     void appendSlow(std::string_view row);
+    // Appends viewOf(row) for each row.
+    template <class Row, class ViewOf>
+    void appendEach(std::span<const Row> rows, std::string_view source, ViewOf viewOf);
     // The last page's fill level lives in the write cursor while rows are appended.
     void syncUsed();
     void resetCursors();

@@ -56,6 +56,10 @@ public:
         rows_ += static_cast<std::int64_t>(rows.size());
         results_.appendBatch(rows, source);
     }
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source) override {
+        rows_ += static_cast<std::int64_t>(rows.size());
+        results_.appendSpans(rows, source);
+    }
     void publish() override { results_.publish(); }
     std::size_t takeRowsLeftOut() override { return results_.takeRowsLeftOut(); }
     std::int64_t rows() const { return rows_; }

@@ -110,14 +110,21 @@ void ResultsModel::append(std::string_view row) {
     }
 }
 
-void ResultsModel::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+std::size_t ResultsModel::roomFor(std::size_t rows) {
     const std::size_t room = maxRows_ - std::min(maxRows_, store_.size());
-    if (rows.size() <= room) {
-        store_.appendRows(rows, source);
-        return;
+    if (rows <= room) {
+        return rows;
     }
-    store_.appendRows(rows.first(room), source);
-    rowsLeftOut_ += rows.size() - room;
+    rowsLeftOut_ += rows - room;
+    return room;
+}
+
+void ResultsModel::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+    store_.appendRows(rows.first(roomFor(rows.size())), source);
+}
+
+void ResultsModel::appendSpans(std::span<const RowSpan> rows, std::string_view source) {
+    store_.appendSpans(rows.first(roomFor(rows.size())), source);
 }
 
 std::size_t ResultsModel::takeRowsLeftOut() { return std::exchange(rowsLeftOut_, 0); }

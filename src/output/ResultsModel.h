@@ -35,6 +35,7 @@ public:
 
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source) override;
     void publish() override;
     std::size_t takeRowsLeftOut() override;
     // Removes one row (0-based); a row that does not exist is left alone.
@@ -52,6 +53,8 @@ public:
 private:
     // The first row from `first` to `last` - 1 that starts with `text`; -1 when none does.
     int findStartingWith(const QString& text, int first, int last) const;
+    // How many of `rows` more fit; the rest are counted as left out.
+    std::size_t roomFor(std::size_t rows);
 
     ResultsStore store_;
     TextEncoding encoding_ = TextEncoding::Auto;

@@ -109,15 +109,30 @@ TEST(ReadTextFileLines, FailsWithTheSystemWordingAndThePath) {
 }
 
 TEST(TextLines, WalksTheSameLinesAsTheList) {
-    const std::string bytes = "x\r\ny\n\nz";
-    TextLines lines(bytes);
-    std::vector<std::string> seen;
-    std::string_view line;
-    while (lines.next(line)) {
-        seen.emplace_back(line);
+    // Breaks are found 64 bytes at a time: lines and CR LF pairs across those steps too.
+    const std::string a63(63, 'a');
+    const std::string b100(100, 'b');
+    const struct {
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"x\r\ny\n\nz", {"x", "y", "", "z"}},
+        {"", {""}},
+        {"\n", {""}},
+        {a63 + "\r\n" + b100 + "\n\r\n" + a63, {a63, b100, "", a63}},
+        {b100 + "\r" + b100 + "\n", {b100 + "\r" + b100}},
+    };
+    for (const auto& c : cases) {
+        TextLines lines(c.bytes);
+        std::vector<std::string> seen;
+        std::string_view line;
+        while (lines.next(line)) {
+            seen.emplace_back(line);
+        }
+        EXPECT_EQ(seen, c.lines) << c.bytes;
+        EXPECT_FALSE(lines.next(line));
+        EXPECT_EQ(lines.remaining(), 0u);
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{"x", "y", "", "z"}));
-    EXPECT_FALSE(lines.next(line));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -108,7 +109,7 @@ TEST(ResultsStore, CostsLittleMoreThanTheRowBytes) {
     EXPECT_LE(store.memoryBytes(), rowBytes + 10 * store.size());
 }
 
-TEST(ResultsStore, AppendRowsKeepsTheSameRowsAsAppendingOneByOne) {
+TEST(ResultsStore, AppendRowsAndSpansKeepTheSameRowsAsAppendingOneByOne) {
     // Rows at both edges of the source, empty rows, rows longer than one fixed-size move,
     // and enough rows to cross pages and offset blocks.
     std::string source = "edge";
@@ -123,19 +124,30 @@ TEST(ResultsStore, AppendRowsKeepsTheSameRowsAsAppendingOneByOne) {
     rows.push_back(std::string_view(source).substr(source.size() - 3));
     rows.push_back(std::string_view(source).substr(source.size()));
 
+    std::vector<RowSpan> spans;
+    for (const std::string_view row : rows) {
+        const auto begin = static_cast<std::uint32_t>(row.data() - source.data());
+        spans.push_back({begin, begin + static_cast<std::uint32_t>(row.size())});
+    }
+
     ResultsStore oneByOne;
     ResultsStore batched;
-    batched.append("before");
-    oneByOne.append("before");
+    ResultsStore spanned;
+    for (ResultsStore* store : {&oneByOne, &batched, &spanned}) {
+        store->append("before");
+    }
     for (const std::string_view row : rows) {
         oneByOne.append(row);
     }
     for (std::size_t at = 0; at < rows.size(); at += 500) {
-        batched.appendRows(
-            std::span(rows).subspan(at, std::min<std::size_t>(500, rows.size() - at)), source);
+        const std::size_t count = std::min<std::size_t>(500, rows.size() - at);
+        batched.appendRows(std::span(rows).subspan(at, count), source);
+        spanned.appendSpans(std::span(spans).subspan(at, count), source);
     }
     EXPECT_EQ(rowsOf(batched), rowsOf(oneByOne));
     EXPECT_EQ(batched.memoryBytes(), oneByOne.memoryBytes());
+    EXPECT_EQ(rowsOf(spanned), rowsOf(oneByOne));
+    EXPECT_EQ(spanned.memoryBytes(), oneByOne.memoryBytes());
 }
 
 TEST(RowBatch, HandsRowsOverInOrderAndAllOnFlush) {

@@ -67,6 +67,12 @@ TEST(ResultsModel, AFullListKeepsItsRowsAndCountsTheRowsLeftOut) {
     model.publish();
     EXPECT_EQ(shownRows(model), (QStringList{u"c"_qs, u"d"_qs, u"g"_qs}));
     EXPECT_EQ(model.takeRowsLeftOut(), 1u);
+    model.removeAt(0);
+    const RowSpan spans[] = {{0, 1}, {2, 3}};
+    model.appendSpans(spans, source);
+    model.publish();
+    EXPECT_EQ(shownRows(model), (QStringList{u"d"_qs, u"g"_qs, u"b"_qs}));
+    EXPECT_EQ(model.takeRowsLeftOut(), 1u);
 }
 
 TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {

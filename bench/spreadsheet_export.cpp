@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace culvex {
@@ -29,8 +30,11 @@ namespace {
 class SilentDialogs final : public Dialogs {
 public:
     int shown = 0;
-    MessageAnswer message(const MessageRequest&) override {
+    // Counts the messages and shows each on stderr: a run that met one measured something
+    // other than a clean export.
+    MessageAnswer message(const MessageRequest& request) override {
         ++shown;
+        std::fprintf(stderr, "message: %s\n", qUtf8Printable(request.text));
         return MessageAnswer::Ok;
     }
     std::optional<QString> input(const InputRequest&) override { return {}; }

@@ -152,6 +152,9 @@ void TextFileWriter::finish() {
     if (calls_.close(std::exchange(fd_, -1)) != 0 && error_ == 0) {
         error_ = errno;
     }
+    if (error_ == 0 && abandoned_) {
+        error_ = ECANCELED;
+    }
     if (error_ == 0 && !temporary_.empty() &&
         calls_.rename(temporary_.c_str(), target_.c_str()) != 0) {
         error_ = errno;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,10 @@ public:
     // description of the first failure when it cannot.
     void close();
 
+    // Gives the save up from another thread while close() runs: a file not yet put in
+    // place then never is, so a save reported as failed does not replace the target later.
+    void abandon() noexcept { abandoned_ = true; }
+
 private:
     void openTemporary();
     void openInPlace(bool regular);
@@ -66,6 +71,7 @@ private:
     int error_ = 0;  // errno of the first failed call
     off_t written_ = 0;
     std::string buffer_;
+    std::atomic<bool> abandoned_ = false;
 };
 
 }  // namespace culvex

@@ -39,10 +39,11 @@ std::shared_ptr<TextFileWriter> openTarget(const QString& target) {
 }
 
 // A disk that has not finished in ten minutes is taken as failed; the worker keeps the
-// writer until it ends.
+// writer until it ends and then leaves the target as it was.
 void putInPlace(const std::shared_ptr<TextFileWriter>& file) {
     constexpr std::chrono::minutes kLimit{10};
     if (!runBlocking([file] { file->close(); }, kLimit)) {
+        file->abandon();
         throw std::runtime_error("The disk did not finish writing the file within 10 minutes");
     }
 }

@@ -118,12 +118,17 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
         {"sync", ENOSPC, false, 3, "No space left on device"},
         {"close", EDQUOT, false, 3, "Disk quota exceeded"},
         {"rename", EXDEV, false, 3, "Invalid cross-device link"},
+        // Given up from the window while the disk was still busy.
+        {"abandon", 0, false, 3, "Operation canceled"},
     };
     for (const auto& c : cases) {
         FaultyCalls calls(c.failing, c.error, c.shortWriteFirst);
         TextFileWriter writer(native(target), calls);
         for (int i = 0; i < c.lines; ++i) {
             writer.write("a line long enough to fill the buffer several times\r\n");
+        }
+        if (std::string_view(c.failing) == "abandon") {
+            writer.abandon();
         }
         try {
             writer.close();

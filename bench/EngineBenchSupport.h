@@ -28,7 +28,7 @@ private:
 class NoPauses final : public ExtractionProgress {
 public:
     void pause() override {}
-    void overflowed(IndexOverflow) override {}
+    void overflowed(LineOverflows) override {}
 };
 
 // The two jobs compared with other tools: J1 takes every column, J2 columns 2 to 3.
@@ -38,8 +38,8 @@ inline LineSettings jobSettings(std::string_view job) {
         settings.byRange = true;
         settings.startByNumber = true;
         settings.endByNumber = true;
-        settings.startIndex = columnIndexOf("2");
-        settings.endIndex = columnIndexOf("3");
+        settings.startIndex = {1, false};
+        settings.endIndex = {2, false};
     }
     return settings;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/Progress.h"
+#include "platform/CommandProgress.h"
 
 namespace culvex {
 
-// Progress for benchmarks that run a command without its window: nothing shown, never
+// CommandProgress for benchmarks that run a command without its window: nothing shown, never
 // stopped.
-class NoProgress final : public Progress {
+class NoProgress final : public CommandProgress {
 public:
     void begin(const QString&, Counted) override {}
     void file(int, int, const QString&) override {}

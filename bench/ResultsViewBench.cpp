@@ -5,7 +5,7 @@
 #include "ResultsBenchSupport.h"
 #include "output/ResultsModel.h"
 #include "output/ResultsView.h"
-#include "platform/ReportView.h"
+#include "app/ReportView.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>

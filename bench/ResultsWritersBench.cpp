@@ -23,7 +23,8 @@ const ResultsStore& tenMillionRows() {
     return rows;
 }
 
-using Writer = SaveEnd (*)(const ResultsStore&, const QString&, Dialogs&, Yielder&, Progress&);
+using Writer = SaveEnd (*)(const ResultsStore&, const QString&, Dialogs&, Yielder&,
+                           CommandProgress&);
 
 void BM_Save(benchmark::State& state, Writer writer) {
     const ResultsStore& rows = tenMillionRows();

@@ -3,9 +3,9 @@
 # follows the layer it tests. An include against this order fails the configure step and the
 # culvex_layers test, so the order holds without anyone having to remember it.
 #
-#   platform <- command <- filelist, output <- app
-#   filelist <- extract <- app
-#   engine (no Qt) <- filelist, output, extract, cli (the command line, no Qt)
+#   engine (no Qt) <- choices (no Qt) <- platform <- command <- filelist, output, extract <- app
+#   choices <- cli (the command line, no Qt)
+#   engine <- filelist, output, extract
 #
 # Used two ways: include()d by the top CMakeLists.txt (checks this source tree at configure
 # time), or run as a script: cmake -DCULVEX_LAYERS_ROOT=<tree> -P cmake/CheckLayers.cmake
@@ -14,16 +14,17 @@ if(CMAKE_SCRIPT_MODE_FILE)
 endif()
 
 set(culvex_layer_engine engine)
-set(culvex_layer_cli cli engine)
-set(culvex_layer_platform platform)
-set(culvex_layer_command command platform)
-set(culvex_layer_filelist filelist command platform engine)
-set(culvex_layer_output output command platform engine)
-set(culvex_layer_extract extract filelist command platform engine)
-set(culvex_layer_app app extract filelist output command platform engine)
+set(culvex_layer_choices choices engine)
+set(culvex_layer_cli cli choices engine)
+set(culvex_layer_platform platform choices engine)
+set(culvex_layer_command command platform choices engine)
+set(culvex_layer_filelist filelist command platform choices engine)
+set(culvex_layer_output output command platform choices engine)
+set(culvex_layer_extract extract command platform choices engine)
+set(culvex_layer_app app extract filelist output command platform choices engine)
 # Test folders without a source folder of the same name: the shared fakes, and the export
 # tests against a real spreadsheet program. tests/data holds inputs, not code, and is skipped.
-set(culvex_layer_support command platform engine)
+set(culvex_layer_support command platform choices engine)
 set(culvex_layer_libreoffice ${culvex_layer_output})
 
 # Appends "<file> includes <header>" to out_var for each include the file's layer may not make.

@@ -3,6 +3,7 @@
 // separator searches meet the blocks' edges); the rest is the text. Checks that every row
 // is a trimmed piece of the text without a line break, and that worker threads give the
 // same rows, reports and pauses as one thread.
+#include "choices/TypedNumbers.h"
 #include "engine/FileExtraction.h"
 
 #include <cstddef>
@@ -30,8 +31,8 @@ public:
     }
     void publish() override {}
     void pause() override { seen.emplace_back("\npause"); }
-    void overflowed(culvex::IndexOverflow what) override {
-        seen.push_back("\noverflow" + std::to_string(static_cast<int>(what)));
+    void overflowed(culvex::LineOverflows line) override {
+        seen.push_back("\noverflow" + std::to_string(static_cast<int>(line.bits())));
     }
 
     std::vector<std::string> seen;

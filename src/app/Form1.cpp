@@ -1,11 +1,12 @@
 #include "app/Form1.h"
 
 #include "app/FormControls.h"
+#include "app/ReportView.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "output/ResultsModel.h"
 #include "output/ResultsView.h"
-#include "platform/ReportView.h"
+#include "platform/Utf8Bytes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -158,25 +159,22 @@ bool Form1::isOptionSelected(int number) const {
 }
 
 // Options 7..11 are one group; the first selected one wins.
-ExtractionSettings Form1::extractionSettings() const {
-    ExtractionSettings panel;
+ExtractionChoices Form1::extractionSettings() const {
+    ExtractionChoices panel;
     panel.rangeOn = check1Value() == 1;
     panel.startByNumber = isOptionSelected(1);
     panel.startByMarker = isOptionSelected(2);
     panel.endByNumber = isOptionSelected(3);
     panel.endByMarker = isOptionSelected(4);
-    panel.startNumber = texts_.at(1)->text();
-    panel.startMarker = texts_.at(2)->text();
-    panel.endNumber = texts_.at(3)->text();
-    panel.endMarker = texts_.at(4)->text();
-    panel.typedSeparator = texts_.at(5)->text();
+    panel.startNumber = toUtf8Bytes(texts_.at(1)->text());
+    panel.startMarker = toUtf8Bytes(texts_.at(2)->text());
+    panel.endNumber = toUtf8Bytes(texts_.at(3)->text());
+    panel.endMarker = toUtf8Bytes(texts_.at(4)->text());
+    panel.typedSeparator = toUtf8Bytes(texts_.at(5)->text());
     panel.encoding = results_->encoding();
-    const SeparatorChoice choices[] = {SeparatorChoice::Space, SeparatorChoice::CommaSpace,
-                                       SeparatorChoice::Comma, SeparatorChoice::Tab,
-                                       SeparatorChoice::Typed};
-    for (int option = 7; option <= 11; ++option) {
+    for (int option = kFirstSeparatorOption; option <= kLastSeparatorOption; ++option) {
         if (isOptionSelected(option)) {
-            panel.separator = choices[option - 7];
+            panel.separator = separatorOfOption(option);
             break;
         }
     }

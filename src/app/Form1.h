@@ -99,7 +99,7 @@ public:
     bool isOptionSelected(int option) const;
 
     // ExtractionControls
-    ExtractionSettings extractionSettings() const override;
+    ExtractionChoices extractionSettings() const override;
 
     // WindowPointer
     void setPointer(PointerState state) override;

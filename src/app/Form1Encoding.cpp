@@ -15,7 +15,7 @@ void Form1::connectEncodingMenu() {
 }
 
 void Form1::restoreEncoding() {
-    results_->setEncoding(encodingNamed(readSetting(platform_.settings, keys::kEncoding)));
+    results_->setEncoding(encodingOfText(readSetting(platform_.settings, keys::kEncoding)));
 }
 
 void Form1::ListView2_ContextMenu(const QPoint& position) {
@@ -30,7 +30,7 @@ void Form1::ListView2_ContextMenu(const QPoint& position) {
 void Form1::chooseEncoding(TextEncoding encoding) {
     results_->setEncoding(encoding);
     ProtectedProcedure proc(platform_.dialogs, formLocation(QStringLiteral("ListView2_Encoding")));
-    proc.step(100, [&] { platform_.settings.write(keys::kEncoding, encodingName(encoding)); });
+    proc.step(100, [&] { platform_.settings.write(keys::kEncoding, encodingText(encoding)); });
 }
 
 }  // namespace culvex

@@ -121,7 +121,7 @@ void Form1::runTextChange(int number) {
 void Form1::storeOptions(std::span<const int> numbers) {
     SettingsBatch batch(platform_.settings);
     for (int n : numbers) {
-        platform_.settings.write(keys::option(n), booleanText(options_[n]->isChecked()));
+        platform_.settings.write(keys::option(n), booleanSetting(options_[n]->isChecked()));
     }
 }
 

@@ -28,11 +28,11 @@ const char* const kUsage =
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, SeparatorKind>, 4> kSeparators{{
-    {"--space", SeparatorKind::Space},
-    {"--comma-space", SeparatorKind::CommaSpace},
-    {"--comma", SeparatorKind::Comma},
-    {"--tab", SeparatorKind::Tab},
+constexpr std::array<std::pair<std::string_view, SeparatorChoice>, 4> kSeparators{{
+    {"--space", SeparatorChoice::Space},
+    {"--comma-space", SeparatorChoice::CommaSpace},
+    {"--comma", SeparatorChoice::Comma},
+    {"--tab", SeparatorChoice::Tab},
 }};
 
 OutputFormat formatNamed(const std::string& name) {
@@ -51,8 +51,8 @@ OutputFormat formatNamed(const std::string& name) {
 // Options that take a value, given as "--name VALUE" or "--name=VALUE".
 bool takeValued(CliOptions& options, std::string_view name, const std::string& value) {
     if (name == "--others") {
-        options.separator = SeparatorKind::Others;
-        options.othersText = value;
+        options.separator = SeparatorChoice::Typed;
+        options.typedSeparator = value;
     } else if (name == "--start") {
         options.startNumber = value;
         options.startMarker.reset();
@@ -135,11 +135,11 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
     return options;
 }
 
-void applyOptions(const CliOptions& options, ExtractChoices& choices) {
+void applyOptions(const CliOptions& options, ExtractionChoices& choices) {
     if (options.separator) {
         choices.separator = *options.separator;
-        if (*options.separator == SeparatorKind::Others) {
-            choices.othersText = options.othersText;
+        if (*options.separator == SeparatorChoice::Typed) {
+            choices.typedSeparator = options.typedSeparator;
         }
     }
     const auto takeStart = [&](bool byNumber, const std::string& text) {

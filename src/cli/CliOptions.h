@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/ExtractChoices.h"
+#include "choices/ExtractionChoices.h"
 #include "cli/ResultsOutput.h"
 
 #include <optional>
@@ -15,8 +15,8 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     bool useSettings = false;
-    std::optional<SeparatorKind> separator;
-    std::string othersText;
+    std::optional<SeparatorChoice> separator;
+    std::string typedSeparator;
     std::optional<std::string> startNumber;
     std::optional<std::string> startMarker;
     std::optional<std::string> endNumber;
@@ -32,7 +32,7 @@ CliOptions parseArguments(const std::vector<std::string>& args);
 
 // Applies the extraction options given to `choices`; a start or end option turns the
 // range on.
-void applyOptions(const CliOptions& options, ExtractChoices& choices);
+void applyOptions(const CliOptions& options, ExtractionChoices& choices);
 
 extern const char* const kUsage;
 

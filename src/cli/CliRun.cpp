@@ -1,8 +1,10 @@
 #include "cli/CliRun.h"
 
+#include "choices/RangeChecks.h"
+#include "choices/SettingKeys.h"
+#include "choices/SettingsFile.h"
 #include "cli/CliOptions.h"
-#include "cli/Progress.h"
-#include "cli/StoredSettings.h"
+#include "cli/ProgressLine.h"
 #include "engine/FileExtraction.h"
 #include "engine/InputFile.h"
 
@@ -43,9 +45,9 @@ private:
 };
 
 // Counts the bytes read for the progress line.
-class CountedSource final : public ByteSource {
+class ProgressLineSource final : public ByteSource {
 public:
-    CountedSource(ByteSource& source, ProgressLine& progress)
+    ProgressLineSource(ByteSource& source, ProgressLine& progress)
         : source_(source), progress_(progress) {}
     std::size_t read(char* into, std::size_t count) override {
         const std::size_t got = source_.read(into, count);
@@ -58,11 +60,23 @@ private:
     ProgressLine& progress_;
 };
 
-ExtractChoices startingChoices(const CliOptions& options, const CliStreams& streams) {
-    ExtractChoices choices;
-    if (options.useSettings) {
-        choices = choicesFromSettings(readSettingsGroup(streams.settingsPath));
+// The window's settings file, or none.
+SettingsFile settingsFile(const CliOptions& options, const CliStreams& streams) {
+    if (!options.useSettings) {
+        return SettingsFile({}, setting::kSection);
     }
+    try {
+        return SettingsFile(readSettingsBytes(streams.settingsPath), setting::kSection);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("Cannot read " + streams.settingsPath + ": " + e.what());
+    }
+}
+
+// The window's first-run choices, or its stored ones, with the options given applied.
+ExtractionChoices startingChoices(const CliOptions& options, const CliStreams& streams) {
+    const SettingsFile stored = settingsFile(options, streams);
+    ExtractionChoices choices = storedChoices(
+        [&stored](std::string_view key) { return stored.value(key); }, streams.numbers);
     applyOptions(options, choices);
     return choices;
 }
@@ -85,7 +99,7 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
         if (path != "-") {
             file = std::make_unique<InputFile>(path);
         }
-        CountedSource counted(file ? *file : input, progress);
+        ProgressLineSource counted(file ? *file : input, progress);
         extractLines(counted, extractor, sink, progress);
     } catch (const OutputFailure&) {
         throw;
@@ -104,7 +118,7 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
     return true;
 }
 
-int extractAll(const CliOptions& options, const ExtractChoices& choices, CliStreams& streams) {
+int extractAll(const CliOptions& options, const ExtractionChoices& choices, CliStreams& streams) {
     const std::unique_ptr<ByteOutput> output = openOutput(options, streams);
     const std::unique_ptr<FormattedSink> sink = makeSink(options.format, *output);
     ProgressLine progress(streams.errors, streams.errorsOnTerminal, options.files.size(), *sink);
@@ -124,7 +138,7 @@ int extractAll(const CliOptions& options, const ExtractChoices& choices, CliStre
 
 int runCli(const std::vector<std::string>& args, CliStreams& streams) {
     CliOptions options;
-    ExtractChoices choices;
+    ExtractionChoices choices;
     try {
         options = parseArguments(args);
         if (options.help || options.version) {
@@ -138,8 +152,11 @@ int runCli(const std::vector<std::string>& args, CliStreams& streams) {
         streams.errors << kProgram << e.what() << "\nTry 'culvex-extract --help'.\n";
         return kExitUsage;
     }
-    if (const auto problem = rangeProblem(choices)) {
-        streams.errors << *problem << '\n';
+    if (const auto problem = rangeProblem(choices, streams.numbers)) {
+        if (problem->conversionFailure) {
+            streams.errors << kProgram << *problem->conversionFailure << '\n';
+        }
+        streams.errors << kProgram << problem->message << '\n';
         return kExitUsage;
     }
     try {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "choices/TypedNumbers.h"
 #include "engine/TextFileWriter.h"
 
 #include <ostream>
@@ -15,6 +16,7 @@ struct CliStreams {
     std::ostream& errors;
     bool errorsOnTerminal = false;  // show the progress line there
     std::string settingsPath;       // the window's settings file, for --use-settings
+    NumberFormat numbers;           // the user's number format, for typed numbers
     FileCalls& files = FileCalls::system();
 };
 

@@ -1,39 +1,25 @@
 #pragma once
 
+#include "choices/SettingKeys.h"
 #include "platform/SettingsStore.h"
 
 #include <QString>
 
 namespace culvex {
 
-// The program's settings keys, each named after the control or command it belongs to. Their
-// defaults are in one table beside defaultSetting().
+// The program's settings keys (choices/SettingKeys.h) as the window's store names them.
 namespace keys {
-inline QString option(int number) { return QStringLiteral("Option%1").arg(number); }
-inline QString text(int number) { return QStringLiteral("Text%1").arg(number); }
-inline const QString kCheck1 = QStringLiteral("Check1");
-inline const QString kEncoding = QStringLiteral("Encoding");
-inline const QString kExtension = QStringLiteral("Extension");
-inline const QString kLastFolder = QStringLiteral("LastFolder");
-inline const QString kSnapshot = QStringLiteral("Snapshot");
+inline QString option(int number) { return QString::fromStdString(setting::option(number)); }
+inline QString text(int number) { return QString::fromStdString(setting::text(number)); }
+inline const QString kCheck1 = QString::fromUtf8(setting::kCheck1);
+inline const QString kEncoding = QString::fromUtf8(setting::kEncoding);
+inline const QString kExtension = QString::fromUtf8(setting::kExtension);
+inline const QString kLastFolder = QString::fromUtf8(setting::kLastFolder);
+inline const QString kSnapshot = QString::fromUtf8(setting::kSnapshot);
 }  // namespace keys
 
-// The text a key reads as when it was never written ("1"/"0" for the option keys, which
-// take their default as a number). Throws std::out_of_range for a key not in the table.
-QString defaultSetting(const QString& key);
-
-// The stored text of a key, or its default. Reading never writes the default.
+// The stored text of a key, or its default. Reading never writes the default. Throws
+// std::out_of_range for a key without a default.
 QString readSetting(const SettingsStore& store, const QString& key);
-
-// "True" or "False", as option buttons are stored.
-QString booleanText(bool value);
-
-// A stored option text as a boolean: "True"/"False" in any letter case, or any number
-// (zero false, every other number true). Throws "Type mismatch" for anything else.
-bool toBoolean(const QString& text);
-
-// A stored check box text as a 16-bit integer, rounding a fraction half to even. Throws
-// "Type mismatch" for a text that is not a number, "Overflow" outside -32768..32767.
-int toShortInteger(const QString& text);
 
 }  // namespace culvex

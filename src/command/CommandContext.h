@@ -1,9 +1,9 @@
 #pragma once
 
 #include "command/WindowPointer.h"
+#include "platform/CommandProgress.h"
 #include "platform/CommonDialogState.h"
 #include "platform/Dialogs.h"
-#include "platform/Progress.h"
 #include "platform/SettingsStore.h"
 #include "platform/Yielder.h"
 
@@ -19,7 +19,7 @@ namespace culvex {
 struct CommandContext {
     Dialogs& dialogs;
     Yielder& yielder;
-    Progress& progress;
+    CommandProgress& progress;
     WindowPointer& pointer;
     CommonDialogState& dialogState;
     SettingsStore& settings;

@@ -6,16 +6,6 @@
 namespace culvex {
 namespace {
 
-void reportOverflows(LineOverflows overflows, ExtractionProgress& progress) {
-    for (const IndexOverflow what :
-         {IndexOverflow::StartNumber, IndexOverflow::StartPastLast, IndexOverflow::EndNumber,
-          IndexOverflow::EndScan, IndexOverflow::LastColumn}) {
-        if (overflows.has(what)) {
-            progress.overflowed(what);
-        }
-    }
-}
-
 std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
     return (offset / pauseEvery + 1) * pauseEvery;
 }
@@ -35,7 +25,7 @@ bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
         const LineOverflows overflows = extractor.extract(line, rows);
         if (overflows.any()) {
             rows.flush();
-            reportOverflows(overflows, progress);
+            progress.overflowed(overflows);
         }
         const std::uint64_t lineEnd = textEnd - lines.remaining();
         if (lineEnd >= nextPause) {

@@ -43,7 +43,7 @@ public:
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void publish() override {}
     void pause() override { events_.push_back({size_, std::nullopt}); }
-    void overflowed(IndexOverflow what) override { events_.push_back({size_, what}); }
+    void overflowed(LineOverflows line) override { events_.push_back({size_, line}); }
 
     // Empties the record for the rows of `source`, of at most kMaxBytes.
     void clear(std::string_view source);
@@ -54,7 +54,7 @@ public:
 private:
     struct Event {
         std::size_t rowsBefore;
-        std::optional<IndexOverflow> overflow;  // none: a pause
+        std::optional<LineOverflows> overflow;  // none: a pause
     };
     // Room for `more` rows after the ones kept; the buffer is kept from block to block.
     RowSpan* extend(std::size_t more);

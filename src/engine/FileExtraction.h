@@ -19,8 +19,9 @@ public:
     // Asked after every pause: true ends the extraction there, with the rows of the lines
     // before it in the sink.
     virtual bool stopped() const { return false; }
-    // Called for every overflow a line met; that line yielded no rows.
-    virtual void overflowed(IndexOverflow what) = 0;
+    // Called once for every line that met an overflow, with all it met; that line yielded
+    // no rows.
+    virtual void overflowed(LineOverflows line) = 0;
 };
 
 inline constexpr std::size_t kPauseEveryBytes = std::size_t{1} << 20;

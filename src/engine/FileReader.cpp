@@ -122,17 +122,4 @@ void LineBlocks::grow() {
     current() = std::move(bigger);
 }
 
-std::vector<std::string> readLines(ByteSource& source, std::size_t blockBytes) {
-    std::vector<std::string> lines;
-    LineBlocks blocks(source, blockBytes);
-    while (blocks.next()) {
-        TextLines walker(blocks.text());
-        std::string_view line;
-        while (walker.next(line)) {
-            lines.emplace_back(line);
-        }
-    }
-    return lines;
-}
-
 }  // namespace culvex

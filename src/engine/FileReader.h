@@ -102,7 +102,4 @@ private:
     bool readAny_ = false;
 };
 
-// The lines of a source, in order; never empty.
-std::vector<std::string> readLines(ByteSource& source, std::size_t blockBytes = kBlockBytes);
-
 }  // namespace culvex

@@ -29,6 +29,8 @@ public:
     void add(IndexOverflow what) { bits_ |= static_cast<std::uint8_t>(what); }
     bool has(IndexOverflow what) const { return (bits_ & static_cast<std::uint8_t>(what)) != 0; }
     bool any() const { return bits_ != 0; }
+    // The kinds met, as the sum of their values.
+    std::uint8_t bits() const { return bits_; }
 
 private:
     std::uint8_t bits_ = 0;

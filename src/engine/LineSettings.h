@@ -1,25 +1,18 @@
 #pragma once
 
+#include "engine/CodePageText.h"
 #include "engine/Markers.h"
-#include "engine/PositionNumber.h"
 #include "engine/TextEncoding.h"
 
-#include <string>
+#include <cstdint>
 
 namespace culvex {
 
-// Text typed into the panel (a marker or a separator) in the input's code page. Text
-// typed with a character the code page cannot represent matches nothing.
-// It also keeps the text's UTF-8 bytes and its case-folded characters, for lines read as
-// UTF-8.
-struct CodePageText {
-    std::string bytes;
-    bool representable = true;
-    std::string utf8;
-    std::u32string folded;
-
-    // Whether both forms are the same ASCII bytes, so that one byte test serves both.
-    bool isAscii() const { return representable && utf8 == bytes; }
+// A column index taken from a column number typed by the user.
+struct ColumnIndex {
+    std::int16_t value = 0;
+    // The index lies outside the 16-bit range (or the number was not finite).
+    bool overflow = false;
 };
 
 // The settings that decide which columns of a line become rows, taken once per file.

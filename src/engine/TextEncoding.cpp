@@ -120,6 +120,25 @@ char32_t previous(std::string_view bytes, std::size_t& end) {
     return kStrayByte + static_cast<unsigned char>(bytes[--end]);
 }
 
+void append(std::string& out, char32_t c) {
+    const auto byte = [&out](char32_t bits) { out.push_back(static_cast<char>(bits)); };
+    if (c < 0x80) {
+        byte(c);
+    } else if (c < 0x800) {
+        byte(0xC0 | (c >> 6));
+        byte(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        byte(0xE0 | (c >> 12));
+        byte(0x80 | ((c >> 6) & 0x3F));
+        byte(0x80 | (c & 0x3F));
+    } else {
+        byte(0xF0 | (c >> 18));
+        byte(0x80 | ((c >> 12) & 0x3F));
+        byte(0x80 | ((c >> 6) & 0x3F));
+        byte(0x80 | (c & 0x3F));
+    }
+}
+
 }  // namespace utf8
 
 namespace {

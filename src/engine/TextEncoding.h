@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace culvex {
@@ -33,6 +34,10 @@ char32_t next(std::string_view bytes, std::size_t& at);
 // The code point ending at bytes[end - 1], moving `end` back to its start, with the same
 // rule for stray bytes.
 char32_t previous(std::string_view bytes, std::size_t& end);
+
+// Appends the UTF-8 bytes of a code point; a surrogate gets the three bytes of its
+// generalised form, so that a lone one survives a round trip through bytes.
+void append(std::string& out, char32_t c);
 
 // The UTF-8 byte-order mark, which a file may start with.
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";

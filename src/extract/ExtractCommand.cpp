@@ -3,8 +3,6 @@
 #include "command/PlainMessage.h"
 #include "engine/FileExtraction.h"
 #include "engine/InputFile.h"
-#include "extract/CodePageText.h"
-#include "extract/ControlsSnapshot.h"
 #include "extract/ExtractValidation.h"
 
 #include <QFile>
@@ -70,9 +68,9 @@ private:
 };
 
 // Counts the bytes read of the file being extracted, for the progress window's bar.
-class CountedSource final : public ByteSource {
+class ProgressBarSource final : public ByteSource {
 public:
-    CountedSource(ByteSource& source, std::atomic<std::int64_t>& bytes)
+    ProgressBarSource(ByteSource& source, std::atomic<std::int64_t>& bytes)
         : source_(source), bytes_(bytes) {}
     std::size_t read(char* into, std::size_t count) override {
         const std::size_t read = source_.read(into, count);
@@ -101,7 +99,7 @@ struct ExtractCommand::Run final : ExtractionProgress {
     const ExtractionControls& controls;
     CountingSink results;
     Separator separator;
-    Progress& progress;
+    CommandProgress& progress;
     // The bytes read of the file being extracted, and its size.
     std::atomic<std::int64_t> bytesRead{0};
     std::int64_t fileBytes = 0;
@@ -144,10 +142,14 @@ struct ExtractCommand::Run final : ExtractionProgress {
         nextPublish = end + kViewShare * (end - start);
     }
     bool stopped() const override { return progress.stopRequested(); }
-    void overflowed(IndexOverflow what) override {
-        const int label = labelOf(what);
-        if (reportedOverflows.insert(label).second) {
-            proc.report(std::make_exception_ptr(std::overflow_error("Overflow")), label);
+    void overflowed(LineOverflows line) override {
+        for (const IndexOverflow what :
+             {IndexOverflow::StartNumber, IndexOverflow::StartPastLast, IndexOverflow::EndNumber,
+              IndexOverflow::EndScan, IndexOverflow::LastColumn}) {
+            const int label = labelOf(what);
+            if (line.has(what) && reportedOverflows.insert(label).second) {
+                proc.report(std::make_exception_ptr(std::overflow_error("Overflow")), label);
+            }
         }
     }
 };
@@ -188,7 +190,7 @@ ExtractCommand::Outcome ExtractCommand::extractAll(ProtectedProcedure& proc,
                                                    const ExtractionControls& controls,
                                                    ResultsSink& results) {
     const ProgressScope progress(context_.progress, QStringLiteral("Extracting columns"),
-                                 Progress::Counted::Rows);
+                                 CommandProgress::Counted::Rows);
     Run run(*this, proc, files, controls, results, chooseSeparatorSteps(proc, controls));
     int count = 0;
     proc.step(176, [&] { count = files.count(); });
@@ -206,23 +208,19 @@ Separator ExtractCommand::chooseSeparatorSteps(ProtectedProcedure& proc,
     static const struct {
         SeparatorChoice choice;
         int label;
-        const char* separator;
-    } fixed[] = {{SeparatorChoice::Space, 156, " "},
-                 {SeparatorChoice::CommaSpace, 160, ", "},
-                 {SeparatorChoice::Comma, 164, ","},
-                 {SeparatorChoice::Tab, 168, "\t"}};
-    const ExtractionSettings panel = controls.extractionSettings();
+    } fixed[] = {{SeparatorChoice::Space, 156},
+                 {SeparatorChoice::CommaSpace, 160},
+                 {SeparatorChoice::Comma, 164},
+                 {SeparatorChoice::Tab, 168}};
+    const ExtractionChoices panel = controls.extractionSettings();
     for (const auto& fixedChoice : fixed) {
         if (proc.test(fixedChoice.label, [&] { return panel.separator == fixedChoice.choice; })) {
-            return Separator(fixedChoice.separator);
+            return separatorOf(panel);
         }
     }
     Separator separator;
     if (proc.test(172, [&] { return panel.separator == SeparatorChoice::Typed; })) {
-        proc.step(174, [&] {
-            const CodePageText text = toCodePageText(panel.typedSeparator);
-            separator = Separator(text.bytes, text.representable, text.utf8);
-        });
+        proc.step(174, [&] { separator = separatorOf(panel); });
     }
     return separator;
 }
@@ -247,13 +245,12 @@ void ExtractCommand::extractFile(Run& run, int position, int count) {
     }
     // A failed read is reported here; the rows of the lines read before it stay.
     proc.step(246, [&] {
-        LineExtractor extractor(run.separator,
-                                snapshotLineSettings(run.controls.extractionSettings()));
+        LineExtractor extractor(run.separator, lineSettingsOf(run.controls.extractionSettings()));
         run.bytesRead = 0;
         run.fileBytes = QFileInfo(path).size();
         run.progress.file(position, count, QFileInfo(path).fileName());
         run.showProgress();
-        CountedSource source(*file, run.bytesRead);
+        ProgressBarSource source(*file, run.bytesRead);
         extractLines(source, extractor, run.results, run);
     });
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "command/CommandContext.h"
+#include "command/FileEntries.h"
 #include "command/ProtectedProcedure.h"
 #include "engine/ResultsSink.h"
 #include "engine/Separator.h"
 #include "extract/ExtractionControls.h"
-#include "filelist/FileEntries.h"
 
 #include <cstdint>
 #include <set>

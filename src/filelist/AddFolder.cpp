@@ -3,9 +3,9 @@
 #include "filelist/FileListModel.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/Wildcard.h"
+#include "platform/CommandProgress.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
-#include "platform/Progress.h"
 #include "platform/Yielder.h"
 
 namespace culvex {

@@ -10,7 +10,7 @@ namespace culvex {
 class Dialogs;
 class FileListModel;
 class FolderReader;
-class Progress;
+class CommandProgress;
 class Yielder;
 
 // What a folder scan needs: the folder objects it walks, the yield that keeps the window
@@ -19,7 +19,7 @@ class Yielder;
 struct FolderScanServices {
     FolderReader& reader;
     Yielder& yielder;
-    Progress& progress;
+    CommandProgress& progress;
     Dialogs& dialogs;
 };
 

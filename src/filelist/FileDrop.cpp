@@ -4,8 +4,8 @@
 #include "filelist/FileListModel.h"
 #include "filelist/PathHelpers.h"
 #include "filelist/SubDirectories.h"
+#include "platform/CommandProgress.h"
 #include "platform/FileSystem.h"
-#include "platform/Progress.h"
 
 #include <QDir>
 #include <QMimeData>
@@ -51,7 +51,8 @@ QStringList droppedPaths(const QMimeData& data) {
 
 void dropOnFileList(FileListModel& list, const QStringList& paths,
                     const FolderScanServices& services) {
-    const ProgressScope progress(services.progress, scanningFolders(), Progress::Counted::Files);
+    const ProgressScope progress(services.progress, scanningFolders(),
+                                 CommandProgress::Counted::Files);
     for (const QString& path : paths) {
         if (services.progress.stopRequested()) {
             return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filelist/FileEntries.h"
+#include "command/FileEntries.h"
 
 #include <QAbstractListModel>
 #include <QStringList>

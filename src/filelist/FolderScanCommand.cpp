@@ -22,7 +22,8 @@ QString extensionPrompt() {
 // keeps the files appended so far.
 void scanInto(ProtectedProcedure& proc, FileListModel& list, const QString& folder,
               const QString& extension, const FolderScanServices& services) {
-    const ProgressScope progress(services.progress, scanningFolders(), Progress::Counted::Files);
+    const ProgressScope progress(services.progress, scanningFolders(),
+                                 CommandProgress::Counted::Files);
     QStringList directories{folder + pathSeparator()};
     proc.step(116, [&] { GetSubDirectories2016(directories, true, services); });
     if (services.progress.stopRequested()) {

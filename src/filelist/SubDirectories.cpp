@@ -3,9 +3,9 @@
 #include "command/ProtectedProcedure.h"
 #include "command/Titles.h"
 #include "filelist/PathHelpers.h"
+#include "platform/CommandProgress.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderReader.h"
-#include "platform/Progress.h"
 #include "platform/Yielder.h"
 
 #include <climits>

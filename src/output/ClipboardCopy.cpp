@@ -28,7 +28,7 @@ std::string_view withoutTrailingSpaces(std::string_view row) {
 // Characters of the finished text, measured first so it is built in one allocation; the
 // bar shows both passes as one. Nothing when the user asked to stop.
 std::optional<qsizetype> measuredLength(const ResultsStore& rows, std::size_t count,
-                                        Yielder& yielder, Progress& progress) {
+                                        Yielder& yielder, CommandProgress& progress) {
     std::size_t length = 0;
     const WalkProgress shown{progress, 0, 2 * static_cast<std::int64_t>(count), false};
     if (!forEachRowYielding(rows, count, yielder, shown,
@@ -54,8 +54,8 @@ bool ClipboardSetText(Clipboard& clipboard, const QString& text) {
 // built here directly, so that one very long row does not make every line cost its width.
 // A row removed or appended meanwhile changes the length measured first, so the text
 // grows when it must. A row has at most as many characters as bytes.
-std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder, Progress& progress,
-                                     TextEncoding encoding) {
+std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder,
+                                     CommandProgress& progress, TextEncoding encoding) {
     const std::size_t count = rows.size();
     const std::optional<qsizetype> length = measuredLength(rows, count, yielder, progress);
     if (!length) {
@@ -85,8 +85,9 @@ std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder,
     return text;
 }
 
-CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder, Progress& progress,
-                                    Clipboard& clipboard, TextEncoding encoding) {
+CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,
+                                    CommandProgress& progress, Clipboard& clipboard,
+                                    TextEncoding encoding) {
     if (rows.empty()) {
         return CopyOutcome::NothingToCopy;
     }

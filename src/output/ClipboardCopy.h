@@ -3,7 +3,7 @@
 #include "engine/ResultsStore.h"
 #include "engine/TextEncoding.h"
 #include "platform/Clipboard.h"
-#include "platform/Progress.h"
+#include "platform/CommandProgress.h"
 #include "platform/Yielder.h"
 
 #include <QString>
@@ -20,14 +20,15 @@ bool ClipboardSetText(Clipboard& clipboard, const QString& text);
 // `encoding`, followed by CR LF. Yields once per row in each of its two passes; throws
 // std::out_of_range when the list loses rows while it yields. Nothing when the user
 // asked to stop while it yielded.
-std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder, Progress& progress,
-                                     TextEncoding encoding);
+std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder,
+                                     CommandProgress& progress, TextEncoding encoding);
 
 enum class CopyOutcome { NothingToCopy, Copied, ClipboardRefused, Stopped };
 
 // Builds the text and places it on the clipboard. An empty list, and a stop asked for
 // while the text is built, leave the clipboard as it was.
-CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder, Progress& progress,
-                                    Clipboard& clipboard, TextEncoding encoding);
+CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,
+                                    CommandProgress& progress, Clipboard& clipboard,
+                                    TextEncoding encoding);
 
 }  // namespace culvex

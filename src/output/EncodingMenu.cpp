@@ -1,37 +1,18 @@
 #include "output/EncodingMenu.h"
 
+#include "platform/Utf8Bytes.h"
+
 #include <QActionGroup>
 #include <QMenu>
-#include <array>
 
 namespace culvex {
-namespace {
 
-constexpr std::array kEncodings = {TextEncoding::Auto, TextEncoding::Windows1252,
-                                   TextEncoding::Utf8};
-
-}  // namespace
-
-QString encodingName(TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Windows1252:
-            return QStringLiteral("Windows-1252");
-        case TextEncoding::Utf8:
-            return QStringLiteral("UTF-8");
-        case TextEncoding::Auto:
-            break;
-    }
-    return QStringLiteral("Auto");
+QString encodingText(TextEncoding encoding) {
+    const std::string_view name = encodingName(encoding);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-TextEncoding encodingNamed(const QString& name) {
-    for (const TextEncoding encoding : kEncodings) {
-        if (name.trimmed().compare(encodingName(encoding), Qt::CaseInsensitive) == 0) {
-            return encoding;
-        }
-    }
-    return TextEncoding::Auto;
-}
+TextEncoding encodingOfText(const QString& text) { return encodingNamed(toUtf8Bytes(text)); }
 
 QMenu* makeEncodingMenu(QWidget* parent, TextEncoding current,
                         std::function<void(TextEncoding)> chosen) {
@@ -39,7 +20,7 @@ QMenu* makeEncodingMenu(QWidget* parent, TextEncoding current,
     QMenu* choices = menu->addMenu(QStringLiteral("Text encoding"));
     auto* group = new QActionGroup(choices);
     for (const TextEncoding encoding : kEncodings) {
-        QAction* action = choices->addAction(encodingName(encoding));
+        QAction* action = choices->addAction(encodingText(encoding));
         action->setCheckable(true);
         action->setChecked(encoding == current);
         group->addAction(action);

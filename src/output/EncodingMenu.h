@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/TextEncoding.h"
+#include "choices/ExtractionChoices.h"
 
 #include <QString>
 #include <functional>
@@ -10,11 +10,10 @@ class QWidget;
 
 namespace culvex {
 
-// The texts of the Encoding setting: "Auto", "Windows-1252" and "UTF-8".
-QString encodingName(TextEncoding encoding);
-
-// A stored text as an encoding, letter case ignored; any other text reads as Auto.
-TextEncoding encodingNamed(const QString& name);
+// The Encoding setting's texts (encodingName and encodingNamed) as the window's store
+// holds them.
+QString encodingText(TextEncoding encoding);
+TextEncoding encodingOfText(const QString& text);
 
 // The results list's context menu: "Text encoding" with the three choices, the current
 // one checked. Choosing one calls `chosen` with it.

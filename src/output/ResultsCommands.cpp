@@ -55,7 +55,7 @@ void copyResults(const ResultsModel& results, Clipboard& clipboard, const Comman
     std::optional<CopyOutcome> outcome;
     {
         const ProgressScope progress(context.progress, QStringLiteral("Copying results"),
-                                     Progress::Counted::Rows);
+                                     CommandProgress::Counted::Rows);
         proc.step(106, [&] {
             outcome = CopyListviewToClipboard(results.store(), context.yielder, context.progress,
                                               clipboard, results.encoding());

@@ -14,7 +14,7 @@ namespace {
 
 // False when the user asked to stop.
 bool writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder,
-               Progress& progress) {
+               CommandProgress& progress) {
     const std::size_t count = rows.size();
     std::size_t written = 0;
     const WalkProgress shown{progress, 0, static_cast<std::int64_t>(count), true};
@@ -29,7 +29,8 @@ bool writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder,
 // A row that can no longer be read ends the save after one report, and a stop ends it,
 // without putting the file in place.
 SaveEnd SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& target,
-                                       Dialogs& dialogs, Yielder& yielder, Progress& progress) {
+                                       Dialogs& dialogs, Yielder& yielder,
+                                       CommandProgress& progress) {
     ProtectedProcedure proc(dialogs,
                             locationText(QStringLiteral("Culvexor"), QStringLiteral("SaveComma"),
                                          QStringLiteral("SaveListviewAsCommaDelimToFile")));
@@ -42,7 +43,7 @@ SaveEnd SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& 
     if (proc.test(106, [&] { return !overwrite; })) {
         return SaveEnd::Ended;
     }
-    const ProgressScope shown(progress, savingResults(), Progress::Counted::Rows);
+    const ProgressScope shown(progress, savingResults(), CommandProgress::Counted::Rows);
     std::shared_ptr<TextFileWriter> file;
     if (!proc.step(120, [&] { file = openTarget(target); })) {
         return SaveEnd::Ended;

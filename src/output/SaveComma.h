@@ -13,7 +13,8 @@ namespace culvex {
 // file. Asks before replacing an existing file and reports its own failures; a save that
 // fails or is stopped leaves an existing file of that name as it was.
 SaveEnd SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& target,
-                                       Dialogs& dialogs, Yielder& yielder, Progress& progress);
+                                       Dialogs& dialogs, Yielder& yielder,
+                                       CommandProgress& progress);
 
 // "Save As Comma Delim. Text File" (PushButton2).
 void saveCommaText(const ResultsStore& rows, const CommandContext& context);

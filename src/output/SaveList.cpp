@@ -15,18 +15,18 @@ namespace culvex {
 namespace {
 
 // The bar counts the measuring and the writing pass as one: each row twice.
-WalkProgress measuring(Progress& progress, std::size_t count) {
+WalkProgress measuring(CommandProgress& progress, std::size_t count) {
     return {progress, 0, 2 * static_cast<std::int64_t>(count), false};
 }
 
-WalkProgress writing(Progress& progress, std::size_t count) {
+WalkProgress writing(CommandProgress& progress, std::size_t count) {
     const auto total = 2 * static_cast<std::int64_t>(count);
     return {progress, total / 2, total, true};
 }
 
 // Nothing when the user asked to stop.
 std::optional<std::size_t> columnWidth(const ResultsStore& rows, std::size_t count,
-                                       Yielder& yielder, Progress& progress) {
+                                       Yielder& yielder, CommandProgress& progress) {
     std::size_t longest = 0;
     if (!forEachRowYielding(
             rows, count, yielder, measuring(progress, count),
@@ -41,7 +41,7 @@ void writePadded(TextFileWriter& file, std::string_view value, std::size_t width
 }
 
 bool writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count, std::size_t width,
-               Yielder& yielder, Progress& progress) {
+               Yielder& yielder, CommandProgress& progress) {
     return forEachRowYielding(
         rows, count, yielder, writing(progress, count),
         [&](std::string_view row) { writePadded(file, row, width); }, width);
@@ -54,11 +54,11 @@ bool writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count
 // width measured is written without padding. A row that can no longer be read, and a stop,
 // end the save without putting the file in place.
 SaveEnd SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
-                                   Dialogs& dialogs, Yielder& yielder, Progress& progress) {
+                                   Dialogs& dialogs, Yielder& yielder, CommandProgress& progress) {
     ProtectedProcedure proc(dialogs,
                             locationText(QStringLiteral("Culvexor"), QStringLiteral("SaveList"),
                                          QStringLiteral("SaveListviewProperlySpaced")));
-    const ProgressScope shown(progress, savingResults(), Progress::Counted::Rows);
+    const ProgressScope shown(progress, savingResults(), CommandProgress::Counted::Rows);
     const std::size_t count = rows.size();
     std::optional<std::size_t> width;
     if (!proc.step(120, [&] { width = columnWidth(rows, count, yielder, progress); })) {

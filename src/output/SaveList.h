@@ -13,7 +13,7 @@ namespace culvex {
 // every line ending in CR LF. Row bytes are written as stored. Reports its own failures;
 // a save that fails or is stopped leaves an existing file of that name as it was.
 SaveEnd SaveListviewProperlySpaced(const ResultsStore& rows, const QString& target,
-                                   Dialogs& dialogs, Yielder& yielder, Progress& progress);
+                                   Dialogs& dialogs, Yielder& yielder, CommandProgress& progress);
 
 // "Save Results As Text File" (PushButton6).
 void saveSpacedText(const ResultsStore& rows, const CommandContext& context);

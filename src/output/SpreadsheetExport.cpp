@@ -99,7 +99,7 @@ std::optional<std::size_t> sendResults(ProtectedProcedure& proc, const ResultsMo
                                        Spreadsheet& spreadsheet, const CommandContext& context) {
     const ProgressScope progress(context.progress,
                                  QStringLiteral("Sending results to the spreadsheet"),
-                                 Progress::Counted::Rows);
+                                 CommandProgress::Counted::Rows);
     std::unique_ptr<SpreadsheetApplication> application;
     std::unique_ptr<SpreadsheetWorkbook> book;
     if (!proc.step(112, [&] { application = required(spreadsheet.createApplication()); }) ||

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/RowAccess.h"
-#include "platform/Progress.h"
+#include "output/RowAccess.h"
+#include "platform/CommandProgress.h"
 #include "platform/Yielder.h"
 
 #include <algorithm>
@@ -19,7 +19,7 @@ inline constexpr std::size_t kBytesPerYield = std::size_t{1} << 20;
 // the rows walked, of `barTotal`; the rows walked are the command's count so far only in
 // the pass that writes them, not in one that measures them first.
 struct WalkProgress {
-    Progress& progress;
+    CommandProgress& progress;
     std::int64_t barFrom;
     std::int64_t barTotal;
     bool countsRows;

@@ -19,10 +19,10 @@ constexpr int kRefreshMs = 100;
 constexpr int kMinimumWidth = 360;
 constexpr int kStopWidth = 90;
 
-QString countText(std::int64_t count, Progress::Counted counted) {
+QString countText(std::int64_t count, CommandProgress::Counted counted) {
     const QString number = QLocale().toString(static_cast<qlonglong>(count));
-    return counted == Progress::Counted::Rows ? number + QStringLiteral(" rows")
-                                              : number + QStringLiteral(" files found");
+    return counted == CommandProgress::Counted::Rows ? number + QStringLiteral(" rows")
+                                                     : number + QStringLiteral(" files found");
 }
 
 QString elapsedText(std::chrono::milliseconds elapsed) {

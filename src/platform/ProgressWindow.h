@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Progress.h"
+#include "platform/CommandProgress.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -19,7 +19,7 @@ namespace culvex {
 // when the command ends. Its "Stop" button, Esc while it has the focus, and closing it
 // all ask the running command to stop. It brings itself up to date from a timer, which
 // runs while the command yields, so a command's reports cost it no drawing.
-class ProgressWindow final : public QDialog, public Progress {
+class ProgressWindow final : public QDialog, public CommandProgress {
 public:
     using Clock = std::function<std::chrono::milliseconds()>;
 

@@ -1,12 +1,14 @@
 #include "platform/QtSettingsStore.h"
 
+#include "choices/SettingKeys.h"
+#include "platform/Utf8Bytes.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
@@ -14,46 +16,18 @@
 namespace culvex {
 
 namespace {
-const QString kSection = QStringLiteral("Culvex");
-
-QString userSettingsPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Quillbrook/Quillbrook.ini");
-}
 
 std::runtime_error systemError(int error) {
     return std::runtime_error(std::generic_category().message(error));
 }
 
-// The file's bytes; a missing file is empty. Throws with the system's wording when the
-// file is there but cannot be read.
-QByteArray readFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            return {};
-        }
-        throw systemError(errno);
-    }
-    QByteArray bytes;
-    char block[16384];
-    ssize_t got = 0;
-    while ((got = ::read(fd, block, sizeof block)) > 0) {
-        bytes.append(block, got);
-    }
-    const int error = errno;
-    ::close(fd);
-    if (got < 0) {
-        throw systemError(error);
-    }
-    return bytes;
-}
+std::string pathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 SettingsFile loadOrEmpty(const QString& path) {
     try {
-        return SettingsFile(readFile(path), kSection);
+        return SettingsFile(readSettingsBytes(pathBytes(path)), setting::kSection);
     } catch (const std::runtime_error&) {
-        return SettingsFile({}, kSection);
+        return SettingsFile({}, setting::kSection);
     }
 }
 
@@ -73,7 +47,8 @@ std::runtime_error writeFailure(const QString& path, const QString& detail) {
     return std::runtime_error(detail.toStdString());
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const std::string& text) {
+    const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
     const QByteArray name = QFile::encodeName(path);
     if (::access(name.constData(), F_OK) == 0 && ::access(name.constData(), W_OK) != 0) {
         throw systemError(errno);
@@ -87,16 +62,20 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : QtSettingsStore(userSettingsPath()) {}
+QtSettingsStore::QtSettingsStore()
+    : QtSettingsStore(QFile::decodeName(QByteArray::fromStdString(setting::filePath()))) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniPath)
     : path_(iniPath), file_(loadOrEmpty(iniPath)) {}
 
-std::optional<QString> QtSettingsStore::read(const QString& key) const { return file_.value(key); }
+std::optional<QString> QtSettingsStore::read(const QString& key) const {
+    const std::optional<std::string> value = file_.value(toUtf8Bytes(key));
+    return value ? std::optional<QString>(fromUtf8Bytes(*value)) : std::nullopt;
+}
 
 void QtSettingsStore::write(const QString& key, const QString& value) {
-    file_.setValue(key, value);
-    pending_.append({key, value});
+    file_.setValue(toUtf8Bytes(key), toUtf8Bytes(value));
+    pending_.emplace_back(toUtf8Bytes(key), toUtf8Bytes(value));
     if (batchDepth_ == 0) {
         flush();
     }
@@ -116,7 +95,7 @@ void QtSettingsStore::endBatch() {
 }
 
 void QtSettingsStore::flush() {
-    SettingsFile current(readFile(path_), kSection);
+    SettingsFile current(readSettingsBytes(pathBytes(path_)), setting::kSection);
     for (const auto& [key, value] : pending_) {
         current.setValue(key, value);
     }

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "platform/SettingsFile.h"
+#include "choices/SettingsFile.h"
 #include "platform/SettingsStore.h"
 
-#include <QList>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace culvex {
 
-// Settings in an INI-style file in the user's configuration folder:
-// $XDG_CONFIG_HOME/Quillbrook/Quillbrook.ini, section [Culvex], each value as written
-// (SettingsFile). Every flush reads the file again, so keys another copy of the program
-// wrote in the meantime are kept; the file is replaced whole, never left half written.
+// Settings in an INI-style file in the user's configuration folder (setting::filePath()),
+// section [Culvex], each value as written (SettingsFile). Every flush reads the file again, so keys
+// another copy of the program wrote in the meantime are kept; the file is replaced whole, never
+// left half written.
 class QtSettingsStore final : public SettingsStore {
 public:
     QtSettingsStore();
@@ -31,7 +32,7 @@ private:
     QString path_;
     SettingsFile file_;
     // Writes not yet on disk; kept after a failed flush, so the next one stores them too.
-    QList<std::pair<QString, QString>> pending_;
+    std::vector<std::pair<std::string, std::string>> pending_;
     int batchDepth_ = 0;
 };
 

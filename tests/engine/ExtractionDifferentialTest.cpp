@@ -36,8 +36,8 @@ public:
     int stopAfterPauses = -1;         // stops at that pause; never when negative
     void pause() override { event("pause"); }
     bool stopped() const override { return static_cast<int>(events.size()) == stopAfterPauses; }
-    void overflowed(IndexOverflow what) override {
-        event("overflow" + std::to_string(static_cast<int>(what)));
+    void overflowed(LineOverflows line) override {
+        event("overflow" + std::to_string(static_cast<int>(line.bits())));
     }
     void event(const std::string& what) {
         events.push_back(what + "@" + std::to_string(rows.size()));
@@ -138,8 +138,8 @@ LineSettings columnsByNumber(int first, int last) {
     settings.byRange = true;
     settings.startByNumber = true;
     settings.endByNumber = true;
-    settings.startIndex = columnIndexOf(std::to_string(first + 1));
-    settings.endIndex = columnIndexOf(std::to_string(last + 1));
+    settings.startIndex = {static_cast<std::int16_t>(first), false};
+    settings.endIndex = {static_cast<std::int16_t>(last), false};
     return settings;
 }
 
@@ -317,7 +317,7 @@ TEST(ExtractLines, APauseThatEndsTheRunLeavesTheRowsBeforeItAndNoWorkerBehind) {
                 throw std::runtime_error("ended");
             }
         }
-        void overflowed(IndexOverflow) override {}
+        void overflowed(LineOverflows) override {}
         int pauses = 0;
     };
     std::mt19937 random(3);

@@ -1,6 +1,7 @@
 #include "engine/FileReader.h"
 
 #include "HookedFile.h"
+#include "ReadLines.h"
 #include "TempFolder.h"
 #include "engine/InputFile.h"
 
@@ -15,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing::HookedFile;
+using testing::readLines;
 using testing::TempFolder;
 
 // The lines of a file, read the way an extraction reads it.

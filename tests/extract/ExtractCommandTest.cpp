@@ -4,11 +4,16 @@
 #include "FakePlatform.h"
 #include "RecordingSink.h"
 #include "ScriptedDialogs.h"
+#include "command/AppSettings.h"
+#include "command/TypedNumbers.h"
+#include "platform/QtSettingsStore.h"
+#include "platform/Utf8Bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <set>
 #include <stdexcept>
@@ -38,22 +43,19 @@ public:
     QString texts[6] = {{}, "1", "a", "5", "a", ","};
     TextEncoding encoding = TextEncoding::Auto;
     // The panel's options and texts by their numbers, as the window maps them.
-    ExtractionSettings extractionSettings() const override {
-        ExtractionSettings panel{check1 == 1,   isSelected(1), isSelected(2), isSelected(3),
-                                 isSelected(4), texts[1],      texts[2],      texts[3],
-                                 texts[4],      separator(),   texts[5],      encoding};
-        return panel;
+    ExtractionChoices extractionSettings() const override {
+        return {check1 == 1,           isSelected(1),         isSelected(2),
+                isSelected(3),         isSelected(4),         toUtf8Bytes(texts[1]),
+                toUtf8Bytes(texts[2]), toUtf8Bytes(texts[3]), toUtf8Bytes(texts[4]),
+                separator(),           toUtf8Bytes(texts[5]), encoding};
     }
 
 private:
     bool isSelected(int option) const { return selected.count(option) != 0; }
     SeparatorChoice separator() const {
-        const SeparatorChoice choices[] = {SeparatorChoice::Space, SeparatorChoice::CommaSpace,
-                                           SeparatorChoice::Comma, SeparatorChoice::Tab,
-                                           SeparatorChoice::Typed};
-        for (int option = 7; option <= 11; ++option) {
+        for (int option = kFirstSeparatorOption; option <= kLastSeparatorOption; ++option) {
             if (isSelected(option)) {
-                return choices[option - 7];
+                return separatorOfOption(option);
             }
         }
         return SeparatorChoice::None;
@@ -458,6 +460,116 @@ TEST_F(ExtractCommandTest, TypedTextMatchesUtf8AndWindows1252Lines) {
         controls.encoding = c.encoding;
         run();
         EXPECT_EQ(results.rows, c.rows) << c.name;
+    }
+}
+
+// What culvex-extract prints for the panel's choices, given as options and, with
+// --use-settings, as the window's store holds them. The rows one per line; a refusal as its
+// message, without the program's prefix.
+QByteArray commandLineRun(const FakeControls& panel, const QString& file, bool fromSettings) {
+    QStringList args;
+    QTemporaryDir config;
+    if (fromSettings) {
+        QtSettingsStore store(config.filePath("Quillbrook/Quillbrook.ini"));
+        for (int option : {1, 2, 3, 4, 7, 8, 9, 10, 11}) {
+            store.write(keys::option(option), booleanSetting(panel.selected.count(option) != 0));
+        }
+        for (int box = 1; box <= 5; ++box) {
+            store.write(keys::text(box), panel.texts[box]);
+        }
+        store.write(keys::kCheck1, QString::number(panel.check1));
+        args << "--use-settings";
+    } else {
+        const char* separators[] = {"--space", "--comma-space", "--comma", "--tab", "--others"};
+        const int separator = *panel.selected.rbegin();
+        args << separators[separator - 7];
+        if (separator == 11) {
+            args << panel.texts[5];
+        }
+        if (panel.check1 == 1) {
+            args << (panel.selected.count(1) ? "--start" : "--start-marker")
+                 << panel.texts[panel.selected.count(1) ? 1 : 2]
+                 << (panel.selected.count(3) ? "--end" : "--end-marker")
+                 << panel.texts[panel.selected.count(3) ? 3 : 4];
+        }
+    }
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config.path());
+    process.setProcessEnvironment(environment);
+    process.start(CULVEX_EXTRACT, args << file);
+    process.waitForFinished();
+    return process.exitCode() == 0
+               ? process.readAllStandardOutput()
+               : process.readAllStandardError().trimmed().split('\n').last().mid(16) + '\n';
+}
+
+// The window and the command line extract the same rows, and refuse the same settings,
+// for the same typed numbers and texts.
+TEST_F(ExtractCommandTest, TheCommandLineAgreesWithTheWindow) {
+    const struct {
+        const char* name;
+        std::set<int> selected;
+        QString texts[5];  // Text1 to Text5
+        QByteArray input;
+        QByteArray expected;  // the rows one per line, or the refusal
+    } cases[] = {
+        {"typed separator with spaces",
+         {1, 3, 11},
+         {"1", "", "9", "", " | "},
+         "a | b | c\nq|r\n",
+         "a\nb\nc\n"},
+        {"hexadecimal positions", {1, 3, 9}, {"&H2", "", "&H3", "", ""}, "p,q,r,s\n", "q\nr\n"},
+        // The check compares 1000 and 1001; the column is read up to the separator.
+        {"thousands separators", {1, 3, 9}, {"1,000", "", "1,001", "", ""}, "p,q\n", "p\n"},
+        {"a C hexadecimal number",
+         {1, 3, 9},
+         {"1", "", "0x6", "", ""},
+         "p,q\n",
+         "End position must be greater than start position.\n"},
+        {"Windows-1252 marker in other case",
+         {2, 3, 9},
+         {"", "\u00e9", "9", "", ""},
+         "x,\xC9t\xE9,y\n",
+         "\xC9t\xE9\ny\n"},
+        {"UTF-8 marker: another letter",
+         {2, 3, 9},
+         {"", "\u010a", "9", "", ""},
+         "x,\xC4\x9A"
+         "a,y\n",
+         ""},
+        {"UTF-8 marker in other case",
+         {2, 3, 9},
+         {"", "\u010a", "9", "", ""},
+         "x,\xC4\x8B"
+         "a,y\n",
+         "\xC4\x8B"
+         "a\ny\n"},
+        {"no start marker",
+         {2, 4, 10},
+         {"", "", "", "x", ""},
+         "a\tb\n",
+         "You forgot to input the start character.\n"},
+    };
+    for (const auto& c : cases) {
+        results.rows.clear();
+        dialogs.requests.clear();
+        files.paths.clear();
+        const QString path = addFile("in.csv", c.input);
+        controls.check1 = 1;
+        controls.selected = c.selected;
+        std::copy(std::begin(c.texts), std::end(c.texts), controls.texts + 1);
+        run();
+        QByteArray window;
+        for (const std::string& row : results.rows) {
+            window += QByteArray::fromStdString(row) + '\n';
+        }
+        if (dialogs.messageTexts().last() != "Done.") {
+            window = dialogs.messageTexts().last().toUtf8() + '\n';
+        }
+        EXPECT_EQ(window, c.expected) << c.name;
+        EXPECT_EQ(commandLineRun(controls, path, false), c.expected) << c.name;
+        EXPECT_EQ(commandLineRun(controls, path, true), c.expected) << c.name << ", stored";
     }
 }
 

@@ -35,7 +35,7 @@ struct FormatCase {
 };
 
 std::string savedBytes(SaveEnd (*writer)(const ResultsStore&, const QString&, Dialogs&, Yielder&,
-                                         Progress&),
+                                         CommandProgress&),
                        const ResultsStore& rows) {
     QTemporaryDir dir;
     const QString target = dir.filePath(u"out.txt"_qs);

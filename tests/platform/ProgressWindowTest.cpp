@@ -32,7 +32,7 @@ protected:
 };
 
 TEST_F(ProgressWindowTest, AppearsOnlyAfterTheDelayAndClosesAtTheEnd) {
-    window.begin(QStringLiteral("Extracting columns"), Progress::Counted::Rows);
+    window.begin(QStringLiteral("Extracting columns"), CommandProgress::Counted::Rows);
     window.file(2, 5, QStringLiteral("orders.csv"));
     window.advance(50, 200, 1234);
     now += 999ms;
@@ -57,7 +57,7 @@ TEST_F(ProgressWindowTest, WaitsWhileAModalBoxIsOpen) {
     QDialog box;
     box.setModal(true);
     box.show();
-    window.begin(QStringLiteral("Saving results"), Progress::Counted::Rows);
+    window.begin(QStringLiteral("Saving results"), CommandProgress::Counted::Rows);
     now += 5s;
     window.tick();
     EXPECT_FALSE(window.isVisible());
@@ -77,7 +77,7 @@ TEST_F(ProgressWindowTest, StopButtonEscAndClosingEachStopTheRunningCommand) {
         [&] { window.close(); },
     };
     for (const auto& stop : stops) {
-        window.begin(QStringLiteral("Copying results"), Progress::Counted::Rows);
+        window.begin(QStringLiteral("Copying results"), CommandProgress::Counted::Rows);
         now += 2s;
         window.tick();
         EXPECT_FALSE(window.stopRequested());
@@ -92,15 +92,15 @@ TEST_F(ProgressWindowTest, StopButtonEscAndClosingEachStopTheRunningCommand) {
 // A command run inside another's yield has its own Stop; a Stop after the end stops
 // nothing that comes later.
 TEST_F(ProgressWindowTest, AStopBelongsToTheCommandRunningThen) {
-    window.begin(QStringLiteral("Extracting columns"), Progress::Counted::Rows);
-    window.begin(QStringLiteral("Copying results"), Progress::Counted::Rows);
+    window.begin(QStringLiteral("Extracting columns"), CommandProgress::Counted::Rows);
+    window.begin(QStringLiteral("Copying results"), CommandProgress::Counted::Rows);
     window.requestStop();
     EXPECT_TRUE(window.stopRequested());
     window.end();
     EXPECT_FALSE(window.stopRequested());
     window.end();
     window.requestStop();
-    window.begin(QStringLiteral("Scanning folders"), Progress::Counted::Files);
+    window.begin(QStringLiteral("Scanning folders"), CommandProgress::Counted::Files);
     EXPECT_FALSE(window.stopRequested());
     window.end();
 }

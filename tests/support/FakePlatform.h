@@ -2,7 +2,7 @@
 
 #include "command/WindowPointer.h"
 #include "platform/Clipboard.h"
-#include "platform/Progress.h"
+#include "platform/CommandProgress.h"
 #include "platform/ScreenMouse.h"
 #include "platform/Shell.h"
 #include "platform/Yielder.h"
@@ -31,7 +31,7 @@ public:
 
 // Records what commands report of their progress; a test sets `stop` (usually while the
 // command yields) as the user's click on Stop.
-class ScriptedProgress final : public Progress {
+class ScriptedProgress final : public CommandProgress {
 public:
     QStringList tasks;  // begun, in order
     int ended = 0;

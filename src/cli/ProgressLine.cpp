@@ -1,4 +1,4 @@
-#include "cli/Progress.h"
+#include "cli/ProgressLine.h"
 
 #include <utility>
 

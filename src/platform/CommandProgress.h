@@ -11,12 +11,12 @@ namespace culvex {
 // reports its task, the file it works on and how far it has come; the window decides when
 // and how to show that. A command that runs inside another one's yield (a copy started
 // while an extraction runs) has its own task and its own Stop until it ends.
-class Progress {
+class CommandProgress {
 public:
     // What the count so far counts.
     enum class Counted { Rows, Files };
 
-    virtual ~Progress() = default;
+    virtual ~CommandProgress() = default;
     virtual void begin(const QString& task, Counted counted) = 0;
     // The file worked on, the `number`th of `count` (from 1).
     virtual void file(int number, int count, const QString& name) = 0;
@@ -32,7 +32,7 @@ public:
 // Begins a task and ends it however the command leaves the scope.
 class ProgressScope {
 public:
-    ProgressScope(Progress& progress, const QString& task, Progress::Counted counted)
+    ProgressScope(CommandProgress& progress, const QString& task, CommandProgress::Counted counted)
         : progress_(progress) {
         progress_.begin(task, counted);
     }
@@ -41,14 +41,14 @@ public:
     ProgressScope& operator=(const ProgressScope&) = delete;
 
 private:
-    Progress& progress_;
+    CommandProgress& progress_;
 };
 
 // Yields to the window, first showing how far the command has come when the window is
 // about to get its turn; true when the user has asked the command to stop. A stop can
 // only be asked for while the window has its turn.
-inline bool stopAtYield(Yielder& yielder, Progress& progress, std::int64_t done, std::int64_t total,
-                        std::int64_t count) {
+inline bool stopAtYield(Yielder& yielder, CommandProgress& progress, std::int64_t done,
+                        std::int64_t total, std::int64_t count) {
     if (!yielder.due()) {
         return false;
     }

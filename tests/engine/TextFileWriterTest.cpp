@@ -1,62 +1,64 @@
 #include "engine/TextFileWriter.h"
 
-#include <gtest/gtest.h>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include "TempFolder.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <cerrno>
-#include <optional>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace culvex {
 namespace {
 
-std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+namespace fs = std::filesystem;
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+std::string contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
+}
+
+// The names of the files in a folder, hidden ones too.
+std::vector<std::string> fileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
 }
 
 class TextFileWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        target = dir.filePath(QStringLiteral("out.txt"));
-        QFile old(target);
-        old.open(QIODevice::WriteOnly);
-        old.write("old contents");
-    }
-
-    QTemporaryDir dir;
-    QString target;
+    testing::TempFolder dir;
+    const std::string target = dir.write("out.txt", "old contents");
+    const std::vector<std::string> onlyTarget{"out.txt"};
 };
 
 TEST_F(TextFileWriterTest, ReplacesTheFileWithTheBytesWrittenOnClose) {
-    TextFileWriter writer(native(target));
+    TextFileWriter writer(target);
     writer.write("a\tb\r\n");
     writer.write("\r\n");
     writer.write(std::string_view("\x80\0\xff\r\n", 5));
     EXPECT_EQ(contents(target), "old contents");
     writer.close();
-    EXPECT_EQ(contents(target), QByteArray("a\tb\r\n\r\n\x80\0\xff\r\n", 12));
+    EXPECT_EQ(contents(target), std::string("a\tb\r\n\r\n\x80\0\xff\r\n", 12));
 }
 
 TEST_F(TextFileWriterTest, TargetsThatCannotBeCreatedThrowThePlatformsWording) {
     const struct {
-        QString path;
+        std::string path;
         const char* description;
     } cases[] = {
-        {dir.filePath(QStringLiteral("missing/out.txt")), "No such file or directory"},
-        {dir.path(), "Is a directory"},
+        {dir.path("missing/out.txt"), "No such file or directory"},
+        {dir.root(), "Is a directory"},
     };
     for (const auto& c : cases) {
         try {
-            TextFileWriter writer(native(c.path));
-            ADD_FAILURE() << c.path.toStdString();
+            TextFileWriter writer(c.path);
+            ADD_FAILURE() << c.path;
         } catch (const std::runtime_error& e) {
             EXPECT_STREQ(e.what(), c.description);
         }
@@ -123,7 +125,7 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
     };
     for (const auto& c : cases) {
         FaultyCalls calls(c.failing, c.error, c.shortWriteFirst);
-        TextFileWriter writer(native(target), calls);
+        TextFileWriter writer(target, calls);
         for (int i = 0; i < c.lines; ++i) {
             writer.write("a line long enough to fill the buffer several times\r\n");
         }
@@ -137,9 +139,7 @@ TEST_F(TextFileWriterTest, AFailedSaveKeepsTheOldFileAndReportsTheSystemsWording
             EXPECT_STREQ(e.what(), c.description) << c.failing;
         }
         EXPECT_EQ(contents(target), "old contents") << c.failing;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                  QStringList{QStringLiteral("out.txt")})
-            << c.failing;
+        EXPECT_EQ(fileNames(dir.root()), onlyTarget) << c.failing;
     }
 }
 
@@ -148,27 +148,25 @@ TEST_F(TextFileWriterTest, ASaveAbandonedBeforeCloseLeavesTheOldFileAndNoLeftove
     for (const char* refused : {"", "create"}) {
         FaultyCalls calls(refused, 0);
         {
-            TextFileWriter writer(native(target), calls);
+            TextFileWriter writer(target, calls);
             for (int i = 0; i < 100000; ++i) {
                 writer.write("a line long enough to fill the buffer several times\r\n");
             }
         }
         EXPECT_EQ(contents(target), "old contents") << refused;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                  QStringList{QStringLiteral("out.txt")});
+        EXPECT_EQ(fileNames(dir.root()), onlyTarget);
     }
 }
 
 TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
     FaultyCalls calls("create", 0);
-    TextFileWriter writer(native(target), calls);
+    TextFileWriter writer(target, calls);
     writer.write("new\r\n");
     writer.close();
     EXPECT_EQ(contents(target), "new\r\n");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("out.txt")});
+    EXPECT_EQ(fileNames(dir.root()), onlyTarget);
     FaultyCalls fullDisk("create write", ENOSPC);
-    TextFileWriter inPlace(native(target), fullDisk);
+    TextFileWriter inPlace(target, fullDisk);
     inPlace.write("newer\r\n");
     try {
         inPlace.close();
@@ -177,7 +175,7 @@ TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
         EXPECT_STREQ(e.what(), "No space left on device");
     }
     try {
-        TextFileWriter absent(native(dir.filePath(QStringLiteral("new.txt"))), calls);
+        TextFileWriter absent(dir.path("new.txt"), calls);
         ADD_FAILURE() << "created beside a folder that refuses new files";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Permission denied");
@@ -185,11 +183,10 @@ TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
 }
 
 TEST(TextFileWriterDevice, ADeviceIsWrittenToAndNeverReplaced) {
-    TextFileWriter writer(native(QStringLiteral("/dev/null")));
+    TextFileWriter writer("/dev/null");
     writer.write("discarded\r\n");
     writer.close();
-    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
-    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
 }  // namespace

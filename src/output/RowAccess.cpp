@@ -1,4 +1,4 @@
-#include "engine/RowAccess.h"
+#include "output/RowAccess.h"
 
 #include <stdexcept>
 #include <string>

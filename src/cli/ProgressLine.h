@@ -22,8 +22,8 @@ public:
     void startFile(std::size_t number) { file_ = number; }
     void addBytes(std::uint64_t bytes) { bytes_ += bytes; }
     void pause() override;
-    void overflowed(IndexOverflow) override { ++overflows_; }
-    // The overflows met since the last call.
+    void overflowed(LineOverflows) override { ++overflows_; }
+    // The lines that overflowed since the last call.
     std::size_t takeOverflows();
     void end();
 

@@ -1,4 +1,4 @@
-#include "platform/ReportView.h"
+#include "app/ReportView.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

@@ -13,6 +13,7 @@ packages=(
     python3 time
     imagemagick
     libreoffice-calc libreoffice-dev
+    dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()

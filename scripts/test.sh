@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, gives each fuzz target a short run, then builds with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs every test, and finally builds
+# the Debian package and checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,3 +21,4 @@ done
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j"$(nproc)"
+packaging/check-package.sh

@@ -142,6 +142,10 @@ struct ExtractCommand::Run final : ExtractionProgress {
         nextPublish = end + kViewShare * (end - start);
     }
     bool stopped() const override { return progress.stopRequested(); }
+    bool keepReadingLongLine() override {
+        pause();
+        return !stopped();
+    }
     void overflowed(LineOverflows line) override {
         for (const IndexOverflow what :
              {IndexOverflow::StartNumber, IndexOverflow::StartPastLast, IndexOverflow::EndNumber,

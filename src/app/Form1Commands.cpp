@@ -5,6 +5,7 @@
 #include "filelist/FolderScanCommand.h"
 #include "filelist/ListEditing.h"
 #include "filelist/SampleFiles.h"
+#include "output/ClipboardCopy.h"
 #include "output/ResultsCommands.h"
 #include "output/ResultsView.h"
 #include "output/SaveComma.h"
@@ -32,6 +33,10 @@ void Form1::connectCommands() {
         });
     }
     connect(listView2_, &QAbstractItemView::doubleClicked, this, &Form1::ListView2_DblClick);
+    connect(listView2_, &ResultsView::copyRequested, this, [this](int row) {
+        copyRow(results_->store().row(static_cast<std::size_t>(row)), platform_.clipboard,
+                results_->encoding());
+    });
     connectEncodingMenu();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -125,6 +126,17 @@ void ResultsView::scrollTo(const QModelIndex& index, ScrollHint hint) {
             break;
     }
     across->setValue(0);
+}
+
+void ResultsView::keyPressEvent(QKeyEvent* event) {
+    if (!event->matches(QKeySequence::Copy)) {
+        QAbstractItemView::keyPressEvent(event);
+        return;
+    }
+    if (currentIndex().isValid()) {
+        emit copyRequested(currentIndex().row());
+    }
+    event->accept();
 }
 
 QModelIndex ResultsView::moveCursor(CursorAction action, Qt::KeyboardModifiers) {

@@ -145,6 +145,14 @@ TEST_P(ResultsViewClickTest, SelectsAndDoubleClicksOnlyTheRowUnderThePointer) {
 INSTANTIATE_TEST_SUITE_P(Clicks, ResultsViewClickTest, ::testing::ValuesIn(kClickCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ResultsViewTest, CtrlCAsksForTheCurrentRowWhole) {
+    makeCurrent(7);
+    QSignalSpy copied(&view, &ResultsView::copyRequested);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_EQ(copied.first().first().toInt(), 7);
+}
+
 TEST_F(ResultsViewTest, TheScrollBarFollowsRowsAddedRemovedAndCleared) {
     QScrollBar* bar = view.verticalScrollBar();
     EXPECT_EQ(bar->maximum(), kRows - page());

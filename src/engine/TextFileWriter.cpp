@@ -207,10 +207,20 @@ void TextFileWriter::openTemporary() {
     }
 }
 
+// A pipe is opened without waiting for a reader, which would hold the window until one
+// came; once open, writes wait for the reader as they would for a disk.
 void TextFileWriter::openInPlace(bool regular) {
-    fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC, 0);
+    fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC | (regular ? 0 : O_NONBLOCK), 0);
+    if (fd_ < 0 && errno == ENXIO) {
+        throw std::runtime_error("No program is reading from the pipe");
+    }
     if (fd_ < 0) {
         fail(errno);
+    }
+    if (!regular && ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        discard();
+        fail(error);
     }
     cutToLength_ = regular;
 }

@@ -33,7 +33,8 @@ public:
 class TextFileWriter {
 public:
     // Throws std::runtime_error with the system's description when the file cannot be
-    // created (missing folder, a file the user may not write, a folder of that name).
+    // created (missing folder, a file the user may not write, a folder of that name, a
+    // named pipe that nobody reads).
     explicit TextFileWriter(const std::string& path, FileCalls& calls = FileCalls::system());
     ~TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;

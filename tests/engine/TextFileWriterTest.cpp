@@ -313,5 +313,13 @@ TEST(TextFileWriterDevice, ADeviceIsWrittenToAndNeverReplaced) {
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
+// A named pipe nobody reads is reported at once instead of waiting for a reader.
+TEST_F(TextFileWriterTest, APipeNobodyReadsIsReportedAtOnce) {
+    const std::string pipe = dir.path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_TRUE(refusedWith(pipe, "rows\r\n", "No program is reading from the pipe"));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+}
+
 }  // namespace
 }  // namespace culvex

@@ -4,6 +4,7 @@
 #include "filelist/AddFilesCommand.h"
 #include "filelist/FolderScanCommand.h"
 #include "filelist/ListEditing.h"
+#include "filelist/PathHelpers.h"
 #include "filelist/SampleFiles.h"
 #include "output/ClipboardCopy.h"
 #include "output/ResultsCommands.h"
@@ -11,7 +12,9 @@
 #include "output/SaveComma.h"
 #include "output/SaveList.h"
 #include "output/SpreadsheetExport.h"
+#include "platform/FileSystem.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace culvex {
@@ -42,7 +45,17 @@ void Form1::connectCommands() {
 
 void Form1::PushButton1_Click() { addFiles(*fileList_, context_); }
 
-void Form1::addGivenFiles(const QStringList& paths) { culvex::addGivenFiles(*fileList_, paths); }
+// A folder named on the command line is scanned as a dropped folder is; the other names
+// are added as they are.
+void Form1::addGivenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (fs::isFolder(path)) {
+            ListView1_OLEDragDrop({CleanPathSlashes(QFileInfo(path).absoluteFilePath())});
+        } else {
+            culvex::addGivenFiles(*fileList_, {path});
+        }
+    }
+}
 
 void Form1::PushButton2_Click() { saveCommaText(results_->store(), context_); }
 

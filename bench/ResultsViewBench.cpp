@@ -3,9 +3,9 @@
 // window's own results view with a one-column table view, QListView and QTreeView. Then the
 // results view over one very long row: first paint, repaints and clear.
 #include "ResultsBenchSupport.h"
+#include "app/ReportView.h"
 #include "output/ResultsModel.h"
 #include "output/ResultsView.h"
-#include "app/ReportView.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>

@@ -4,13 +4,17 @@
 #include "filelist/AddFilesCommand.h"
 #include "filelist/FolderScanCommand.h"
 #include "filelist/ListEditing.h"
+#include "filelist/PathHelpers.h"
 #include "filelist/SampleFiles.h"
+#include "output/ClipboardCopy.h"
 #include "output/ResultsCommands.h"
 #include "output/ResultsView.h"
 #include "output/SaveComma.h"
 #include "output/SaveList.h"
 #include "output/SpreadsheetExport.h"
+#include "platform/FileSystem.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace culvex {
@@ -32,12 +36,26 @@ void Form1::connectCommands() {
         });
     }
     connect(listView2_, &QAbstractItemView::doubleClicked, this, &Form1::ListView2_DblClick);
+    connect(listView2_, &ResultsView::copyRequested, this, [this](int row) {
+        copyRow(results_->store().row(static_cast<std::size_t>(row)), platform_.clipboard,
+                results_->encoding());
+    });
     connectEncodingMenu();
 }
 
 void Form1::PushButton1_Click() { addFiles(*fileList_, context_); }
 
-void Form1::addGivenFiles(const QStringList& paths) { culvex::addGivenFiles(*fileList_, paths); }
+// A folder named on the command line is scanned as a dropped folder is; the other names
+// are added as they are.
+void Form1::addGivenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (fs::isFolder(path)) {
+            ListView1_OLEDragDrop({CleanPathSlashes(QFileInfo(path).absoluteFilePath())});
+        } else {
+            culvex::addGivenFiles(*fileList_, {path});
+        }
+    }
+}
 
 void Form1::PushButton2_Click() { saveCommaText(results_->store(), context_); }
 

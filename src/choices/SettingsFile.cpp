@@ -204,12 +204,14 @@ SettingsFile::SettingsFile(std::string_view bytes, std::string_view section) : s
         start = end + 1;
         if (headerName(text).has_value()) {
             ours = isOurHeader(text);
-            lines_.emplace_back(std::string(text), false);
+            sectionCrlf_ = sectionCrlf_ || (ours && text.ends_with('\r'));
+            lines_.emplace_back(std::string(text), false).original = true;
             continue;
         }
-        lines_.emplace_back(std::string(text), ours);
+        lines_.emplace_back(std::string(text), ours).original = true;
         plain_ = plain_ || (ours && withoutBreak(text) == kMarker);
     }
+    endsWithBreak_ = bytes.empty() || bytes.ends_with('\n');
     for (Line& line : lines_) {
         readEntry(line);
     }
@@ -263,6 +265,7 @@ void SettingsFile::setValue(std::string_view key, std::string_view value) {
         plain_ = true;
     }
     Line line(std::string(), true);
+    line.crlf = sectionCrlf_;
     line.entry = true;
     line.changed = true;
     line.key = key;
@@ -287,20 +290,26 @@ std::string SettingsFile::bytes() const {
     std::string out;
     bool marked = plain_;
     for (const Line& line : lines_) {
-        if (line.entry && (line.changed || !plain_)) {
+        if (rewritten(line)) {
             const bool escape = needsEscapes(line.value);
             out += line.key;
             out += escape ? "\\=" : "=";
             out += escape ? escaped(line.value) : line.value;
+            out += line.crlf ? "\r\n" : "\n";
         } else {
             out += line.text;
+            out += '\n';
         }
-        out += '\n';
         if (!marked && isOurHeader(line.text)) {
             out += kMarker;
-            out += '\n';
+            out += line.crlf ? "\r\n" : "\n";
             marked = true;
         }
+    }
+    const Line* last = lines_.empty() ? nullptr : &lines_.back();
+    if (!endsWithBreak_ && last != nullptr && last->original && !rewritten(*last) &&
+        out.ends_with(last->text + '\n')) {
+        out.pop_back();
     }
     return out;
 }

@@ -19,7 +19,8 @@ namespace culvex {
 // "\uXXXX" for each such character. The section's first line, kMarker, says so. A section
 // without it was written by the toolkit's INI format and is read by that format's rules
 // (quotes, backslash escapes, ";" comments, "@@" for "@") until the first change writes
-// the whole section in the plain form.
+// the whole section in the plain form. Lines keep their own line ends, and new lines in
+// the section take its header's; a last line without a break keeps going without one.
 class SettingsFile {
 public:
     static constexpr std::string_view kMarker =
@@ -34,9 +35,12 @@ public:
 
 private:
     struct Line {
-        Line(std::string lineText, bool inSection) : text(std::move(lineText)), ours(inSection) {}
+        Line(std::string lineText, bool inSection)
+            : text(std::move(lineText)), ours(inSection), crlf(text.ends_with('\r')) {}
         std::string text;  // as read, without the '\n' that ends it
         bool ours = false;
+        bool crlf = false;      // ends in CR LF, rewritten or not
+        bool original = false;  // read from the file
         bool entry = false;
         bool changed = false;
         std::string key;
@@ -46,10 +50,13 @@ private:
     bool isOurHeader(std::string_view text) const;
     void readEntry(Line& line) const;
     std::ptrdiff_t endOfSection() const;
+    bool rewritten(const Line& line) const { return line.entry && (line.changed || !plain_); }
 
     std::string section_;
     std::vector<Line> lines_;
-    bool plain_ = false;  // the section carries the marker
+    bool plain_ = false;         // the section carries the marker
+    bool sectionCrlf_ = false;   // the section's header ends in CR LF
+    bool endsWithBreak_ = true;  // the last line read had its '\n'
 };
 
 // The bytes of the settings file at `path`; a missing file has none. Throws

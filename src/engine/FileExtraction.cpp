@@ -74,6 +74,7 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
     const unsigned count = threadCount(threads.count);
     const std::size_t buffers = buffersFor(count);
     LineBlocks blocks(source, blockBytes, buffers);
+    blocks.whileInLongLine([&progress] { return progress.keepReadingLongLine(); });
     while (blocks.next()) {
         if (count > 1 && blocks.offset() >= threads.fromBytes) {
             // The calling thread is one of the threads.

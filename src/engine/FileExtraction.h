@@ -19,6 +19,11 @@ public:
     // Asked after every pause: true ends the extraction there, with the rows of the lines
     // before it in the sink.
     virtual bool stopped() const { return false; }
+    // Called on the calling thread after each block read inside a line longer than a
+    // block while its end is still to come, possibly before the rows of earlier blocks
+    // are handed on, so that the window stays live inside one endless line: false ends
+    // the extraction without that line.
+    virtual bool keepReadingLongLine() { return true; }
     // Called once for every line that met an overflow, with all it met; that line yielded
     // no rows.
     virtual void overflowed(LineOverflows line) = 0;
@@ -40,9 +45,9 @@ struct ExtractionThreads {
 // Rows, overflow reports and pauses reach `sink` and `progress` on the calling thread in
 // file order, the same however many threads extract. A pause follows the line that
 // reaches or passes each multiple of `pauseEvery` bytes into the source; the extraction
-// ends there when the progress says it has stopped. A failed read
-// ends the extraction with the source's exception; the rows of the lines before it are in
-// `sink` by then.
+// ends there when the progress says it has stopped. A
+// failed read ends the extraction with the source's exception; the rows of the lines before it are
+// in `sink` by then.
 void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery = kPauseEveryBytes,
                   std::size_t blockBytes = kBlockBytes, ExtractionThreads threads = {});

@@ -5,8 +5,23 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 namespace culvex {
+
+namespace {
+
+// `bytes` (or a fresh buffer) grown to `capacity` and the padding.
+char* allocated(char* bytes, std::size_t capacity) {
+    void* grown = std::realloc(bytes, capacity + LineBlocks::kPadding);
+    if (grown == nullptr) {
+        std::free(bytes);
+        throw std::bad_alloc();
+    }
+    return static_cast<char*>(grown);
+}
+
+}  // namespace
 
 std::size_t TextLines::nextBreak() {
     constexpr std::size_t kScan = 64;
@@ -63,7 +78,7 @@ LineBlocks::LineBlocks(ByteSource& source, std::size_t blockBytes, std::size_t b
       buffers_(std::max<std::size_t>(buffers, 1)) {}
 
 LineBlocks::Buffer LineBlocks::makeBuffer(std::size_t capacity) {
-    return {capacity, std::make_unique_for_overwrite<char[]>(capacity + kPadding)};
+    return {capacity, std::unique_ptr<char[], Free>(allocated(nullptr, capacity))};
 }
 
 bool LineBlocks::next() {
@@ -86,6 +101,11 @@ bool LineBlocks::next() {
     textEnd_ = 0;
     while (textEnd_ == 0 && !ended_) {
         readMore();
+        const bool longLine = textEnd_ == 0 && !ended_ && dataEnd_ >= blockBytes_;
+        if (longLine && keepReading_ && !keepReading_()) {
+            ended_ = true;
+            return false;
+        }
     }
     // The buffer is made unfilled, so that a small file touches only the memory it fills;
     // the padding after the data gets defined bytes for the wide loads that reach into it.
@@ -99,7 +119,9 @@ void LineBlocks::readMore() {
         grow();
     }
     char* const fresh = current().bytes.get() + dataEnd_;
-    const std::size_t got = source_.read(fresh, current().capacity - dataEnd_);
+    // Reads stay a block long inside a long line, so that its reader is asked in time.
+    const std::size_t got =
+        source_.read(fresh, std::min(current().capacity - dataEnd_, blockBytes_));
     if (got == 0) {
         // The last line needs no break.
         ended_ = true;
@@ -116,10 +138,12 @@ void LineBlocks::readMore() {
     }
 }
 
+// A large buffer is moved to its new size by the system rather than copied, and only the
+// part filled takes memory.
 void LineBlocks::grow() {
-    Buffer bigger = makeBuffer(current().capacity * 2);
-    std::memcpy(bigger.bytes.get(), current().bytes.get(), dataEnd_);
-    current() = std::move(bigger);
+    const std::size_t capacity = current().capacity * 2;
+    current().bytes.reset(allocated(current().bytes.release(), capacity));
+    current().capacity = capacity;
 }
 
 }  // namespace culvex

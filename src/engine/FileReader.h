@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,6 +70,13 @@ public:
     explicit LineBlocks(ByteSource& source, std::size_t blockBytes = kBlockBytes,
                         std::size_t buffers = 1);
 
+    // Called after each read of a line longer than a block while its end is still to
+    // come, so that a caller stays live inside one endless line; returning false ends
+    // the reading there, without the cut line.
+    void whileInLongLine(std::function<bool()> keepReading) {
+        keepReading_ = std::move(keepReading);
+    }
+
     // Reads the next block and returns true, or returns false when the source is used up.
     // Views into the block read `buffers` calls before end here.
     bool next();
@@ -81,9 +90,13 @@ public:
     std::size_t buffer() const { return current_; }
 
 private:
+    struct Free {
+        void operator()(char* bytes) const noexcept { std::free(bytes); }
+    };
+    // Held by malloc, so that a long line grows its buffer in place where the system can.
     struct Buffer {
         std::size_t capacity = 0;
-        std::unique_ptr<char[]> bytes;  // capacity bytes and the padding
+        std::unique_ptr<char[], Free> bytes;  // capacity bytes and the padding
     };
     static Buffer makeBuffer(std::size_t capacity);
     Buffer& current() { return buffers_[current_]; }
@@ -100,6 +113,7 @@ private:
     std::size_t dataEnd_ = 0;
     bool ended_ = false;
     bool readAny_ = false;
+    std::function<bool()> keepReading_;
 };
 
 }  // namespace culvex

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <mutex>
 #include <random>
+#include <set>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -22,18 +24,63 @@ constexpr int kNameAttempts = 100;
     throw std::runtime_error(std::generic_category().message(error));
 }
 
+constexpr int kLinkHops = 40;
+// The most bytes a temporary name adds to the target's: a dot and six digits.
+constexpr std::size_t kSuffixBytes = 7;
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 // A link is followed, so that saving over it replaces the file it points to and keeps
-// the link.
+// the link; a link to no file yet creates the file it names.
 std::string resolvedTarget(const std::string& path) {
     std::string native = path;
-    struct stat st {};
-    if (::lstat(native.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(native.c_str(), nullptr)) {
-            native = real;
-            std::free(real);
+    for (int hop = 0; hop < kLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            break;
         }
+        std::string link(PATH_MAX, '\0');
+        const ssize_t size = ::readlink(native.c_str(), link.data(), link.size());
+        if (size <= 0) {
+            break;
+        }
+        link.resize(static_cast<std::size_t>(size));
+        native = link.front() == '/' ? link : folderOf(native) + link;
     }
     return native;
+}
+
+// The target's name shortened where needed so that a suffix still fits the folder's limit
+// on the length of a name.
+std::string temporaryStem(const std::string& target) {
+    const std::string folder = folderOf(target);
+    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    const std::size_t nameMax = limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+    const std::string name = target.substr(folder.size());
+    return folder + name.substr(0, std::min(name.size(), nameMax - kSuffixBytes));
+}
+
+// The temporary files of saves still running, removed when the program ends during one.
+std::mutex& unfinishedMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::set<std::string>& unfinished() {
+    static std::set<std::string> names;
+    return names;
+}
+
+void noteUnfinished(const std::string& name, bool running) {
+    const std::lock_guard lock(unfinishedMutex());
+    if (running) {
+        unfinished().insert(name);
+    } else {
+        unfinished().erase(name);
+    }
 }
 
 // Writing into the target itself is tried only when the folder refuses a new file.
@@ -50,6 +97,7 @@ ssize_t FileCalls::write(int fd, const char* data, std::size_t size) {
 int FileCalls::sync(int fd) { return ::fsync(fd); }
 int FileCalls::close(int fd) { return ::close(fd); }
 int FileCalls::rename(const char* from, const char* to) { return ::rename(from, to); }
+int FileCalls::allocate(int fd, off_t size) { return ::posix_fallocate(fd, 0, size); }
 
 FileCalls& FileCalls::system() {
     static FileCalls calls;
@@ -63,6 +111,10 @@ TextFileWriter::TextFileWriter(const std::string& path, FileCalls& calls)
     if (exists && S_ISDIR(st.st_mode)) {
         fail(EISDIR);
     }
+    // A file the user may not write is not replaced either.
+    if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+        fail(errno);
+    }
     // A device or pipe of that name is written to, never replaced.
     const bool regular = !exists || S_ISREG(st.st_mode);
     if (regular) {
@@ -73,15 +125,33 @@ TextFileWriter::TextFileWriter(const std::string& path, FileCalls& calls)
     }
     if (fd_ < 0) {
         openInPlace(regular);
-    } else if (exists && ::fchmod(fd_, st.st_mode & 07777) != 0) {
-        const int error = errno;
-        discard();
-        fail(error);
+    } else if (exists) {
+        keepOwnerAndMode(st);
     }
     buffer_.reserve(kBufferBytes);
 }
 
 TextFileWriter::~TextFileWriter() { discard(); }
+
+void TextFileWriter::removeUnfinished() noexcept {
+    const std::lock_guard lock(unfinishedMutex());
+    for (const std::string& name : unfinished()) {
+        ::unlink(name.c_str());
+    }
+    unfinished().clear();
+}
+
+// The replacement keeps the target's permissions and, where the user may give it away
+// (root), its owner and group.
+void TextFileWriter::keepOwnerAndMode(const struct stat& old) {
+    const bool otherOwner = old.st_uid != ::geteuid() || old.st_gid != ::getegid();
+    if ((otherOwner && ::fchown(fd_, old.st_uid, old.st_gid) != 0 && ::geteuid() == 0) ||
+        ::fchmod(fd_, old.st_mode & 07777) != 0) {
+        const int error = errno;
+        discard();
+        fail(error);
+    }
+}
 
 void TextFileWriter::write(std::string_view bytes) {
     buffer_.append(bytes);
@@ -97,29 +167,60 @@ void TextFileWriter::flushWhenFull() {
 }
 
 void TextFileWriter::close() {
+    if (cutToLength_) {
+        reserve();
+    }
     flush();
     finish();
+}
+
+// The old bytes of a file written in place are overwritten only once the disk holds room
+// for all the new ones, so a full disk leaves the file as it was.
+void TextFileWriter::reserve() {
+    struct stat st {};
+    if (buffer_.empty() || ::fstat(fd_, &st) != 0) {
+        return;
+    }
+    const int error = calls_.allocate(fd_, static_cast<off_t>(buffer_.size()));
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG) {
+        error_ = error;
+        if (::ftruncate(fd_, st.st_size) != 0) {
+            error_ = errno;
+        }
+    }
 }
 
 // Leaves fd_ negative and errno set when no name beside the target can be created.
 void TextFileWriter::openTemporary() {
     std::minstd_rand numbers(std::random_device{}());
     std::uniform_int_distribution<int> suffix(0, 999999);
+    const std::string stem = temporaryStem(target_);
     for (int attempt = 0; attempt < kNameAttempts && fd_ < 0; ++attempt) {
-        const std::string name = target_ + '.' + std::to_string(suffix(numbers));
+        const std::string name = stem + '.' + std::to_string(suffix(numbers));
         fd_ = calls_.open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             temporary_ = name;
+            noteUnfinished(name, true);
         } else if (errno != EEXIST) {
             return;
         }
     }
 }
 
+// A pipe is opened without waiting for a reader, which would hold the window until one
+// came; once open, writes wait for the reader as they would for a disk.
 void TextFileWriter::openInPlace(bool regular) {
-    fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC, 0);
+    fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC | (regular ? 0 : O_NONBLOCK), 0);
+    if (fd_ < 0 && errno == ENXIO) {
+        throw std::runtime_error("No program is reading from the pipe");
+    }
     if (fd_ < 0) {
         fail(errno);
+    }
+    if (!regular && ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        discard();
+        fail(error);
     }
     cutToLength_ = regular;
 }
@@ -160,7 +261,7 @@ void TextFileWriter::finish() {
         error_ = errno;
     }
     if (error_ == 0) {
-        temporary_.clear();
+        noteUnfinished(std::exchange(temporary_, {}), false);
         return;
     }
     discard();
@@ -175,7 +276,7 @@ void TextFileWriter::discard() noexcept {
     }
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
-        temporary_.clear();
+        noteUnfinished(std::exchange(temporary_, {}), false);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <atomic>
 #include <string>
@@ -17,6 +18,8 @@ public:
     virtual int sync(int fd);
     virtual int close(int fd);
     virtual int rename(const char* from, const char* to);
+    // Reserves room for `size` bytes from the start; returns 0 or an error number.
+    virtual int allocate(int fd, off_t size);
 
     static FileCalls& system();
 };
@@ -30,7 +33,8 @@ public:
 class TextFileWriter {
 public:
     // Throws std::runtime_error with the system's description when the file cannot be
-    // created (missing folder, read-only file, a folder of that name).
+    // created (missing folder, a file the user may not write, a folder of that name, a
+    // named pipe that nobody reads).
     explicit TextFileWriter(const std::string& path, FileCalls& calls = FileCalls::system());
     ~TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;
@@ -55,9 +59,15 @@ public:
     // place then never is, so a save reported as failed does not replace the target later.
     void abandon() noexcept { abandoned_ = true; }
 
+    // Removes the temporary files of every save still running, for a program that ends
+    // without unwinding (the window closed during a save).
+    static void removeUnfinished() noexcept;
+
 private:
     void openTemporary();
     void openInPlace(bool regular);
+    void keepOwnerAndMode(const struct stat& old);
+    void reserve();
     void flush();
     void flushWhenFull();
     void finish();

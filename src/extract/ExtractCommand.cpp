@@ -100,9 +100,10 @@ struct ExtractCommand::Run final : ExtractionProgress {
     CountingSink results;
     Separator separator;
     CommandProgress& progress;
-    // The bytes read of the file being extracted, and its size.
+    // The bytes read in the whole run, and the size of all its files, so that the bar
+    // runs once across the run.
     std::atomic<std::int64_t> bytesRead{0};
-    std::int64_t fileBytes = 0;
+    std::int64_t runBytes = 0;
     // An overflow is reported once per step label and run, not once per line.
     std::set<int> reportedOverflows;
     using Clock = std::chrono::steady_clock;
@@ -120,7 +121,7 @@ struct ExtractCommand::Run final : ExtractionProgress {
           progress(c.context_.progress) {}
 
     void showProgress() {
-        progress.advance(bytesRead.load(std::memory_order_relaxed), fileBytes, results.rows());
+        progress.advance(bytesRead.load(std::memory_order_relaxed), runBytes, results.rows());
     }
 
     // Every batch of rows handed to the view makes it lay out all the rows it shows again,
@@ -142,6 +143,10 @@ struct ExtractCommand::Run final : ExtractionProgress {
         nextPublish = end + kViewShare * (end - start);
     }
     bool stopped() const override { return progress.stopRequested(); }
+    bool keepReadingLongLine() override {
+        pause();
+        return !stopped();
+    }
     void overflowed(LineOverflows line) override {
         for (const IndexOverflow what :
              {IndexOverflow::StartNumber, IndexOverflow::StartPastLast, IndexOverflow::EndNumber,
@@ -195,6 +200,9 @@ ExtractCommand::Outcome ExtractCommand::extractAll(ProtectedProcedure& proc,
     int count = 0;
     proc.step(176, [&] { count = files.count(); });
     for (int position = 1; position <= count; ++position) {
+        run.runBytes += QFileInfo(files.text(position)).size();
+    }
+    for (int position = 1; position <= count; ++position) {
         extractFile(run, position, count);
         if (context_.progress.stopRequested()) {
             return {true, run.results.rows()};
@@ -246,8 +254,6 @@ void ExtractCommand::extractFile(Run& run, int position, int count) {
     // A failed read is reported here; the rows of the lines read before it stay.
     proc.step(246, [&] {
         LineExtractor extractor(run.separator, lineSettingsOf(run.controls.extractionSettings()));
-        run.bytesRead = 0;
-        run.fileBytes = QFileInfo(path).size();
         run.progress.file(position, count, QFileInfo(path).fileName());
         run.showProgress();
         ProgressBarSource source(*file, run.bytesRead);

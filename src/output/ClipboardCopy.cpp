@@ -1,5 +1,6 @@
 #include "output/ClipboardCopy.h"
 
+#include "output/DecodedText.h"
 #include "output/YieldingRows.h"
 
 #include <algorithm>
@@ -83,6 +84,11 @@ std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder,
     }
     text.truncate(used);
     return text;
+}
+
+bool copyRow(std::string_view row, Clipboard& clipboard, TextEncoding encoding) {
+    ClipboardClear(clipboard);
+    return ClipboardSetText(clipboard, rowText(row, encoding));
 }
 
 CopyOutcome CopyListviewToClipboard(const ResultsStore& rows, Yielder& yielder,

@@ -23,6 +23,10 @@ bool ClipboardSetText(Clipboard& clipboard, const QString& text);
 std::optional<QString> clipboardText(const ResultsStore& rows, Yielder& yielder,
                                      CommandProgress& progress, TextEncoding encoding);
 
+// Places one whole row, read in `encoding`, on the clipboard; false when the clipboard
+// stayed busy.
+bool copyRow(std::string_view row, Clipboard& clipboard, TextEncoding encoding);
+
 enum class CopyOutcome { NothingToCopy, Copied, ClipboardRefused, Stopped };
 
 // Builds the text and places it on the clipboard. An empty list, and a stop asked for

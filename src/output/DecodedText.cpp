@@ -18,10 +18,22 @@ std::size_t shownLength(std::string_view bytes, TextEncoding encoding) {
     return isContinuationByte(bytes[length]) ? kShownCharacters : length;
 }
 
+// Auto reads a row as UTF-8 only when the whole row is valid UTF-8, however much of it
+// is shown, so that the list, the copies and the export read it alike.
+TextEncoding wholeRowEncoding(std::string_view bytes, TextEncoding encoding) {
+    if (encoding != TextEncoding::Auto) {
+        return encoding;
+    }
+    return utf8::isValid(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
 }  // namespace
 
 QString shownText(std::string_view bytes, TextEncoding encoding) {
     const bool cut = bytes.size() > kShownCharacters;
+    if (cut) {
+        encoding = wholeRowEncoding(bytes, encoding);
+    }
     const std::string_view shown = cut ? bytes.substr(0, shownLength(bytes, encoding)) : bytes;
     QString text(static_cast<qsizetype>(shown.size() + (cut ? 1 : 0)), Qt::Uninitialized);
     char16_t* const begin = reinterpret_cast<char16_t*>(text.data());

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -125,6 +126,24 @@ void ResultsView::scrollTo(const QModelIndex& index, ScrollHint hint) {
             break;
     }
     across->setValue(0);
+}
+
+// Ctrl+C copies the current row whole; Shift+F10 opens the list's menu at the current row,
+// as the menu key does.
+void ResultsView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        if (currentIndex().isValid()) {
+            emit copyRequested(currentIndex().row());
+        }
+    } else if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QModelIndex current = currentIndex();
+        emit customContextMenuRequested(current.isValid() ? visualRect(current).center()
+                                                          : viewport()->rect().topLeft());
+    } else {
+        QAbstractItemView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 QModelIndex ResultsView::moveCursor(CursorAction action, Qt::KeyboardModifiers) {

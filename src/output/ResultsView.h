@@ -26,7 +26,13 @@ public:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint& point) const override;
 
+signals:
+    // Ctrl+C on the list: the current row is to be copied whole (the list shows long rows
+    // shortened).
+    void copyRequested(int row);
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     int horizontalOffset() const override;
     int verticalOffset() const override;

@@ -1,5 +1,7 @@
 #include "platform/BlockingCall.h"
 
+#include "engine/TextFileWriter.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -61,6 +63,7 @@ bool waitInEventLoop(Call& call, std::chrono::milliseconds limit) {
     call.waiting = nullptr;
     if (!call.done && !late) {
         // Neither the work nor the time limit ended the wait: the application is quitting.
+        TextFileWriter::removeUnfinished();
         std::_Exit(0);
     }
     return call.done;

@@ -5,11 +5,11 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
@@ -53,7 +53,12 @@ void writeFile(const QString& path, const std::string& text) {
     if (::access(name.constData(), F_OK) == 0 && ::access(name.constData(), W_OK) != 0) {
         throw systemError(errno);
     }
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    // A folder that cannot be made is the cause to report, not the file then missing.
+    std::error_code made;
+    std::filesystem::create_directories(pathBytes(QFileInfo(path).absolutePath()), made);
+    if (made) {
+        throw systemError(made.value());
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         throw writeFailure(path, file.errorString());

@@ -1,5 +1,7 @@
 #include "platform/QtYielder.h"
 
+#include "engine/TextFileWriter.h"
+
 #include <time.h>
 #include <QCoreApplication>
 #include <cstdlib>
@@ -32,6 +34,7 @@ void QtYielder::yield() {
         // The window closed while this command yielded. Every setting is already on disk
         // and a save in progress has not replaced its target yet, so the user's files
         // stay as they were.
+        TextFileWriter::removeUnfinished();
         std::_Exit(0);
     }
     lastMs_ = nowMs();

@@ -2,6 +2,7 @@
 // the real widgets of the main window.
 #include "Form1Fixture.h"
 
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -223,6 +224,24 @@ TEST_F(ListEditingWiringTest, DroppedLocalFilesAreAppended) {
     QApplication::sendEvent(viewport, &drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(fileListOf(*form).paths(), QStringList{u"A"_qs} + dropped);
+}
+
+// As `culvex FOLDER FILE` gives them: the folder is scanned as a dropped folder is.
+TEST_F(ListEditingWiringTest, AFolderGivenOnTheCommandLineIsScannedLikeADroppedOne) {
+    showLoaded();
+    const QString folder = besideProgram(u"given"_qs);
+    ASSERT_TRUE(QDir().mkpath(folder + u"/sub"_qs));
+    for (const QString& name : {u"/a.csv"_qs, u"/sub/b.txt"_qs}) {
+        QFile file(folder + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QString file = besideProgram(u"one.csv"_qs);
+    form->addGivenFiles({folder, file});
+    const QStringList paths = fileListOf(*form).paths();
+    EXPECT_TRUE(paths.contains(folder + u"/a.csv"_qs)) << paths.join(u' ').toStdString();
+    EXPECT_TRUE(paths.contains(folder + u"/sub/b.txt"_qs)) << paths.join(u' ').toStdString();
+    EXPECT_FALSE(paths.contains(folder));
+    EXPECT_EQ(paths.last(), file);
 }
 
 TEST_F(ListEditingWiringTest, DropsWithoutLocalFilesAreRefused) {

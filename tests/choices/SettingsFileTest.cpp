@@ -66,5 +66,27 @@ TEST(SettingsFile, EveryValueWrittenReadsBackAndOtherSectionsStay) {
     EXPECT_EQ(SettingsFile(file.bytes(), "Other").value("Text5"), "keep");
 }
 
+// A change rewrites only what it must: other sections keep every byte, a last line without
+// a break stays so, and the program's section keeps its CR LF line ends.
+TEST(SettingsFile, ARewriteKeepsOtherBytesAndTheSectionsLineEnds) {
+    const std::string marker(SettingsFile::kMarker);
+    const struct {
+        std::string before;
+        const char* key;
+        std::string after;
+    } cases[] = {
+        {"[Culvex]\nK=1\n[Other]\nA=1", "K", "[Culvex]\n" + marker + "\nK=2\n[Other]\nA=1"},
+        {"[Culvex]\r\nK=1\r\nJ=x\r\n", "K", "[Culvex]\r\n" + marker + "\r\nK=2\r\nJ=x\r\n"},
+        {"[Culvex]\r\nJ=x\r\n[Other]\r\nA=1", "K",
+         "[Culvex]\r\n" + marker + "\r\nJ=x\r\nK=2\r\n[Other]\r\nA=1"},
+        {"[Other]\r\nA=1", "K", "[Other]\r\nA=1\n\n[Culvex]\n" + marker + "\nK=2\n"},
+    };
+    for (const auto& c : cases) {
+        SettingsFile file(c.before, "Culvex");
+        file.setValue(c.key, "2");
+        EXPECT_EQ(file.bytes(), c.after) << c.before;
+    }
+}
+
 }  // namespace
 }  // namespace culvex

@@ -1,8 +1,10 @@
+#include "command/PlainMessage.h"
 #include "command/ProtectedProcedure.h"
 
 #include "ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
+#include <QLocale>
 
 #include <stdexcept>
 
@@ -36,6 +38,13 @@ TEST(ErrorReport, TextJoinsThePiecesWithCrLfAndCrCr) {
     for (const Case& c : cases) {
         EXPECT_EQ(errorReportText(c.description, c.location, c.label), c.expected);
     }
+}
+
+TEST(PlainMessage, StoppedCountsAreGroupedAsTheProgressWindowShowsThem) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(stoppedAfterRows(37483698), u"Stopped after 37,483,698 rows."_qs);
+    QLocale::setDefault(before);
 }
 
 TEST(ProtectedProcedure, FailingStepReportsItsLabelAndTheNextStepRuns) {

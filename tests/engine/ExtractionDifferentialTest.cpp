@@ -351,5 +351,26 @@ TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
     }
 }
 
+// A line without a break asks after each block read whether to go on: a stop ends the
+// extraction there, without the cut line, having read only the blocks before it.
+TEST(ExtractLines, AStopInsideAnEndlessLineEndsTheReadingThere) {
+    class StoppingSink final : public testing::RecordingSink, public ExtractionProgress {
+    public:
+        void pause() override {}
+        bool keepReadingLongLine() override { return ++asked < 3; }
+        void overflowed(LineOverflows) override {}
+        int asked = 0;
+    };
+    for (const unsigned threads : {1u, 2u}) {
+        const std::string text = "a,b\n" + std::string(1000, 'x');
+        MemorySource source(text);
+        LineExtractor extractor(Separator(","), LineSettings{});
+        StoppingSink sink;
+        extractLines(source, extractor, sink, sink, 4, 8, {threads, 0});
+        EXPECT_EQ(sink.asked, 3) << threads;
+        EXPECT_EQ(sink.rows, (std::vector<std::string>{"a", "b"})) << threads;
+    }
+}
+
 }  // namespace
 }  // namespace culvex

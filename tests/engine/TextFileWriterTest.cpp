@@ -4,7 +4,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -15,6 +19,8 @@ namespace culvex {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
 
 std::string contents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -91,6 +97,9 @@ public:
     int rename(const char* from, const char* to) override {
         return fails("rename") ? refuse() : FileCalls::rename(from, to);
     }
+    int allocate(int fd, off_t size) override {
+        return fails("allocate") ? error_ : FileCalls::allocate(fd, size);
+    }
 
 private:
     bool fails(const char* kind) const { return failing_.find(kind) != std::string::npos; }
@@ -165,15 +174,17 @@ TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
     writer.close();
     EXPECT_EQ(contents(target), "new\r\n");
     EXPECT_EQ(fileNames(dir.root()), onlyTarget);
-    FaultyCalls fullDisk("create write", ENOSPC);
+    // A disk without room for the new bytes leaves the old ones.
+    FaultyCalls fullDisk("create allocate", ENOSPC);
     TextFileWriter inPlace(target, fullDisk);
-    inPlace.write("newer\r\n");
+    inPlace.write("newer and longer\r\n");
     try {
         inPlace.close();
         ADD_FAILURE() << "a failed write in place was not reported";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "No space left on device");
     }
+    EXPECT_EQ(contents(target), "new\r\n");
     try {
         TextFileWriter absent(dir.path("new.txt"), calls);
         ADD_FAILURE() << "created beside a folder that refuses new files";
@@ -182,11 +193,132 @@ TEST_F(TextFileWriterTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
     }
 }
 
+// Names up to the file system's limit, and links: a link keeps pointing at the file saved,
+// created where it was missing.
+TEST_F(TextFileWriterTest, LongNamesAndLinksAreSavedWhereTheyPoint) {
+    fs::create_symlink("out.txt", dir.path("link"));
+    fs::create_symlink("made.txt", dir.path("dangling"));
+    const struct {
+        std::string saved;
+        std::string written;
+    } cases[] = {
+        {std::string(249, 'n'), std::string(249, 'n')},
+        {std::string(255, 'n'), std::string(255, 'n')},
+        {"link", "out.txt"},
+        {"dangling", "made.txt"},
+    };
+    for (const auto& c : cases) {
+        TextFileWriter writer(dir.path(c.saved));
+        writer.write(c.saved);
+        writer.close();
+        EXPECT_EQ(contents(dir.path(c.written)), c.saved) << c.written;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir.path("link")));
+    EXPECT_TRUE(fs::is_symlink(dir.path("dangling")));
+}
+
+TEST_F(TextFileWriterTest, RemovingUnfinishedSavesLeavesOnlyTheTarget) {
+    TextFileWriter writer(target);
+    writer.write("half\r\n");
+    TextFileWriter::removeUnfinished();
+    EXPECT_EQ(fileNames(dir.root()), onlyTarget);
+}
+
+// Runs `save` in a child process as the user nobody when this test runs as root, so that
+// the file system's permissions apply; it exits with 0 when the save behaved.
+template <class Save>
+void expectAsOrdinaryUser(const std::string& folder, Save save) {
+    if (::geteuid() == 0) {
+        fs::permissions(folder, fs::perms::all);
+    }
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+                std::_Exit(2);
+            }
+            std::_Exit(save() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+bool refusedWith(const std::string& path, const std::string& bytes, const char* description) {
+    try {
+        TextFileWriter writer(path);
+        writer.write(bytes);
+        writer.close();
+    } catch (const std::runtime_error& e) {
+        return std::string_view(e.what()) == description;
+    }
+    return false;
+}
+
+TEST_F(TextFileWriterTest, AFileTheUserMayNotWriteIsLeftAlone) {
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(target.c_str(), kNobody, kNobody), 0);
+    }
+    expectAsOrdinaryUser(dir.root(), [&] {
+        return refusedWith(target, "new\r\n", "Permission denied") &&
+               contents(target) == "old contents";
+    });
+}
+
+// A real full disk under a folder that refuses new files: only root can make one.
+TEST(TextFileWriterFullDisk, AFullDiskInAReadOnlyFolderKeepsTheOldFile) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "mounting a small file system needs root";
+    }
+    testing::TempFolder dir;
+    if (::mount("tmpfs", dir.root().c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "no small file system could be mounted here";
+    }
+    const std::string old = dir.write("old.txt", "old contents");
+    ASSERT_EQ(::chown(old.c_str(), kNobody, kNobody), 0);
+    dir.write("filler", std::string(60 * 1024, 'f'));
+    fs::permissions(dir.root(), fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+    EXPECT_EXIT(
+        {
+            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+                std::_Exit(2);
+            }
+            const bool sound =
+                refusedWith(old, std::string(256 * 1024, 'n'), "No space left on device") &&
+                contents(old) == "old contents";
+            std::_Exit(sound ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    ::umount(dir.root().c_str());
+}
+
+TEST_F(TextFileWriterTest, RootSavingAnotherUsersFileKeepsItsOwner) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can save another user's file";
+    }
+    ASSERT_EQ(::chown(target.c_str(), kNobody, kNobody), 0);
+    TextFileWriter writer(target);
+    writer.write("new\r\n");
+    writer.close();
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kNobody);
+    EXPECT_EQ(st.st_gid, kNobody);
+}
+
 TEST(TextFileWriterDevice, ADeviceIsWrittenToAndNeverReplaced) {
     TextFileWriter writer("/dev/null");
     writer.write("discarded\r\n");
     writer.close();
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A named pipe nobody reads is reported at once instead of waiting for a reader.
+TEST_F(TextFileWriterTest, APipeNobodyReadsIsReportedAtOnce) {
+    const std::string pipe = dir.path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_TRUE(refusedWith(pipe, "rows\r\n", "No program is reading from the pipe"));
+    EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 }  // namespace

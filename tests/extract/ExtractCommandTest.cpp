@@ -5,6 +5,7 @@
 #include "RecordingSink.h"
 #include "ScriptedDialogs.h"
 #include "command/AppSettings.h"
+#include "command/PlainMessage.h"
 #include "command/TypedNumbers.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/Utf8Bytes.h"
@@ -235,8 +236,7 @@ TEST_F(ExtractCommandTest, StopKeepsTheRowsSoFarAndSaysHowMany) {
         EXPECT_GE(rows.size(), c.fewestRows) << c.stopAtYield;
         EXPECT_LE(rows.size(), c.mostRows) << c.stopAtYield;
         EXPECT_EQ(results.publishedRows, rows.size());
-        EXPECT_EQ(dialogs.messageTexts(),
-                  QStringList{QStringLiteral("Stopped after %1 rows.").arg(rows.size())});
+        EXPECT_EQ(dialogs.messageTexts(), QStringList{stoppedAfterRows(rows.size())});
         EXPECT_EQ(pointer.history.back(), PointerState::Default);
         EXPECT_FALSE(command.isBusy());
     }
@@ -244,7 +244,7 @@ TEST_F(ExtractCommandTest, StopKeepsTheRowsSoFarAndSaysHowMany) {
     EXPECT_EQ(progress.ended, 3);
     EXPECT_EQ(progress.files,
               QStringList({"1 of 2: small.csv", "1 of 2: small.csv", "2 of 2: big.csv"}));
-    EXPECT_EQ(progress.total, 3000 * 1003);
+    EXPECT_EQ(progress.total, 3 + 3000 * 1003);
 }
 
 TEST_F(ExtractCommandTest, EntryRemovedWhileYieldingIsReportedAndSkipped) {

@@ -3,6 +3,7 @@
 #include "ResultsTestSupport.h"
 #include "ScriptedDialogs.h"
 #include "output/ClipboardCopy.h"
+#include "output/DecodedText.h"
 #include "output/ResultsCommands.h"
 #include "output/ResultsModel.h"
 
@@ -74,6 +75,12 @@ TEST_F(CopyResults, CopiesTheRowsAsTheListShowsThem) {
     results.setEncoding(TextEncoding::Windows1252);
     copy();
     EXPECT_EQ(clipboard.text, u"cafÃ©\r\n"_qs);
+}
+
+TEST_F(CopyResults, OneRowIsCopiedWholeHoweverLong) {
+    const std::string row = std::string(kShownCharacters, 'x') + "caf\xC3\xA9";
+    EXPECT_TRUE(copyRow(row, clipboard, TextEncoding::Auto));
+    EXPECT_EQ(clipboard.text, QString(kShownCharacters, u'x') + u"café"_qs);
 }
 
 TEST_F(CopyResults, EmptyListLeavesTheClipboardAloneAndStillSaysDone) {

@@ -88,6 +88,9 @@ TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {
         {std::string(kShownCharacters, 'x') + "\xe9 and more", longest + u"…"_qs},
         {"caf\xC3\xA9", u"café"_qs},
         {"\xEF\xBB\xBFid", u"id"_qs},
+        // Not UTF-8 past the cut: the whole row decides, as for its copy and export.
+        {"caf\xC3\xA9" + std::string(kShownCharacters, 'x') + "\xe9",
+         u"cafÃ©"_qs + QString(kShownCharacters - 5, u'x') + u"…"_qs},
         // Cut before the character the limit falls in, so the row still reads as UTF-8.
         {"\xC3\xA9" + std::string(kShownCharacters - 3, 'x') + "\xE6\x97\xA5 more",
          u"é"_qs + QString(kShownCharacters - 3, u'x') + u"…"_qs},

@@ -145,6 +145,20 @@ TEST_P(ResultsViewClickTest, SelectsAndDoubleClicksOnlyTheRowUnderThePointer) {
 INSTANTIATE_TEST_SUITE_P(Clicks, ResultsViewClickTest, ::testing::ValuesIn(kClickCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Ctrl+C asks for the current row whole; Shift+F10 opens the menu at it.
+TEST_F(ResultsViewTest, KeysThatActOnTheCurrentRow) {
+    makeCurrent(7);
+    view.setContextMenuPolicy(Qt::CustomContextMenu);
+    QSignalSpy copied(&view, &ResultsView::copyRequested);
+    QSignalSpy menu(&view, &QWidget::customContextMenuRequested);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(&view, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_EQ(copied.first().first().toInt(), 7);
+    ASSERT_EQ(menu.size(), 1);
+    EXPECT_EQ(menu.first().first().toPoint(), rowCentre(7));
+}
+
 TEST_F(ResultsViewTest, TheScrollBarFollowsRowsAddedRemovedAndCleared) {
     QScrollBar* bar = view.verticalScrollBar();
     EXPECT_EQ(bar->maximum(), kRows - page());

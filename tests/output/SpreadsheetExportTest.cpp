@@ -5,6 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "ScriptedSpreadsheet.h"
 #include "command/ErrorReport.h"
+#include "command/PlainMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -221,7 +222,7 @@ TEST(SpreadsheetExport, StopShowsTheRowsSentSoFarAndSaysHowMany) {
         }
         expected << u"autofit"_qs << u"visible"_qs << u"release"_qs;
         EXPECT_EQ(e.spreadsheet.calls, expected) << c.stopAtYield;
-        EXPECT_EQ(e.dialogs.messageTexts(), QStringList{u"Stopped after %1 rows."_qs.arg(c.sent)});
+        EXPECT_EQ(e.dialogs.messageTexts(), QStringList{stoppedAfterRows(c.sent)});
         EXPECT_EQ(e.pointer.history, (std::vector{PointerState::Busy, PointerState::Default}));
         EXPECT_EQ(e.progress.tasks, QStringList{u"Sending results to the spreadsheet"_qs});
         EXPECT_EQ(e.progress.ended, 1);

@@ -34,6 +34,11 @@ TEST(QtSettingsStore, AFileThatCannotBeWrittenFailsTheWriteWithTheSystemsWording
              file.setPermissions(QFileDevice::ReadOwner);
          },
          "q.ini", "Permission denied"},
+        {"read-only folder above the settings folder",
+         [](const QString& f) {
+             QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         },
+         "Quillbrook/q.ini", "Permission denied"},
     };
     for (const auto& c : cases) {
         if (std::string_view(c.description) == "Permission denied" && ::geteuid() == 0) {

@@ -278,6 +278,27 @@ TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
     EXPECT_THROW(book->setCell(1048577, 1, u"x"_qs), std::out_of_range);
 }
 
+TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {
+    CapturingSpreadsheet spreadsheet;
+    auto application = spreadsheet.createApplication();
+    const auto opened = application->addWorkbook();
+    auto document = std::make_shared<LibreOfficeWorkbook::Document>();
+    document->component = spreadsheet.documents[0];
+    document->sheet = spreadsheet.sheets[0];
+    document->rows = opened->maxRows();
+    document->columns = 1;
+    // No transfer ends within a millisecond; the allowance for its cells is ample.
+    LibreOfficeWorkbook book(document, std::make_shared<OfficeConnection>(),
+                             OfficeTimeLimits{.call = std::chrono::milliseconds(1),
+                                              .perThousandCells = std::chrono::seconds(60)});
+    constexpr int kRows = 2000;
+    for (int row = 1; row <= kRows; ++row) {
+        book.setCell(row, 1, QString::number(row));
+    }
+    EXPECT_NO_THROW(book.autoFitColumns());
+    EXPECT_EQ(readCell(document->sheet, 0, kRows - 1).value, kRows);
+}
+
 TEST_F(LibreOfficeExport, PresentWithSofficeAbsentWithoutItAndBackWhenRestarted) {
     testing::ScriptedDialogs dialogs;
     LibreOfficeSpreadsheet connected;

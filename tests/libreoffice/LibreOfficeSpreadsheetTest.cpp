@@ -168,6 +168,7 @@ protected:
 };
 
 TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
+    const std::string kLongText(40000, 'x');
     const std::vector<std::string_view> rows = {
         "007",
         "=1+1",
@@ -197,6 +198,18 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
         "\x81\x8d\x8f\x90\x9d",
         "a\x0b",
         "x\x0c",
+        "1,234.5",
+        "-1.5E-3",
+        "12.5%",
+        "$1,234.56",
+        "1/2/2021",
+        "12:30:45",
+        "2021-08-31 12:30",
+        "0012.50",
+        "'abc",
+        "a\r\nb",
+        "\r",
+        kLongText,
         "\x80\x8a\x9f\xa0\xbf\xc0\xe9\xff",
         "caf\xC3\xA9;na\xC3\xAFve;\xE6\x97\xA5\xE6\x9C\xAC"};
     ResultsModel results;

@@ -161,8 +161,9 @@ void LibreOfficeApplication::makeVisible() {
         cells.push_back(std::exchange(document->pending, {}));
         count += cells.back().size();
     }
+    const std::chrono::milliseconds limit = transferLimit(limits_, count);
     officeCall(
-        transferLimit(limits_, count), [&] { return connection_->started; },
+        limit, [&] { return connection_->started; },
         [documents = documents_, cells = std::move(cells)]() mutable {
             for (std::size_t i = 0; i < documents.size(); ++i) {
                 enterCells(documents[i]->component, documents[i]->sheet, std::move(cells[i]));
@@ -186,8 +187,11 @@ void LibreOfficeWorkbook::setCell(int row, int column, const QString& text) {
 
 void LibreOfficeWorkbook::autoFitColumns() {
     auto cells = std::exchange(document_->pending, {});
+    // The limit is taken before the lambda takes the cells: the order in which a call's
+    // arguments are evaluated is unspecified.
+    const std::chrono::milliseconds limit = transferLimit(limits_, cells.size());
     officeCall(
-        transferLimit(limits_, cells.size()), [&] { return connection_->started; },
+        limit, [&] { return connection_->started; },
         [document = document_, cells = std::move(cells)]() mutable {
             enterCells(document->component, document->sheet, std::move(cells));
             fitColumns(document->component, document->sheet);

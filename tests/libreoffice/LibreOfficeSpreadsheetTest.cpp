@@ -168,6 +168,7 @@ protected:
 };
 
 TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
+    const std::string kLongText(40000, 'x');
     const std::vector<std::string_view> rows = {
         "007",
         "=1+1",
@@ -197,6 +198,18 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
         "\x81\x8d\x8f\x90\x9d",
         "a\x0b",
         "x\x0c",
+        "1,234.5",
+        "-1.5E-3",
+        "12.5%",
+        "$1,234.56",
+        "1/2/2021",
+        "12:30:45",
+        "2021-08-31 12:30",
+        "0012.50",
+        "'abc",
+        "a\r\nb",
+        "\r",
+        kLongText,
         "\x80\x8a\x9f\xa0\xbf\xc0\xe9\xff",
         "caf\xC3\xA9;na\xC3\xAFve;\xE6\x97\xA5\xE6\x9C\xAC"};
     ResultsModel results;
@@ -276,6 +289,27 @@ TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_THROW(book->setCell(1048577, 1, u"x"_qs), std::out_of_range);
+}
+
+TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {
+    CapturingSpreadsheet spreadsheet;
+    auto application = spreadsheet.createApplication();
+    const auto opened = application->addWorkbook();
+    auto document = std::make_shared<LibreOfficeWorkbook::Document>();
+    document->component = spreadsheet.documents[0];
+    document->sheet = spreadsheet.sheets[0];
+    document->rows = opened->maxRows();
+    document->columns = 1;
+    // No transfer ends within a millisecond; the allowance for its cells is ample.
+    LibreOfficeWorkbook book(document, std::make_shared<OfficeConnection>(),
+                             OfficeTimeLimits{.call = std::chrono::milliseconds(1),
+                                              .perThousandCells = std::chrono::seconds(60)});
+    constexpr int kRows = 2000;
+    for (int row = 1; row <= kRows; ++row) {
+        book.setCell(row, 1, QString::number(row));
+    }
+    EXPECT_NO_THROW(book.autoFitColumns());
+    EXPECT_EQ(readCell(document->sheet, 0, kRows - 1).value, kRows);
 }
 
 TEST_F(LibreOfficeExport, PresentWithSofficeAbsentWithoutItAndBackWhenRestarted) {

@@ -78,6 +78,7 @@ PreviewLine PreviewSplitter::split(std::string_view line, std::string_view reada
     std::vector<std::string_view> columns;
     if (!separator.split(line, columns, kShownColumns)) {
         out.noRow = line.empty() ? NoRow::EmptyLine : NoRow::NoSeparator;
+        out.cells.push_back(cellOf(line));  // shown whole, for the reader to see why
         return out;
     }
     out.columns = columns.size() < kShownColumns ? columns.size() : countColumns(separator, line);

@@ -38,7 +38,7 @@ struct PreviewCell {
 // One line of the sample, cut into its columns. Quoted fields, once there is such an
 // option, change only how `cells` are cut; which of them are kept stays the engine's call.
 struct PreviewLine {
-    std::vector<PreviewCell> cells;  // the first kShownColumns columns; none without separator
+    std::vector<PreviewCell> cells;  // the first kShownColumns columns; the line without separator
     std::size_t columns = 0;         // every column of the line, 0 without the separator
     NoRow noRow = NoRow::None;
 };

@@ -36,10 +36,10 @@ public:
             return;
         }
         const QRect cell = option.rect;
-        const int height = cell.height() / 2;
+        const int height = cell.height() * 2 / 3;
         const int top = cell.top() + (cell.height() - height) / 2;
         painter->save();
-        painter->setPen(QPen(option.palette.color(QPalette::Disabled, QPalette::Text), 2));
+        painter->setPen(QPen(option.palette.color(QPalette::Dark), 2));
         if ((trimmed & 1) != 0) {
             painter->drawLine(cell.left() + 1, top, cell.left() + 1, top + height);
         }
@@ -94,12 +94,14 @@ void PreviewWindow::build() {
     table_->setItemDelegate(new TrimMarkDelegate(table_));
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table_->horizontalHeader()->setResizeContentsPrecision(kSampleLines);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* box = new QGroupBox(QStringLiteral("Separator suggestion"), this);
     box->setObjectName(QStringLiteral("Suggestion"));
     suggestions_ = new QGridLayout(box);
     suggestions_->setColumnStretch(0, 1);
+    suggestions_->setColumnStretch(2, 1);
     layout->addWidget(fileLabel_);
     layout->addWidget(factsLabel_);
     layout->addWidget(table_, 1);
@@ -114,6 +116,7 @@ void PreviewWindow::open() {
     show();
     raise();
     activateWindow();
+    table_->setFocus();
 }
 
 void PreviewWindow::refresh() {
@@ -219,8 +222,10 @@ void PreviewWindow::showSuggestions() {
         connect(use, &QPushButton::clicked, this,
                 [this, fit] { host_.useSeparator(fit.choice, QString::fromStdString(fit.typed)); });
         label->setBuddy(use);
-        suggestions_->addWidget(label, row, 0);
-        suggestions_->addWidget(use, row, 1);
+        // Two columns of suggestions, the best down the left one.
+        const int half = static_cast<int>(fits_.size() + 1) / 2;
+        suggestions_->addWidget(label, row % half, row / half * 2);
+        suggestions_->addWidget(use, row % half, row / half * 2 + 1);
         ++row;
     }
 }

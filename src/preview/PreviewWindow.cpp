@@ -93,6 +93,7 @@ void PreviewWindow::build() {
     table_->setModel(model_);
     table_->setItemDelegate(new TrimMarkDelegate(table_));
     table_->setWordWrap(false);
+    table_->setTabKeyNavigation(false);  // Tab goes on to the suggestions
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table_->horizontalHeader()->setResizeContentsPrecision(kSampleLines);

@@ -97,7 +97,7 @@ void change(Host& host, int step) {
         case 1:
             c.rangeOn = !c.rangeOn;
             c.startByNumber = c.endByNumber = true;
-            c.startNumber = "2";
+            c.startNumber = std::to_string(2);
             c.endNumber = std::to_string(3 + step % 7);
             break;
         default:

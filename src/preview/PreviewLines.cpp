@@ -86,8 +86,21 @@ PreviewLine PreviewSplitter::split(std::string_view line, std::string_view reada
     for (const std::string_view column : columns) {
         out.cells.push_back(cellOf(column));
     }
+    if (overflowsWithoutRows(out.columns)) {
+        out.noRow = NoRow::Overflow;
+        return out;
+    }
     markKept(line, readable, out, columns);
     return out;
+}
+
+// A line of more columns than the index holds gives no row unless its range is found
+// without markers, which the engine cuts only up to the end column. Cutting such a line whole
+// would cost the engine time and memory in proportion to its columns, for nothing.
+bool PreviewSplitter::overflowsWithoutRows(std::size_t columns) const {
+    const LineSettings& s = settings_;
+    const bool withoutMarkers = s.byRange && !s.startByMarker && !s.endByMarker;
+    return columns > LineExtractor::kMaxColumns && !withoutMarkers;
 }
 
 void PreviewSplitter::markKept(std::string_view line, std::string_view readable, PreviewLine& out,

@@ -59,6 +59,7 @@ private:
     const Separator& separatorFor(std::string_view line) const;
     void markKept(std::string_view line, std::string_view readable, PreviewLine& out,
                   const std::vector<std::string_view>& columns);
+    bool overflowsWithoutRows(std::size_t columns) const;
     NoRow whyNoRow(std::string_view line, const std::vector<std::string_view>& columns) const;
 
     Separator separator_;

@@ -23,6 +23,8 @@ constexpr int kDefaultWidth = 780;
 constexpr int kDefaultHeight = 540;
 // Columns sized to their texts; the others keep the default width.
 constexpr int kFittedColumns = 40;
+// The rows whose texts a fitted column's width takes into account.
+constexpr int kFittedRows = 60;
 
 // Marks a cell whose text lost spaces to trimming with a short grey bar at that side.
 class TrimMarkDelegate final : public QStyledItemDelegate {
@@ -96,7 +98,7 @@ void PreviewWindow::build() {
     table_->setTabKeyNavigation(false);  // Tab goes on to the suggestions
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    table_->horizontalHeader()->setResizeContentsPrecision(kSampleLines);
+    table_->horizontalHeader()->setResizeContentsPrecision(kFittedRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* box = new QGroupBox(QStringLiteral("Separator suggestion"), this);
     box->setObjectName(QStringLiteral("Suggestion"));
@@ -131,8 +133,8 @@ void PreviewWindow::update() {
     if (file.isEmpty()) {
         requested_.clear();
         file_.clear();
+        read_.reset();
         sample_.reset();
-        fits_.clear();
         model_->clear();
         fileLabel_->setText(QStringLiteral("The file list is empty."));
         factsLabel_->clear();
@@ -151,14 +153,14 @@ void PreviewWindow::update() {
     }
 }
 
-void PreviewWindow::sampleRead(const QString& path, std::shared_ptr<const Sample> sample,
+void PreviewWindow::sampleRead(const QString& path, std::shared_ptr<const ReadSample> read,
                                const QString& error) {
     if (path != requested_) {
         return;
     }
     file_ = path;
-    sample_ = std::move(sample);
-    fits_ = sample_ ? rankSeparators(sample_->lines) : std::vector<SeparatorFit>{};
+    read_ = std::move(read);
+    sample_ = read_ ? std::shared_ptr<const Sample>(read_, &read_->sample) : nullptr;
     showSuggestions();
     if (!sample_) {
         model_->clear();
@@ -191,7 +193,7 @@ void PreviewWindow::showSample() {
 }
 
 QString PreviewWindow::summary() const {
-    QString text = QString::fromStdString(describe(factsOf(*sample_)));
+    QString text = QString::fromStdString(describe(read_->facts));
     const auto& lines = model_->lines();
     text += QStringLiteral(", %1 %2 in the sample")
                 .arg(lines.size())
@@ -214,7 +216,11 @@ void PreviewWindow::showSuggestions() {
         delete item;
     }
     int row = 0;
-    for (const SeparatorFit& fit : fits_) {
+    if (!read_) {
+        return;
+    }
+    const std::vector<SeparatorFit>& fits = read_->fits;
+    for (const SeparatorFit& fit : fits) {
         const QString text = QString::fromStdString(describe(fit));
         auto* label = new QLabel(text);
         auto* use = new QPushButton(QStringLiteral("Use"));
@@ -224,7 +230,7 @@ void PreviewWindow::showSuggestions() {
                 [this, fit] { host_.useSeparator(fit.choice, QString::fromStdString(fit.typed)); });
         label->setBuddy(use);
         // Two columns of suggestions, the best down the left one.
-        const int half = static_cast<int>(fits_.size() + 1) / 2;
+        const int half = static_cast<int>(fits.size() + 1) / 2;
         suggestions_->addWidget(label, row % half, row / half * 2);
         suggestions_->addWidget(use, row % half, row / half * 2 + 1);
         ++row;

@@ -18,6 +18,7 @@ class QTableView;
 namespace culvex {
 
 class SampleReader;
+struct ReadSample;
 
 // What the preview asks of the main window: the extraction settings as they are, the file
 // to show, and the selection of a separator as a click on its button would make it.
@@ -58,7 +59,7 @@ protected:
 private:
     void build();
     void update();
-    void sampleRead(const QString& path, std::shared_ptr<const Sample> sample,
+    void sampleRead(const QString& path, std::shared_ptr<const ReadSample> read,
                     const QString& error);
     void showSample();
     void showSuggestions();
@@ -79,8 +80,8 @@ private:
     QTimer geometryTimer_;
     QString file_;       // the file shown or being read
     QString requested_;  // the file asked for last
-    std::shared_ptr<const Sample> sample_;
-    std::vector<SeparatorFit> fits_;
+    std::shared_ptr<const ReadSample> read_;
+    std::shared_ptr<const Sample> sample_;  // the sample of read_
     QString storedGeometry_;
     bool placed_ = false;  // the window stands where it was restored or first shown
 };

@@ -43,11 +43,15 @@ void SampleReader::start(const QString& path, unsigned request) {
     ++running_;
     std::thread([mailbox = mailbox_, path, native = QFile::encodeName(path).toStdString(),
                  request] {
-        std::shared_ptr<const Sample> sample;
+        std::shared_ptr<ReadSample> sample;
         QString error;
         try {
-            sample = std::make_shared<const Sample>(readSampleOf(native));
+            sample = std::make_shared<ReadSample>();
+            sample->sample = readSampleOf(native);
+            sample->facts = factsOf(sample->sample);
+            sample->fits = rankSeparators(sample->sample.lines);
         } catch (const std::exception& failure) {
+            sample.reset();
             error = QString::fromLocal8Bit(failure.what());
         }
         const std::lock_guard guard(mailbox->lock);
@@ -63,7 +67,7 @@ void SampleReader::start(const QString& path, unsigned request) {
 }
 
 void SampleReader::finished(const QString& path, unsigned request,
-                            std::shared_ptr<const Sample> sample, const QString& error) {
+                            std::shared_ptr<const ReadSample> sample, const QString& error) {
     --running_;
     if (isWaiting_) {
         isWaiting_ = false;

@@ -1,12 +1,21 @@
 #pragma once
 
+#include "preview/FileFacts.h"
 #include "preview/PreviewSample.h"
+#include "preview/SeparatorSuggestion.h"
 
 #include <QObject>
 #include <QString>
 #include <memory>
 
 namespace culvex {
+
+// A file's sample with what does not depend on the settings, worked out where it was read.
+struct ReadSample {
+    Sample sample;
+    FileFacts facts;
+    std::vector<SeparatorFit> fits;
+};
 
 // Reads the preview's sample of a file on a thread of its own, so that a slow disk never
 // holds up the window; the result comes back as a signal on the window's thread. Only the
@@ -21,14 +30,14 @@ public:
     void read(const QString& path);
 
 signals:
-    // `sample` is null when the file could not be read; `error` then says why.
-    void sampleRead(const QString& path, std::shared_ptr<const Sample> sample,
+    // `read` is null when the file could not be read; `error` then says why.
+    void sampleRead(const QString& path, std::shared_ptr<const ReadSample> read,
                     const QString& error);
 
 private:
     struct Mailbox;
     void start(const QString& path, unsigned request);
-    void finished(const QString& path, unsigned request, std::shared_ptr<const Sample> sample,
+    void finished(const QString& path, unsigned request, std::shared_ptr<const ReadSample> read,
                   const QString& error);
 
     std::shared_ptr<Mailbox> mailbox_;

@@ -132,6 +132,14 @@ TEST(PreviewLines, KeepWhatTheEngineExtractsFromItsEdgeCases) {
         "\xEF\xBB\xBFhead\tb\tq\n;;;\n   \n");
 }
 
+TEST(PreviewLines, KeepWhatTheEngineExtractsFromLinesOfTooManyColumns) {
+    std::string text;
+    for (int i = 0; i < 40000; ++i) {
+        text += i == 2 ? "b, " : "a;";
+    }
+    expectSameRows(text + "\n" + text);
+}
+
 TEST(PreviewLines, KeepWhatTheEngineExtractsFromRandomLines) {
     const std::string pieces[] = {"a",  "b", "B",  "q",        "z",    ",",  ", ", " ",  "  ",
                                   "\t", ";", "aa", "\xC3\xA9", "\xE9", "\r", "\n", "\n", "\n"};

@@ -77,7 +77,7 @@ PreviewWindow::PreviewWindow(PreviewHost& host, SettingsStore& settings, QWidget
     build();
     pending_.setSingleShot(true);
     pending_.setInterval(0);
-    connect(&pending_, &QTimer::timeout, this, &PreviewWindow::update);
+    connect(&pending_, &QTimer::timeout, this, &PreviewWindow::showCurrent);
     geometryTimer_.setSingleShot(true);
     geometryTimer_.setInterval(400);
     connect(&geometryTimer_, &QTimer::timeout, this, &PreviewWindow::storeGeometry);
@@ -128,7 +128,7 @@ void PreviewWindow::refresh() {
     }
 }
 
-void PreviewWindow::update() {
+void PreviewWindow::showCurrent() {
     const QString file = host_.previewedFile();
     if (file.isEmpty()) {
         requested_.clear();

@@ -58,7 +58,7 @@ protected:
 
 private:
     void build();
-    void update();
+    void showCurrent();
     void sampleRead(const QString& path, std::shared_ptr<const ReadSample> read,
                     const QString& error);
     void showSample();

@@ -3,7 +3,8 @@
 # follows the layer it tests. An include against this order fails the configure step and the
 # culvex_layers test, so the order holds without anyone having to remember it.
 #
-#   engine (no Qt) <- choices (no Qt) <- platform <- command <- filelist, output, extract <- app
+#   engine (no Qt) <- choices (no Qt) <- platform <- command <- filelist, output, extract
+#       <- preview <- app
 #   choices <- cli (the command line, no Qt)
 #   engine <- filelist, output, extract
 #
@@ -21,7 +22,8 @@ set(culvex_layer_command command platform choices engine)
 set(culvex_layer_filelist filelist command platform choices engine)
 set(culvex_layer_output output command platform choices engine)
 set(culvex_layer_extract extract command platform choices engine)
-set(culvex_layer_app app extract filelist output command platform choices engine)
+set(culvex_layer_preview preview extract filelist output command platform choices engine)
+set(culvex_layer_app app preview extract filelist output command platform choices engine)
 # Test folders without a source folder of the same name: the shared fakes, and the export
 # tests against a real spreadsheet program. tests/data holds inputs, not code, and is skipped.
 set(culvex_layer_support command platform choices engine)

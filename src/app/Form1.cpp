@@ -46,6 +46,7 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
     connectCommands();
     addShortcuts();
     connectFileList();
+    connectPreview();
     watchHover();
 }
 

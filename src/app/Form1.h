@@ -10,6 +10,7 @@
 #include "platform/CommonDialogState.h"
 #include "platform/Platform.h"
 #include "platform/ProgressWindow.h"
+#include "preview/PreviewWindow.h"
 
 #include <QCursor>
 #include <QWidget>
@@ -34,7 +35,7 @@ class ResultsView;
 // The main window: the file list, the extraction settings panel, the results list and
 // the command buttons. It owns both lists; the panel's controls are the only copy of the
 // extraction settings, and every change to them is stored at once.
-class Form1 final : public QWidget, public ExtractionControls, public WindowPointer {
+class Form1 final : public QWidget, public PreviewHost, public WindowPointer {
     Q_OBJECT
 public:
     Form1(Platform& platform, QString programFolder, QWidget* parent = nullptr);
@@ -101,6 +102,16 @@ public:
     // ExtractionControls
     ExtractionChoices extractionSettings() const override;
 
+    // The preview window (F6, and the file list's context menu "Preview Columns"): opens it,
+    // or raises it when it is open.
+    void PreviewColumns();
+    void ListView1_ContextMenu(const QPoint& position);
+    // PreviewHost
+    QString previewedFile() const override;
+    void useSeparator(SeparatorChoice choice, const QString& typed) override;
+    // The preview window, once it was opened.
+    PreviewWindow* preview() const { return preview_; }
+
     // WindowPointer
     void setPointer(PointerState state) override;
     PointerState pointer() const override { return pointer_; }
@@ -126,6 +137,8 @@ private:
     void connectCommands();
     void connectFileList();
     void connectEncodingMenu();
+    void connectPreview();
+    void refreshPreview();
     void restoreEncoding();
     void watchHover();
     // The pointer a hover over the watched widget asks for (Custom over push buttons,
@@ -170,6 +183,7 @@ private:
     CommandContext context_;
     ExtractCommand extract_;
     FileListDrag drag_;
+    PreviewWindow* preview_ = nullptr;
 };
 
 }  // namespace culvex

@@ -29,6 +29,7 @@ void Form1::ListView2_ContextMenu(const QPoint& position) {
 // reported.
 void Form1::chooseEncoding(TextEncoding encoding) {
     results_->setEncoding(encoding);
+    refreshPreview();
     ProtectedProcedure proc(platform_.dialogs, formLocation(QStringLiteral("ListView2_Encoding")));
     proc.step(100, [&] { platform_.settings.write(keys::kEncoding, encodingText(encoding)); });
 }

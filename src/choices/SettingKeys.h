@@ -20,6 +20,8 @@ inline constexpr std::string_view kEncoding = "Encoding";
 inline constexpr std::string_view kExtension = "Extension";
 inline constexpr std::string_view kLastFolder = "LastFolder";
 inline constexpr std::string_view kSnapshot = "Snapshot";
+// The preview window's place, "left,top,width,height"; empty until it is moved or resized.
+inline constexpr std::string_view kPreviewWindow = "PreviewWindow";
 
 // The text a key reads as when it was never written ("1"/"0" for the option keys, which
 // take their default as a number). Throws std::out_of_range for a key not in the table.

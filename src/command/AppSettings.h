@@ -16,6 +16,7 @@ inline const QString kEncoding = QString::fromUtf8(setting::kEncoding);
 inline const QString kExtension = QString::fromUtf8(setting::kExtension);
 inline const QString kLastFolder = QString::fromUtf8(setting::kLastFolder);
 inline const QString kSnapshot = QString::fromUtf8(setting::kSnapshot);
+inline const QString kPreviewWindow = QString::fromUtf8(setting::kPreviewWindow);
 }  // namespace keys
 
 // The stored text of a key, or its default. Reading never writes the default. Throws

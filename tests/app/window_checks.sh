@@ -22,6 +22,9 @@
 #   9. An extraction of several seconds in any build shows "Culvex Progress" (screenshot 8-progress.png); a click on
 #      its Stop ends the run with a message (9-stopped.png, "Stopped after N rows.") and
 #      part of the rows in the results list.
+#  10. F6 opens "Culvex Preview", which follows the file list's selection; its first "Use"
+#      selects and stores the separator that fits the selected file; Escape closes it, and
+#      its moved place is stored (10-preview.png).
 # Usage: xvfb-run -a -s "-screen 0 1280x800x24" window_checks.sh CULVEX OUTPUT_FOLDER CLIPBOARD_TEXT
 #        CULVEX_EXTRACT
 # (CLIPBOARD_TEXT prints the clipboard's text as UTF-8; CULVEX_EXTRACT, of the same build,
@@ -325,6 +328,35 @@ listed=$(($(grep -c $'\r$' "$kept") - 1))
 [ "$listed" -gt 0 ] && [ "$listed" -lt "$all" ] && [ $((listed % 2)) -eq 0 ] ||
     fail "Stop left $listed of $all rows in the list"
 echo "progress window: shown, stopped after $listed of $all rows ($copies copies); see 9-stopped.png"
+
+# 10. The preview (F6) follows the file list's selection: with a comma file selected, the
+#     first "Use" (Tab from the table, Space) selects "Comma" and stores it; Escape closes
+#     the preview, whose place is stored once it was moved.
+ini="$config/Quillbrook/Quillbrook.ini"
+printf 'a,b,c\n1,2,3\n' >"$out/preview.csv"
+click_at "${add_files[@]}"
+enter_path '^Add File' "$out/preview.csv"
+sleep 0.5
+grep -q '^PreviewWindow=' "$ini" && fail "the preview's place was stored before it was opened"
+xdotool windowfocus --sync "$main" 2>/dev/null || true
+xdotool key --clearmodifiers F6
+preview=$(await_window '^Culvex Preview$') || fail "F6 opened no preview window"
+sleep 0.5
+xdotool windowmove "$preview" 0 610
+xdotool windowsize "$preview" 1000 190
+# The second entry: the comma file. The preview showed the first one (the big file).
+xdotool mousemove --window "$main" 100 "$(row_y 1)" click 1
+sleep 1.5
+xdotool windowfocus --sync "$preview" 2>/dev/null || true
+xdotool key --clearmodifiers Tab space
+sleep 0.5
+import -window root "$out/10-preview.png"
+grep -q '^Option9=True' "$ini" && grep -q '^Option11=False' "$ini" ||
+    fail "the preview's first Use did not select Comma for the selected comma file"
+key_in "$preview" Escape
+await_gone '^Culvex Preview$' || fail "Escape did not close the preview"
+grep -q '^PreviewWindow=0,610,1000,' "$ini" || fail "the preview's new place was not stored"
+echo "preview: opened by F6, followed the selection, Use selected Comma, closed by Escape"
 
 python3 "$(dirname "$0")/close_window.py" "$main"
 for _ in $(seq 100); do

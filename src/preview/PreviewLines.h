@@ -1,0 +1,71 @@
+#pragma once
+
+#include "choices/ExtractionChoices.h"
+#include "engine/LineExtractor.h"
+#include "engine/LineSettings.h"
+#include "engine/Separator.h"
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace culvex {
+
+// The most columns of a line the preview shows; the rest of a line is counted only.
+inline constexpr std::size_t kShownColumns = 1000;
+
+// The number of columns the separator cuts a line into, without cutting it.
+std::size_t countColumns(const Separator& separator, std::string_view line);
+
+// Why a line gives no row.
+enum class NoRow {
+    None,
+    EmptyLine,           // an empty line never holds the separator
+    NoSeparator,         // the line does not hold the separator
+    StartMarkerMissing,  // no column begins with the start marker
+    Overflow,            // a column index does not fit (too many columns, or the position)
+    OutsideRange,        // the range holds no column with text on this line
+};
+
+// One column of a line as extraction takes it.
+struct PreviewCell {
+    std::string_view text;  // without its outer spaces
+    bool kept = false;      // extraction makes a row of it
+    std::size_t spacesBefore = 0;
+    std::size_t spacesAfter = 0;
+};
+
+// One line of the sample, cut into its columns. Quoted fields, once there is such an
+// option, change only how `cells` are cut; which of them are kept stays the engine's call.
+struct PreviewLine {
+    std::vector<PreviewCell> cells;  // the first kShownColumns columns; the line without separator
+    std::size_t columns = 0;         // every column of the line, 0 without the separator
+    NoRow noRow = NoRow::None;
+};
+
+// Cuts lines with the separator and marks the columns as an extraction run with the same
+// choices would: the columns come from the engine's separator, and which of them are kept
+// from the engine's own line extractor.
+class PreviewSplitter {
+public:
+    explicit PreviewSplitter(const ExtractionChoices& choices);
+
+    // `readable` holds the line and may be read past it, as the engine's blocks may.
+    PreviewLine split(std::string_view line, std::string_view readable);
+
+    const LineSettings& settings() const { return settings_; }
+
+private:
+    const Separator& separatorFor(std::string_view line) const;
+    void markKept(std::string_view line, std::string_view readable, PreviewLine& out,
+                  const std::vector<std::string_view>& columns);
+    bool overflowsWithoutRows(std::size_t columns) const;
+    NoRow whyNoRow(std::string_view line, const std::vector<std::string_view>& columns) const;
+
+    Separator separator_;
+    Separator utf8Separator_;
+    LineSettings settings_;
+    LineExtractor extractor_;
+};
+
+}  // namespace culvex

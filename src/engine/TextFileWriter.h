@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -53,7 +54,9 @@ public:
 
     // Gives the save up from another thread while close() runs: a file not yet put in
     // place then never is, so a save reported as failed does not replace the target later.
-    void abandon() noexcept { abandoned_ = true; }
+    // Returns false when close() had already begun to put the file in place, which then
+    // goes on; the two decisions exclude each other.
+    bool abandon() noexcept;
 
 private:
     void openTemporary();
@@ -62,6 +65,8 @@ private:
     void flushWhenFull();
     void finish();
     void discard() noexcept;
+    // Decides to put the file in place, unless the save was abandoned first.
+    bool goAhead() noexcept;
 
     FileCalls& calls_;
     std::string target_;
@@ -71,7 +76,8 @@ private:
     int error_ = 0;  // errno of the first failed call
     off_t written_ = 0;
     std::string buffer_;
-    std::atomic<bool> abandoned_ = false;
+    enum class Decision : std::uint8_t { Open, Abandoned, GoingAhead };
+    std::atomic<Decision> decision_ = Decision::Open;
 };
 
 }  // namespace culvex

@@ -79,6 +79,7 @@ public:
     std::uint64_t offset() const { return offset_; }
     // Which buffer holds the block, from 0 to `buffers - 1`.
     std::size_t buffer() const { return current_; }
+    std::size_t buffers() const { return buffers_.size(); }
 
 private:
     struct Buffer {

@@ -237,11 +237,17 @@ TEST(ExtractionDifferential, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
     // overflowing line, and pauses that fall inside blocks.
     const std::string text = "a,b\r\n\r\n" + std::string(150, 'x') + ",y\r\n\n  c , d \r\n" +
                              std::string(32767, ',') + "z\r\ne,,f\r\n\r\ng";
+    // Blocks above the record limit are extracted on the calling thread at their turn.
     for (std::size_t blockBytes = 1; blockBytes <= 80; ++blockBytes) {
         const Outcome alone = runEngine(text, ",", LineSettings{}, 7, blockBytes);
         for (const std::uint64_t fromBytes : {0, 8, 170}) {
-            EXPECT_EQ(runEngine(text, ",", LineSettings{}, 7, blockBytes, {2, fromBytes}), alone)
-                << "block " << blockBytes << ", workers from byte " << fromBytes;
+            for (const std::size_t recordBytes : {ExtractionThreads{}.recordBytes, 100ul}) {
+                EXPECT_EQ(runEngine(text, ",", LineSettings{}, 7, blockBytes,
+                                    {2, fromBytes, recordBytes}),
+                          alone)
+                    << "block " << blockBytes << ", workers from byte " << fromBytes
+                    << ", records up to " << recordBytes;
+            }
         }
     }
 }

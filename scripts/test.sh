@@ -20,3 +20,4 @@ done
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -j"$(nproc)"
+scripts/test-tsan.sh

@@ -1,7 +1,5 @@
 #include "engine/FileReader.h"
 
-#include "engine/Separator.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -14,8 +12,8 @@ std::size_t TextLines::nextBreak() {
         if (scanned_ >= text_.size()) {
             return text_.size();
         }
-        breaks_ = separatorBits(text_.data() + scanned_, text_.size() - scanned_,
-                                text_.data() + text_.size(), '\n');
+        breaks_ = byteBits(text_.data() + scanned_, text_.size() - scanned_,
+                           text_.data() + text_.size(), '\n', level_);
         scanned_ += kScan;
     }
     const std::size_t at = scanned_ - kScan + static_cast<std::size_t>(std::countr_zero(breaks_));

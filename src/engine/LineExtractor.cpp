@@ -29,7 +29,8 @@ bool endsWith(std::string_view column, const CodePageText& marker, bool asUtf8, 
 LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     : separator_(std::move(separator)),
       utf8Separator_(separator_.inUtf8()),
-      settings_(std::move(settings)) {
+      settings_(std::move(settings)),
+      level_(scanLevel()) {
     const LineSettings& s = settings_;
     wideStartMarker_ = s.byRange && s.startByMarker && !s.startMarker.isAscii();
     wideEndMarker_ = s.byRange && s.endByMarker && !s.endMarker.isAscii();
@@ -47,14 +48,14 @@ bool LineExtractor::readsAsUtf8(std::string_view line) const {
 
 LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
     utf8Line_ = readsAsUtf8(line);
-    if (lineSeparator().isOneByte() && streamsRows(line)) {
+    if (lineSeparator().findable() && streamsRows(line)) {
         streamRows(line, rows);
         return {};
     }
     LineOverflows overflows;
     Range range;
     if (!settings_.byRange) {
-        if (!lineSeparator().split(line, columns_)) {
+        if (!lineSeparator().split(line, columns_, static_cast<std::size_t>(-1), level_)) {
             return overflows;
         }
         if (tooManyColumns(columns_.size())) {
@@ -69,7 +70,7 @@ LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
         const int endNumber = settings_.endByNumber ? settings_.endIndex.value : 0;
         const std::size_t limit = needsAll ? static_cast<std::size_t>(-1)
                                            : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
-        if (!lineSeparator().split(line, columns_, limit)) {
+        if (!lineSeparator().split(line, columns_, limit, level_)) {
             return overflows;
         }
         range = findRange(overflows);
@@ -106,7 +107,7 @@ void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
         }
         return index++ == last;
     };
-    lineSeparator().forEachColumnAtByte(line, source.data() + source.size(), onColumn);
+    lineSeparator().forEachColumn(line, source.data() + source.size(), level_, onColumn);
 }
 
 LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {

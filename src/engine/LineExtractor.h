@@ -73,6 +73,7 @@ private:
     bool wideStartMarker_ = false;  // a marker in use that is not ASCII
     bool wideEndMarker_ = false;
     bool utf8Line_ = false;  // how the current line is read
+    ScanLevel level_;
     std::vector<std::string_view> columns_;
 };
 

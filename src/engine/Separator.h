@@ -1,17 +1,15 @@
 #pragma once
 
-#include <algorithm>
+#include "engine/ByteScan.h"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace culvex {
 
@@ -45,17 +43,19 @@ public:
     // of the line follows. Returns whether the line passes the separator test; when it
     // does not, the columns are not meaningful.
     bool split(std::string_view line, std::vector<std::string_view>& columns,
-               std::size_t limit = static_cast<std::size_t>(-1)) const;
+               std::size_t limit = static_cast<std::size_t>(-1),
+               ScanLevel level = ScanLevel::Bytes) const;
 
-    // For a one-byte separator: calls `onColumn(column)` for each column from the left
-    // until it returns true, but only when the line holds the separator at all. Returns
-    // whether it does. The bytes from the line's start up to `readableEnd` (at or past the
-    // line's end) may be read to look at the line in wide blocks.
+    // For a separator that can be found (not empty, representable): calls
+    // `onColumn(column)` for each column from the left until it returns true, but only when
+    // the line holds the separator at all. Returns whether it does. The bytes from the
+    // line's start up to `readableEnd` (at or past the line's end) may be read to look at
+    // the line in wide blocks, compared as `level` says.
     template <class OnColumn>
-    bool forEachColumnAtByte(std::string_view line, const char* readableEnd,
-                             OnColumn&& onColumn) const;
+    bool forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
+                       OnColumn&& onColumn) const;
 
-    bool isOneByte() const { return bytes_.size() == 1 && !unmatchable_; }
+    bool findable() const { return !bytes_.empty() && !unmatchable_; }
 
 private:
     std::string bytes_;
@@ -63,52 +63,33 @@ private:
     bool unmatchable_ = false;
 };
 
-// The bytes equal to `separator` among the first min(count, 64) at `at`, as bits from the
-// lowest.
-inline std::uint64_t separatorBits(const char* at, std::size_t count, const char* readableEnd,
-                                   char separator) {
-    constexpr std::size_t kBlock = 64;
-#ifdef __SSE2__
-    if (readableEnd - at >= static_cast<std::ptrdiff_t>(kBlock)) {
-        const __m128i needle = _mm_set1_epi8(separator);
-        std::uint64_t bits = 0;
-        for (std::size_t part = 0; part < kBlock; part += 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + part));
-            const auto found =
-                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle)));
-            bits |= std::uint64_t{found} << part;
-        }
-        return count < kBlock ? bits & ((std::uint64_t{1} << count) - 1) : bits;
-    }
-#else
-    static_cast<void>(readableEnd);
-#endif
-    std::uint64_t bits = 0;
-    const std::size_t n = std::min(count, kBlock);
-    for (std::size_t i = 0; i < n; ++i) {
-        bits |= std::uint64_t{at[i] == separator} << i;
-    }
-    return bits;
-}
-
 template <class OnColumn>
-bool Separator::forEachColumnAtByte(std::string_view line, const char* readableEnd,
-                                    OnColumn&& onColumn) const {
-    // Sixty-four bytes looked at a time, then their separators taken in order: this is
-    // the hot path of a run, and a typical line takes one or two blocks.
-    const char separator = bytes_[0];
+bool Separator::forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
+                              OnColumn&& onColumn) const {
+    // The places where the separator's first and last bytes both match are found 64 at a
+    // time, then confirmed and taken in order: this is the hot path of a run, and a
+    // typical line takes one or two blocks. A match that begins inside the last one taken
+    // overlaps it and is passed over.
+    const std::size_t length = bytes_.size();
     const char* const data = line.data();
     const std::size_t size = line.size();
+    const std::size_t starts = size >= length ? size - length + 1 : 0;
+    const char first = bytes_.front();
+    const char last = bytes_.back();
     std::size_t begin = 0;  // past the last separator, so above 0 once one is found
-    for (std::size_t block = 0; block < size; block += 64) {
-        std::uint64_t bits = separatorBits(data + block, size - block, readableEnd, separator);
-        while (bits != 0) {
+    for (std::size_t block = 0; block < starts; block += 64) {
+        std::uint64_t bits =
+            pairBits(data + block, starts - block, readableEnd, first, last, length - 1, level);
+        for (; bits != 0; bits &= bits - 1) {
             const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(bits));
+            if (at < begin ||
+                (length > 2 && std::memcmp(data + at + 1, bytes_.data() + 1, length - 2) != 0)) {
+                continue;
+            }
             if (onColumn(std::string_view(data + begin, at - begin))) {
                 return true;
             }
-            begin = at + 1;
-            bits &= bits - 1;
+            begin = at + length;
         }
     }
     if (begin == 0) {

@@ -40,13 +40,13 @@ namespace {
 
 }  // namespace
 
-[[gnu::target("avx2")]] std::uint64_t pairBitsAvx2(const char* at, char first, char last,
+[[gnu::target("avx2")]] std::uint64_t pairBitsAvx2(const char* at, char first, char second,
                                                    std::size_t distance) {
     const __m256i head = _mm256_set1_epi8(first);
     std::uint32_t low = equalBits32(at, head);
     std::uint32_t high = equalBits32(at + 32, head);
     if (distance > 0) {
-        const __m256i tail = _mm256_set1_epi8(last);
+        const __m256i tail = _mm256_set1_epi8(second);
         low &= equalBits32(at + distance, tail);
         high &= equalBits32(at + distance + 32, tail);
     }

@@ -24,10 +24,10 @@ ScanLevel scanLevel();
 void forceScanLevel(ScanLevel level);
 
 #ifdef __SSE2__
-// The positions i among the 64 at `at` where at[i] == first and at[i + distance] == last,
+// The positions i among the 64 at `at` where at[i] == first and at[i + distance] == second,
 // as bits from the lowest, compared 32 bytes at a time. The 64 + distance bytes at `at`
 // must be readable.
-std::uint64_t pairBitsAvx2(const char* at, char first, char last, std::size_t distance);
+std::uint64_t pairBitsAvx2(const char* at, char first, char second, std::size_t distance);
 
 inline std::uint64_t equalBitsSse2(const char* at, char byte) {
     const __m128i needle = _mm_set1_epi8(byte);
@@ -43,21 +43,21 @@ inline std::uint64_t equalBitsSse2(const char* at, char byte) {
 #endif
 
 // The positions i among the first min(count, 64) at `at` where at[i] == first and
-// at[i + distance] == last, as bits from the lowest. The bytes up to `readableEnd` may be
+// at[i + distance] == second, as bits from the lowest. The bytes up to `readableEnd` may be
 // read, so that whole blocks are compared where they can be.
 inline std::uint64_t pairBits(const char* at, std::size_t count, const char* readableEnd,
-                              char first, char last, std::size_t distance, ScanLevel level) {
+                              char first, char second, std::size_t distance, ScanLevel level) {
     constexpr std::size_t kBlock = 64;
 #ifdef __SSE2__
     if (level != ScanLevel::Bytes &&
         readableEnd - at >= static_cast<std::ptrdiff_t>(kBlock + distance)) {
         std::uint64_t bits = 0;
         if (level == ScanLevel::Avx2) {
-            bits = pairBitsAvx2(at, first, last, distance);
+            bits = pairBitsAvx2(at, first, second, distance);
         } else {
             bits = equalBitsSse2(at, first);
             if (distance > 0) {
-                bits &= equalBitsSse2(at + distance, last);
+                bits &= equalBitsSse2(at + distance, second);
             }
         }
         return count < kBlock ? bits & ((std::uint64_t{1} << count) - 1) : bits;
@@ -69,7 +69,7 @@ inline std::uint64_t pairBits(const char* at, std::size_t count, const char* rea
     std::uint64_t bits = 0;
     const std::size_t n = std::min(count, kBlock);
     for (std::size_t i = 0; i < n; ++i) {
-        bits |= std::uint64_t{at[i] == first && at[i + distance] == last} << i;
+        bits |= std::uint64_t{at[i] == first && at[i + distance] == second} << i;
     }
     return bits;
 }

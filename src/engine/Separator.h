@@ -2,10 +2,10 @@
 
 #include "engine/ByteScan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +22,10 @@ public:
     Separator() = default;
     explicit Separator(std::string bytes, bool representable = true,
                        std::optional<std::string> utf8 = std::nullopt)
-        : bytes_(std::move(bytes)), utf8_(std::move(utf8)), unmatchable_(!representable) {}
+        : bytes_(std::move(bytes)),
+          utf8_(std::move(utf8)),
+          unmatchable_(!representable),
+          second_(secondCompared(bytes_)) {}
 
     const std::string& bytes() const { return bytes_; }
 
@@ -58,32 +61,48 @@ public:
     bool findable() const { return !bytes_.empty() && !unmatchable_; }
 
 private:
+    // Where the byte compared with the first one lies: the first that differs from it, so
+    // that a separator such as " | " is looked for where a space is followed by "|" and
+    // not at every space, or the last one.
+    static std::size_t secondCompared(std::string_view bytes) {
+        const std::size_t differs = bytes.find_first_not_of(bytes.empty() ? '\0' : bytes[0]);
+        return differs != std::string_view::npos ? differs
+                                                 : std::max<std::size_t>(bytes.size(), 1) - 1;
+    }
+
     std::string bytes_;
     std::optional<std::string> utf8_;
     bool unmatchable_ = false;
+    std::size_t second_ = 0;
 };
 
 template <class OnColumn>
 bool Separator::forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
                               OnColumn&& onColumn) const {
-    // The places where the separator's first and last bytes both match are found 64 at a
-    // time, then confirmed and taken in order: this is the hot path of a run, and a
+    // The places where the separator's first byte and a second one both match are found
+    // 64 at a time, then confirmed and taken in order: this is the hot path of a run, and a
     // typical line takes one or two blocks. A match that begins inside the last one taken
     // overlaps it and is passed over.
     const std::size_t length = bytes_.size();
     const char* const data = line.data();
     const std::size_t size = line.size();
     const std::size_t starts = size >= length ? size - length + 1 : 0;
-    const char first = bytes_.front();
-    const char last = bytes_.back();
+    const char* const separator = bytes_.data();
+    const auto matchesAt = [&](std::size_t at) {
+        for (std::size_t i = 1; i < length; ++i) {
+            if (data[at + i] != separator[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
     std::size_t begin = 0;  // past the last separator, so above 0 once one is found
     for (std::size_t block = 0; block < starts; block += 64) {
-        std::uint64_t bits =
-            pairBits(data + block, starts - block, readableEnd, first, last, length - 1, level);
+        std::uint64_t bits = pairBits(data + block, starts - block, readableEnd, separator[0],
+                                      separator[second_], second_, level);
         for (; bits != 0; bits &= bits - 1) {
             const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(bits));
-            if (at < begin ||
-                (length > 2 && std::memcmp(data + at + 1, bytes_.data() + 1, length - 2) != 0)) {
+            if (at < begin || (length > 2 && !matchesAt(at))) {
                 continue;
             }
             if (onColumn(std::string_view(data + begin, at - begin))) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #ifdef __SSE2__
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace culvex {
@@ -24,11 +24,6 @@ ScanLevel scanLevel();
 void forceScanLevel(ScanLevel level);
 
 #ifdef __SSE2__
-// The positions i among the 64 at `at` where at[i] == first and at[i + distance] == second,
-// as bits from the lowest, compared 32 bytes at a time. The 64 + distance bytes at `at`
-// must be readable.
-std::uint64_t pairBitsAvx2(const char* at, char first, char second, std::size_t distance);
-
 inline std::uint64_t equalBitsSse2(const char* at, char byte) {
     const __m128i needle = _mm_set1_epi8(byte);
     std::uint64_t bits = 0;
@@ -37,6 +32,29 @@ inline std::uint64_t equalBitsSse2(const char* at, char byte) {
         const auto found =
             static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle)));
         bits |= std::uint64_t{found} << part;
+    }
+    return bits;
+}
+
+[[gnu::target("avx2")]] inline std::uint64_t equalBitsAvx2(const char* at, char byte) {
+    const __m256i needle = _mm256_set1_epi8(byte);
+    const auto low = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), needle)));
+    const auto high = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32)), needle)));
+    return std::uint64_t{low} | std::uint64_t{high} << 32;
+}
+
+// The positions i among the 64 at `at` where at[i] == first and at[i + distance] == second,
+// as bits from the lowest, compared 32 bytes at a time. The 64 + distance bytes at `at`
+// must be readable. The hot loops that call it are built a second time for AVX2, with
+// everything they call inlined, and run only where bestScanLevel() says the processor has
+// it.
+[[gnu::target("avx2")]] inline std::uint64_t pairBitsAvx2(const char* at, char first, char second,
+                                                          std::size_t distance) {
+    std::uint64_t bits = equalBitsAvx2(at, first);
+    if (distance > 0) {
+        bits &= equalBitsAvx2(at + distance, second);
     }
     return bits;
 }

@@ -64,6 +64,10 @@ private:
     // Where the byte compared with the first one lies: the first that differs from it, so
     // that a separator such as " | " is looked for where a space is followed by "|" and
     // not at every space, or the last one.
+    template <bool kOneByte, class OnColumn>
+    bool forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
+                         OnColumn& onColumn) const;
+
     static std::size_t secondCompared(std::string_view bytes) {
         const std::size_t differs = bytes.find_first_not_of(bytes.empty() ? '\0' : bytes[0]);
         return differs != std::string_view::npos ? differs
@@ -79,11 +83,19 @@ private:
 template <class OnColumn>
 bool Separator::forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
                               OnColumn&& onColumn) const {
+    return bytes_.size() == 1 ? forEachColumnOf<true>(line, readableEnd, level, onColumn)
+                              : forEachColumnOf<false>(line, readableEnd, level, onColumn);
+}
+
+template <bool kOneByte, class OnColumn>
+bool Separator::forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
+                                OnColumn& onColumn) const {
     // The places where the separator's first byte and a second one both match are found
     // 64 at a time, then confirmed and taken in order: this is the hot path of a run, and a
     // typical line takes one or two blocks. A match that begins inside the last one taken
-    // overlaps it and is passed over.
-    const std::size_t length = bytes_.size();
+    // overlaps it and is passed over; one byte needs neither test.
+    const std::size_t length = kOneByte ? 1 : bytes_.size();
+    const std::size_t distance = kOneByte ? 0 : second_;
     const char* const data = line.data();
     const std::size_t size = line.size();
     const std::size_t starts = size >= length ? size - length + 1 : 0;
@@ -99,11 +111,13 @@ bool Separator::forEachColumn(std::string_view line, const char* readableEnd, Sc
     std::size_t begin = 0;  // past the last separator, so above 0 once one is found
     for (std::size_t block = 0; block < starts; block += 64) {
         std::uint64_t bits = pairBits(data + block, starts - block, readableEnd, separator[0],
-                                      separator[second_], second_, level);
+                                      separator[distance], distance, level);
         for (; bits != 0; bits &= bits - 1) {
             const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(bits));
-            if (at < begin || (length > 2 && !matchesAt(at))) {
-                continue;
+            if constexpr (!kOneByte) {
+                if (at < begin || (length > 2 && !matchesAt(at))) {
+                    continue;
+                }
             }
             if (onColumn(std::string_view(data + begin, at - begin))) {
                 return true;

@@ -3,6 +3,7 @@
 #include "engine/FileExtraction.h"
 #include "engine/ResultsStore.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,20 @@ public:
     void overflowed(LineOverflows) override {}
 };
 
+// The ways of comparing bytes by name, for forceScanLevel(); empty for an unknown name.
+inline std::optional<ScanLevel> scanLevelNamed(std::string_view name) {
+    if (name == "bytes") {
+        return ScanLevel::Bytes;
+    }
+    if (name == "sse2") {
+        return ScanLevel::Sse2;
+    }
+    if (name == "avx2") {
+        return ScanLevel::Avx2;
+    }
+    return std::nullopt;
+}
+
 // The two jobs compared with other tools: J1 takes every column, J2 columns 2 to 3.
 inline LineSettings jobSettings(std::string_view job) {
     LineSettings settings;
@@ -47,8 +62,8 @@ inline LineSettings jobSettings(std::string_view job) {
 // Runs one job over a source's bytes into `store`, on `threads` threads (0: one per core,
 // as the window runs it).
 inline void runJob(ByteSource& source, std::string_view job, ResultsStore& store,
-                   unsigned threads = 0) {
-    LineExtractor extractor(Separator(","), jobSettings(job));
+                   unsigned threads = 0, std::string_view separator = ",") {
+    LineExtractor extractor(Separator(std::string(separator)), jobSettings(job));
     StoreSink sink(store);
     NoPauses progress;
     extractLines(source, extractor, sink, progress, kPauseEveryBytes, kBlockBytes, {threads});

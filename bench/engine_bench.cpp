@@ -5,6 +5,8 @@
 
 #include <random>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -41,14 +43,30 @@ const std::string& sample() {
     return text;
 }
 
-void runJob(benchmark::State& state, const char* job) {
-    const std::string& text = sample();
+// The same fields cut by " | " instead of ",".
+const std::string& sampleWithBars() {
+    static const std::string text = [] {
+        std::string csv;
+        for (const char c : sample()) {
+            csv += c == ',' ? std::string_view(" | ") : std::string_view(&c, 1);
+        }
+        return csv;
+    }();
+    return text;
+}
+
+// One job on a number of threads (0: one per core), comparing bytes at one level.
+void runJob(benchmark::State& state, const char* job, const char* separator, unsigned threads,
+            culvex::ScanLevel level) {
+    const std::string& text = std::string_view(separator) == "," ? sample() : sampleWithBars();
+    culvex::forceScanLevel(level);
     for (auto _ : state) {
         culvex::ResultsStore store;
         culvex::MemorySource source(text);
-        culvex::bench::runJob(source, job, store);
+        culvex::bench::runJob(source, job, store, threads, separator);
         benchmark::DoNotOptimize(store.size());
     }
+    culvex::forceScanLevel(culvex::bestScanLevel());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
@@ -98,13 +116,40 @@ void markerSearch(benchmark::State& state, bool utf8) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
-void EveryColumn(benchmark::State& state) { runJob(state, "J1"); }
-void ColumnsTwoToThree(benchmark::State& state) { runJob(state, "J2"); }
+// Every column (J1) and columns 2 to 3 (J2) as the window runs them, then on one thread
+// at each level of byte comparison, with "," and " | ", and J1 on two threads.
+void registerJobs() {
+    using culvex::ScanLevel;
+    const ScanLevel best = culvex::bestScanLevel();
+    const auto add = [](const std::string& name, const char* job, const char* separator,
+                        unsigned threads, ScanLevel level) {
+        benchmark::RegisterBenchmark(name.c_str(), runJob, job, separator, threads, level)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    };
+    add("EveryColumn", "J1", ",", 0, best);
+    add("ColumnsTwoToThree", "J2", ",", 0, best);
+    for (const auto& [name, level] :
+         {std::pair{"bytes", ScanLevel::Bytes}, std::pair{"sse2", ScanLevel::Sse2},
+          std::pair{"avx2", ScanLevel::Avx2}}) {
+        if (level <= best) {
+            const std::string suffix = std::string("/1thread/") + name;
+            add("EveryColumn" + suffix, "J1", ",", 1, level);
+            add("EveryColumnBars" + suffix, "J1", " | ", 1, level);
+            add("ColumnsTwoToThree" + suffix, "J2", ",", 1, level);
+        }
+    }
+    add("EveryColumn/2threads", "J1", ",", 2, best);
+}
 
 }  // namespace
 
-BENCHMARK(EveryColumn)->Unit(benchmark::kMillisecond);
-BENCHMARK(ColumnsTwoToThree)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(markerSearch, ascii, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(markerSearch, utf8, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    registerJobs();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

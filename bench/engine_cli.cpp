@@ -1,6 +1,8 @@
 // Runs one extraction job over a file into a results store and prints what it cost:
-//   culvex_engine_cli J1|J2 FILE [THREADS]
-// THREADS extract the file (default 0: one per core, as the window runs it).
+//   culvex_engine_cli J1|J2 FILE [THREADS [bytes|sse2|avx2]]
+// THREADS extract the file (default 0: one per core, as the window runs it); the last
+// argument compares bytes one at a time or in vectors (default: the widest the processor
+// runs).
 // Output: one line "seconds=... bytes=... rows=... row_bytes=... store_bytes=...".
 #include "EngineBenchSupport.h"
 #include "engine/InputFile.h"
@@ -13,10 +15,12 @@
 #include <string_view>
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: %s J1|J2 FILE [THREADS]\n", argv[0]);
+    const auto level = argc == 5 ? culvex::bench::scanLevelNamed(argv[4]) : culvex::bestScanLevel();
+    if (argc < 3 || argc > 5 || !level) {
+        std::fprintf(stderr, "usage: %s J1|J2 FILE [THREADS [bytes|sse2|avx2]]\n", argv[0]);
         return 2;
     }
+    culvex::forceScanLevel(*level);
     try {
         const unsigned threads = argc == 4 ? static_cast<unsigned>(std::stoul(argv[3])) : 0;
         const auto start = std::chrono::steady_clock::now();

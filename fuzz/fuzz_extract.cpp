@@ -1,8 +1,9 @@
 // A text through the extraction: the first bytes choose the separator, the per-line
 // settings and the size of the blocks it is read in (small, so that lines and 64-byte
 // separator searches meet the blocks' edges); the rest is the text. Checks that every row
-// is a trimmed piece of the text without a line break, and that worker threads give the
-// same rows, reports and pauses as one thread.
+// is a trimmed piece of the text without a line break, and that every level of byte
+// comparison and worker threads give the same rows, reports and pauses as one thread
+// comparing byte by byte.
 #include "choices/TypedNumbers.h"
 #include "engine/FileExtraction.h"
 
@@ -87,16 +88,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.encoding = utf8Only ? culvex::TextEncoding::Utf8 : culvex::TextEncoding::Auto;
     const std::string utf8Separator(choice < 4 ? separator : take(input, 2));
 
-    culvex::LineExtractor extractor(culvex::Separator(separator, true, utf8Separator), settings);
-    std::vector<std::string> seen[2];
-    for (const unsigned threads : {1u, 2u}) {
-        culvex::LineExtractor copy = extractor;
+    const culvex::Separator lineSeparator(separator, true, utf8Separator);
+    const auto run = [&](culvex::ScanLevel level, unsigned threads) {
+        culvex::forceScanLevel(level);
+        culvex::LineExtractor extractor(lineSeparator, settings);
         CheckingSink sink(input);
         culvex::MemorySource source(input);
-        culvex::extractLines(source, copy, sink, sink, 16, blockBytes, {threads, 0});
-        seen[threads - 1] = std::move(sink.seen);
+        culvex::extractLines(source, extractor, sink, sink, 16, blockBytes, {threads, 0});
+        return std::move(sink.seen);
+    };
+    const std::vector<std::string> reference = run(culvex::ScanLevel::Bytes, 1);
+    for (const culvex::ScanLevel level : {culvex::ScanLevel::Sse2, culvex::ScanLevel::Avx2}) {
+        if (level <= culvex::bestScanLevel() && run(level, 1) != reference) {
+            std::abort();
+        }
     }
-    if (seen[0] != seen[1]) {
+    if (run(culvex::bestScanLevel(), 2) != reference) {
         std::abort();
     }
     return 0;

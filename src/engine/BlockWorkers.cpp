@@ -1,6 +1,7 @@
 #include "engine/BlockWorkers.h"
 
 #include <algorithm>
+#include <cassert>
 #include <system_error>
 
 namespace culvex {
@@ -57,6 +58,9 @@ RowSpan* BlockRecord::extend(std::size_t more) {
 void BlockRecord::append(std::string_view row) { appendBatch({&row, 1}, source_); }
 
 void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::string_view source) {
+    // The rows are kept as offsets into the block the record was cleared for.
+    assert(source.data() >= source_.data() &&
+           source.data() + source.size() <= source_.data() + source_.size());
     static_cast<void>(source);
     const char* const base = source_.data();
     RowSpan* to = extend(rows.size());
@@ -95,9 +99,12 @@ bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const 
     return true;
 }
 
-BlockWorkers::BlockWorkers(unsigned threads, const LineExtractor& extractor, std::size_t pauseEvery,
-                           std::size_t slots)
-    : pauseEvery_(pauseEvery), slots_(slots) {
+BlockWorkers::BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
+                           std::size_t pauseEvery, std::size_t recordBytes)
+    : blocks_(std::move(blocks)),
+      pauseEvery_(pauseEvery),
+      recordBytes_(recordBytes),
+      slots_(blocks_.buffers()) {
     threads_.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
         try {
@@ -112,14 +119,33 @@ BlockWorkers::BlockWorkers(unsigned threads, const LineExtractor& extractor, std
     }
 }
 
-void BlockWorkers::submit(std::size_t slot, const LineBlock& block) {
-    Slot& s = slots_[slot];
-    s.block = block;
-    s.failure = nullptr;
-    s.direct = block.readable.size() > BlockRecord::kMaxBytes;
-    if (!s.direct) {
-        s.record.clear(block.readable);
+BlockWorkers::~BlockWorkers() {
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.clear();
     }
+    for (std::jthread& thread : threads_) {
+        thread.request_stop();
+    }
+    for (std::jthread& thread : threads_) {
+        thread.join();
+    }
+}
+
+void BlockWorkers::submitCurrent() {
+    const std::size_t slot = blocks_.buffer();
+    // The reader fills its buffers in strict rotation, and a buffer whose block is in hand
+    // is never filled again.
+    assert(!full());
+    assert(inHand_.empty() || slot == (inHand_.back() + 1) % slots_.size());
+    Slot& s = slots_[slot];
+    s.block = {blocks_.text(), blocks_.readable(), blocks_.offset()};
+    s.failure = nullptr;
+    s.direct = s.block.readable.size() > recordBytes_;
+    if (!s.direct) {
+        s.record.clear(s.block.readable);
+    }
+    inHand_.push_back(slot);
     {
         const std::lock_guard lock(mutex_);
         s.done = s.direct;
@@ -130,8 +156,10 @@ void BlockWorkers::submit(std::size_t slot, const LineBlock& block) {
     queued_.notify_one();
 }
 
-bool BlockWorkers::replay(std::size_t slot, LineExtractor& extractor, ResultsSink& sink,
-                          ExtractionProgress& progress) {
+bool BlockWorkers::replayOldest(LineExtractor& extractor, ResultsSink& sink,
+                                ExtractionProgress& progress) {
+    assert(!empty());
+    const std::size_t slot = inHand_.front();
     Slot& s = slots_[slot];
     std::unique_lock lock(mutex_);
     while (!s.done) {
@@ -147,6 +175,8 @@ bool BlockWorkers::replay(std::size_t slot, LineExtractor& extractor, ResultsSin
         lock.lock();
     }
     lock.unlock();
+    // The slot leaves the hand first, so that a stop or a failure below frees it too.
+    inHand_.pop_front();
     if (s.direct) {
         return extractBlock(s.block, extractor, sink, progress, pauseEvery_);
     }
@@ -158,7 +188,6 @@ bool BlockWorkers::replay(std::size_t slot, LineExtractor& extractor, ResultsSin
     }
     return true;
 }
-
 void BlockWorkers::work(std::stop_token stop, LineExtractor& extractor) {
     for (;;) {
         std::size_t slot = 0;

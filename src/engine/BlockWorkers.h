@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
-#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -34,18 +33,16 @@ bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
                   ExtractionProgress& progress, std::size_t pauseEvery);
 
 // The rows and reports of one block, kept in order to be handed on later. The rows are
-// kept as spans of the block's bytes, so a block may hold at most 4 GiB of them.
+// kept as 32-bit spans of the block's bytes, so a block may hold at most 4 GiB of them.
 class BlockRecord final : public ResultsSink, public ExtractionProgress {
 public:
-    static constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max();
-
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void publish() override {}
     void pause() override { events_.push_back({size_, std::nullopt}); }
     void overflowed(LineOverflows line) override { events_.push_back({size_, line}); }
 
-    // Empties the record for the rows of `source`, of at most kMaxBytes.
+    // Empties the record for the rows of `source`, of at most 4 GiB.
     void clear(std::string_view source);
     // Hands the rows and between them the reports on; false when the progress said it has
     // stopped at a pause.
@@ -66,26 +63,35 @@ private:
     std::vector<Event> events_;
 };
 
-// Worker threads that extract blocks at once, each with its own copy of the extractor,
-// helped by the calling thread whenever it waits. Each block sits in one of a fixed
-// number of slots from submit() until it is replayed. The threads are stopped and joined
-// when the workers go, after the block each one is on.
+// The reader's blocks from its current one on, extracted by worker threads at once, each
+// with its own copy of the extractor, helped by the calling thread whenever it waits. The
+// block in the reader's buffer b sits in slot b from submitCurrent() until it is replayed,
+// so at most as many blocks as buffers are in hand, oldest first, and the reader reuses a
+// buffer only once its block is replayed. The workers own the reader: when they go, the
+// queued blocks are dropped, each thread finishes only the block it is on and is joined,
+// and only then do the buffers go.
 class BlockWorkers {
 public:
     // `threads` workers besides the calling thread; if the system starts fewer (or none),
-    // the calling thread extracts what they leave.
-    BlockWorkers(unsigned threads, const LineExtractor& extractor, std::size_t pauseEvery,
-                 std::size_t slots);
+    // the calling thread extracts what they leave. A block of more than `recordBytes`
+    // readable bytes is extracted on the calling thread when its turn comes.
+    BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
+                 std::size_t pauseEvery, std::size_t recordBytes);
     BlockWorkers(const BlockWorkers&) = delete;
     BlockWorkers& operator=(const BlockWorkers&) = delete;
+    ~BlockWorkers();
 
-    // Queues the block, whose bytes must stay as they are until it is replayed.
-    void submit(std::size_t slot, const LineBlock& block);
-    // Extracts queued blocks with `extractor` until the slot's block is extracted, then
-    // hands its rows and reports on; a failure while it was extracted is thrown after the
-    // rows before it. False when the progress said it has stopped at a pause.
-    bool replay(std::size_t slot, LineExtractor& extractor, ResultsSink& sink,
-                ExtractionProgress& progress);
+    LineBlocks& blocks() { return blocks_; }
+    // Whether every buffer holds a block in hand, so that the reader must wait.
+    bool full() const { return inHand_.size() == slots_.size(); }
+    bool empty() const { return inHand_.empty(); }
+
+    // Queues the reader's current block.
+    void submitCurrent();
+    // Extracts queued blocks with `extractor` until the oldest block in hand is extracted,
+    // then hands its rows and reports on; a failure while it was extracted is thrown after
+    // the rows before it. False when the progress said it has stopped at a pause.
+    bool replayOldest(LineExtractor& extractor, ResultsSink& sink, ExtractionProgress& progress);
 
 private:
     struct Slot {
@@ -100,13 +106,15 @@ private:
     // Extracts the slot's block, then marks it done.
     void extract(std::size_t slot, LineExtractor& extractor);
 
+    LineBlocks blocks_;
     std::size_t pauseEvery_;
+    std::size_t recordBytes_;
     std::vector<Slot> slots_;
+    std::deque<std::size_t> inHand_;  // the slots of the blocks not replayed, oldest first
     std::mutex mutex_;
     std::condition_variable_any queued_;
     std::condition_variable extracted_;
-    std::deque<std::size_t> queue_;
-    // Last, so that the threads are joined before anything they use goes.
+    std::deque<std::size_t> queue_;  // the slots no thread has begun, under mutex_
     std::vector<std::jthread> threads_;
 };
 

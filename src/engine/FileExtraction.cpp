@@ -1,11 +1,18 @@
+// How a large file is extracted on several threads. The reader keeps a fixed number of
+// buffers and fills them in strict rotation. The calling thread reads the next block
+// while a buffer is free and queues it for the workers; when every buffer holds a block
+// in hand, it replays the oldest one (extracting queued blocks itself while that one is
+// not done), so rows and reports reach the sink in file order and the oldest buffer is
+// free again. A stop or a failure ends the run at once: the workers drop what is queued,
+// finish the block each is on and are joined before the buffers go.
 #include "engine/FileExtraction.h"
 
 #include "engine/BlockWorkers.h"
 
 #include <algorithm>
-#include <deque>
 #include <exception>
 #include <thread>
+#include <utility>
 
 namespace culvex {
 namespace {
@@ -18,10 +25,6 @@ unsigned threadCount(unsigned asked) {
 // handed on.
 std::size_t buffersFor(unsigned threads) { return threads > 1 ? 2 * std::size_t{threads} + 1 : 1; }
 
-LineBlock currentBlock(const LineBlocks& blocks) {
-    return {blocks.text(), blocks.readable(), blocks.offset()};
-}
-
 // Reads the next block; a failed read is kept for after the blocks before it.
 bool readNext(LineBlocks& blocks, std::exception_ptr& failure) {
     try {
@@ -32,33 +35,26 @@ bool readNext(LineBlocks& blocks, std::exception_ptr& failure) {
     }
 }
 
-// Hands the current block and every one after it to the workers, reading ahead while a
-// buffer is free, and hands their rows and reports on in file order until the progress
-// says it has stopped.
-void extractInParallel(LineBlocks& blocks, std::size_t buffers, BlockWorkers& workers,
-                       LineExtractor& extractor, ResultsSink& sink, ExtractionProgress& progress) {
-    std::deque<std::size_t> inHand;  // the buffers of the blocks not handed on, oldest first
+// Extracts the reader's current block and every one after it.
+void extractInParallel(BlockWorkers& workers, LineExtractor& extractor, ResultsSink& sink,
+                       ExtractionProgress& progress) {
     std::exception_ptr readFailure;
-    bool read = true;  // the current block waits for a worker
     bool ended = false;
+    workers.submitCurrent();
     for (;;) {
-        if (read) {
-            workers.submit(blocks.buffer(), currentBlock(blocks));
-            inHand.push_back(blocks.buffer());
-        }
-        if (!ended && inHand.size() < buffers) {
-            read = readNext(blocks, readFailure);
-            ended = !read;
+        if (!ended && !workers.full()) {
+            ended = !readNext(workers.blocks(), readFailure);
+            if (!ended) {
+                workers.submitCurrent();
+            }
             continue;
         }
-        read = false;
-        if (inHand.empty()) {
+        if (workers.empty()) {
             break;
         }
-        if (!workers.replay(inHand.front(), extractor, sink, progress)) {
+        if (!workers.replayOldest(extractor, sink, progress)) {
             return;
         }
-        inHand.pop_front();
     }
     if (readFailure) {
         std::rethrow_exception(readFailure);
@@ -72,17 +68,18 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
                   ExtractionThreads threads) {
     pauseEvery = std::max<std::size_t>(pauseEvery, 1);
     const unsigned count = threadCount(threads.count);
-    const std::size_t buffers = buffersFor(count);
-    LineBlocks blocks(source, blockBytes, buffers);
+    LineBlocks blocks(source, blockBytes, buffersFor(count));
     blocks.whileInLongLine([&progress] { return progress.keepReadingLongLine(); });
     while (blocks.next()) {
         if (count > 1 && blocks.offset() >= threads.fromBytes) {
             // The calling thread is one of the threads.
-            BlockWorkers workers(count - 1, extractor, pauseEvery, buffers);
-            extractInParallel(blocks, buffers, workers, extractor, sink, progress);
+            BlockWorkers workers(std::move(blocks), count - 1, extractor, pauseEvery,
+                                 threads.recordBytes);
+            extractInParallel(workers, extractor, sink, progress);
             return;
         }
-        if (!extractBlock(currentBlock(blocks), extractor, sink, progress, pauseEvery)) {
+        const LineBlock block{blocks.text(), blocks.readable(), blocks.offset()};
+        if (!extractBlock(block, extractor, sink, progress, pauseEvery)) {
             return;
         }
     }

@@ -1,7 +1,5 @@
 #include "engine/FileReader.h"
 
-#include "engine/Separator.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -29,8 +27,9 @@ std::size_t TextLines::nextBreak() {
         if (scanned_ >= text_.size()) {
             return text_.size();
         }
-        breaks_ = separatorBits(text_.data() + scanned_, text_.size() - scanned_,
-                                text_.data() + text_.size(), '\n');
+        // One byte in 64 inline at 16 a time costs less than a call to compare 32 at a time.
+        breaks_ = byteBits(text_.data() + scanned_, text_.size() - scanned_,
+                           text_.data() + text_.size(), '\n', std::min(level_, ScanLevel::Sse2));
         scanned_ += kScan;
     }
     const std::size_t at = scanned_ - kScan + static_cast<std::size_t>(std::countr_zero(breaks_));

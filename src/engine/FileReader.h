@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ByteScan.h"
 #include "engine/InputFile.h"
 
 #include <cstddef>
@@ -22,7 +23,8 @@ namespace culvex {
 // no empty line after it, and an empty file is one empty line.
 class TextLines {
 public:
-    explicit TextLines(std::string_view bytes) : text_(bytes) {}
+    explicit TextLines(std::string_view bytes, ScanLevel level = scanLevel())
+        : text_(bytes), level_(level) {}
 
     // Sets `line` to the next line (without its break) and returns true, or returns
     // false when no line is left.
@@ -37,6 +39,7 @@ private:
     std::size_t nextBreak();
 
     std::string_view text_;
+    ScanLevel level_;
     std::size_t begin_ = 0;     // where the next line starts
     std::size_t scanned_ = 0;   // the bytes before this have been looked at for breaks
     std::uint64_t breaks_ = 0;  // the breaks not yet taken among the 64 bytes before scanned_
@@ -88,6 +91,7 @@ public:
     std::uint64_t offset() const { return offset_; }
     // Which buffer holds the block, from 0 to `buffers - 1`.
     std::size_t buffer() const { return current_; }
+    std::size_t buffers() const { return buffers_.size(); }
 
 private:
     struct Free {

@@ -29,7 +29,8 @@ bool endsWith(std::string_view column, const CodePageText& marker, bool asUtf8, 
 LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     : separator_(std::move(separator)),
       utf8Separator_(separator_.inUtf8()),
-      settings_(std::move(settings)) {
+      settings_(std::move(settings)),
+      level_(scanLevel()) {
     const LineSettings& s = settings_;
     wideStartMarker_ = s.byRange && s.startByMarker && !s.startMarker.isAscii();
     wideEndMarker_ = s.byRange && s.endByMarker && !s.endMarker.isAscii();
@@ -47,14 +48,14 @@ bool LineExtractor::readsAsUtf8(std::string_view line) const {
 
 LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
     utf8Line_ = readsAsUtf8(line);
-    if (lineSeparator().isOneByte() && streamsRows(line)) {
+    if (lineSeparator().findable() && streamsRows(line)) {
         streamRows(line, rows);
         return {};
     }
     LineOverflows overflows;
     Range range;
     if (!settings_.byRange) {
-        if (!lineSeparator().split(line, columns_)) {
+        if (!lineSeparator().split(line, columns_, static_cast<std::size_t>(-1), level_)) {
             return overflows;
         }
         if (tooManyColumns(columns_.size())) {
@@ -69,7 +70,7 @@ LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
         const int endNumber = settings_.endByNumber ? settings_.endIndex.value : 0;
         const std::size_t limit = needsAll ? static_cast<std::size_t>(-1)
                                            : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
-        if (!lineSeparator().split(line, columns_, limit)) {
+        if (!lineSeparator().split(line, columns_, limit, level_)) {
             return overflows;
         }
         range = findRange(overflows);
@@ -89,7 +90,9 @@ bool LineExtractor::streamsRows(std::string_view line) const {
            !s.startIndex.overflow && !s.endIndex.overflow;
 }
 
-void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
+// The loop is built once for each level, so that the level costs no test per block.
+template <ScanLevel kLevel>
+void LineExtractor::streamRowsAt(std::string_view line, RowBatch& rows) const {
     // The start and end are known before the line is cut (every column, or both given by
     // number), and the line cannot hold too many columns: rows go out as the columns are
     // found, and cutting stops after the end column.
@@ -106,7 +109,40 @@ void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
         }
         return index++ == last;
     };
-    lineSeparator().forEachColumnAtByte(line, source.data() + source.size(), onColumn);
+    lineSeparator().forEachColumn(line, source.data() + source.size(), kLevel, onColumn);
+}
+
+#ifdef __SSE2__
+// The AVX2 loop, with the comparisons inlined 32 bytes wide; run only where the processor
+// has AVX2.
+[[gnu::target("avx2"), gnu::flatten]] void LineExtractor::streamRowsAvx2(std::string_view line,
+                                                                         RowBatch& rows) const {
+    streamRowsAt<ScanLevel::Avx2>(line, rows);
+}
+#endif
+
+// The other levels' loops stay out of line, so that choosing one costs a test and a call
+// per line.
+[[gnu::noinline]] void LineExtractor::streamRowsSse2(std::string_view line, RowBatch& rows) const {
+    streamRowsAt<ScanLevel::Sse2>(line, rows);
+}
+
+[[gnu::noinline]] void LineExtractor::streamRowsBytes(std::string_view line, RowBatch& rows) const {
+    streamRowsAt<ScanLevel::Bytes>(line, rows);
+}
+
+void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
+#ifdef __SSE2__
+    if (level_ == ScanLevel::Avx2) {
+        streamRowsAvx2(line, rows);
+        return;
+    }
+#endif
+    if (level_ == ScanLevel::Sse2) {
+        streamRowsSse2(line, rows);
+    } else {
+        streamRowsBytes(line, rows);
+    }
 }
 
 LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {

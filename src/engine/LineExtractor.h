@@ -60,6 +60,11 @@ private:
     const Separator& lineSeparator() const { return utf8Line_ ? utf8Separator_ : separator_; }
     bool streamsRows(std::string_view line) const;
     void streamRows(std::string_view line, RowBatch& rows) const;
+    template <ScanLevel kLevel>
+    void streamRowsAt(std::string_view line, RowBatch& rows) const;
+    void streamRowsAvx2(std::string_view line, RowBatch& rows) const;
+    void streamRowsSse2(std::string_view line, RowBatch& rows) const;
+    void streamRowsBytes(std::string_view line, RowBatch& rows) const;
     Range findRange(LineOverflows& overflows) const;
     int findStartByMarker(LineOverflows& overflows) const;
     int findEndByMarker(int start, LineOverflows& overflows) const;
@@ -73,6 +78,7 @@ private:
     bool wideStartMarker_ = false;  // a marker in use that is not ASCII
     bool wideEndMarker_ = false;
     bool utf8Line_ = false;  // how the current line is read
+    ScanLevel level_;
     std::vector<std::string_view> columns_;
 };
 

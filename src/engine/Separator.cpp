@@ -24,27 +24,19 @@ bool Separator::passes(std::string_view line) const {
 }
 
 bool Separator::split(std::string_view line, std::vector<std::string_view>& columns,
-                      std::size_t limit) const {
+                      std::size_t limit, ScanLevel level) const {
     columns.clear();
-    if (isOneByte()) {
-        return forEachColumnAtByte(line, line.data() + line.size(), [&](std::string_view column) {
+    if (findable()) {
+        return forEachColumn(line, line.data() + line.size(), level, [&](std::string_view column) {
             columns.push_back(column);
             return columns.size() == limit;
         });
     }
-    std::size_t begin = 0;
-    while (columns.size() < limit) {
-        const std::size_t at = find(line, begin);
-        if (at == std::string_view::npos) {
-            break;
-        }
-        columns.push_back(line.substr(begin, at - begin));
-        begin = at + bytes_.size();
+    // Nothing is ever found: the line is one column.
+    if (limit > 0) {
+        columns.push_back(line);
     }
-    if (columns.size() < limit) {
-        columns.push_back(line.substr(begin));
-    }
-    return bytes_.empty() ? passes(line) : begin > 0;
+    return passes(line);
 }
 
 }  // namespace culvex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ByteScan.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -8,10 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace culvex {
 
@@ -24,7 +22,10 @@ public:
     Separator() = default;
     explicit Separator(std::string bytes, bool representable = true,
                        std::optional<std::string> utf8 = std::nullopt)
-        : bytes_(std::move(bytes)), utf8_(std::move(utf8)), unmatchable_(!representable) {}
+        : bytes_(std::move(bytes)),
+          utf8_(std::move(utf8)),
+          unmatchable_(!representable),
+          second_(secondCompared(bytes_)) {}
 
     const std::string& bytes() const { return bytes_; }
 
@@ -45,70 +46,83 @@ public:
     // of the line follows. Returns whether the line passes the separator test; when it
     // does not, the columns are not meaningful.
     bool split(std::string_view line, std::vector<std::string_view>& columns,
-               std::size_t limit = static_cast<std::size_t>(-1)) const;
+               std::size_t limit = static_cast<std::size_t>(-1),
+               ScanLevel level = ScanLevel::Bytes) const;
 
-    // For a one-byte separator: calls `onColumn(column)` for each column from the left
-    // until it returns true, but only when the line holds the separator at all. Returns
-    // whether it does. The bytes from the line's start up to `readableEnd` (at or past the
-    // line's end) may be read to look at the line in wide blocks.
+    // For a separator that can be found (not empty, representable): calls
+    // `onColumn(column)` for each column from the left until it returns true, but only when
+    // the line holds the separator at all. Returns whether it does. The bytes from the
+    // line's start up to `readableEnd` (at or past the line's end) may be read to look at
+    // the line in wide blocks, compared as `level` says.
     template <class OnColumn>
-    bool forEachColumnAtByte(std::string_view line, const char* readableEnd,
-                             OnColumn&& onColumn) const;
+    bool forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
+                       OnColumn&& onColumn) const;
 
-    bool isOneByte() const { return bytes_.size() == 1 && !unmatchable_; }
+    bool findable() const { return !bytes_.empty() && !unmatchable_; }
 
 private:
+    // Where the byte compared with the first one lies: the first that differs from it, so
+    // that a separator such as " | " is looked for where a space is followed by "|" and
+    // not at every space, or the last one.
+    template <bool kOneByte, class OnColumn>
+    bool forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
+                         OnColumn& onColumn) const;
+
+    static std::size_t secondCompared(std::string_view bytes) {
+        const std::size_t differs = bytes.find_first_not_of(bytes.empty() ? '\0' : bytes[0]);
+        return differs != std::string_view::npos ? differs
+                                                 : std::max<std::size_t>(bytes.size(), 1) - 1;
+    }
+
     std::string bytes_;
     std::optional<std::string> utf8_;
     bool unmatchable_ = false;
+    std::size_t second_ = 0;
 };
 
-// The bytes equal to `separator` among the first min(count, 64) at `at`, as bits from the
-// lowest.
-inline std::uint64_t separatorBits(const char* at, std::size_t count, const char* readableEnd,
-                                   char separator) {
-    constexpr std::size_t kBlock = 64;
-#ifdef __SSE2__
-    if (readableEnd - at >= static_cast<std::ptrdiff_t>(kBlock)) {
-        const __m128i needle = _mm_set1_epi8(separator);
-        std::uint64_t bits = 0;
-        for (std::size_t part = 0; part < kBlock; part += 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + part));
-            const auto found =
-                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, needle)));
-            bits |= std::uint64_t{found} << part;
-        }
-        return count < kBlock ? bits & ((std::uint64_t{1} << count) - 1) : bits;
-    }
-#else
-    static_cast<void>(readableEnd);
-#endif
-    std::uint64_t bits = 0;
-    const std::size_t n = std::min(count, kBlock);
-    for (std::size_t i = 0; i < n; ++i) {
-        bits |= std::uint64_t{at[i] == separator} << i;
-    }
-    return bits;
+template <class OnColumn>
+bool Separator::forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
+                              OnColumn&& onColumn) const {
+    return bytes_.size() == 1 ? forEachColumnOf<true>(line, readableEnd, level, onColumn)
+                              : forEachColumnOf<false>(line, readableEnd, level, onColumn);
 }
 
-template <class OnColumn>
-bool Separator::forEachColumnAtByte(std::string_view line, const char* readableEnd,
-                                    OnColumn&& onColumn) const {
-    // Sixty-four bytes looked at a time, then their separators taken in order: this is
-    // the hot path of a run, and a typical line takes one or two blocks.
-    const char separator = bytes_[0];
+template <bool kOneByte, class OnColumn>
+bool Separator::forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
+                                OnColumn& onColumn) const {
+    // The places where the separator's first byte and a second one both match are found
+    // 64 at a time, then confirmed and taken in order: this is the hot path of a run, and a
+    // typical line takes one or two blocks. A match that begins inside the last one taken
+    // overlaps it and is passed over; one byte needs neither test.
+    const std::size_t length = kOneByte ? 1 : bytes_.size();
+    const std::size_t distance = kOneByte ? 0 : second_;
     const char* const data = line.data();
     const std::size_t size = line.size();
+    const std::size_t starts = size >= length ? size - length + 1 : 0;
+    const char* const separator = bytes_.data();
+    const auto matchesAt = [&](std::size_t at) {
+        for (std::size_t i = 1; i < length; ++i) {
+            if (data[at + i] != separator[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
     std::size_t begin = 0;  // past the last separator, so above 0 once one is found
-    for (std::size_t block = 0; block < size; block += 64) {
-        std::uint64_t bits = separatorBits(data + block, size - block, readableEnd, separator);
-        while (bits != 0) {
+    for (std::size_t block = 0; block < starts; block += 64) {
+        std::uint64_t bits = pairBits(data + block, starts - block, readableEnd, separator[0],
+                                      separator[distance], distance, level);
+        for (; bits != 0; bits &= bits - 1) {
             const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(bits));
+            if constexpr (!kOneByte) {
+                if (at < begin || (length > 2 && !matchesAt(at))) {
+                    continue;
+                }
+            }
             if (onColumn(std::string_view(data + begin, at - begin))) {
                 return true;
             }
-            begin = at + 1;
-            bits &= bits - 1;
+            begin = at + length;
         }
     }
     if (begin == 0) {

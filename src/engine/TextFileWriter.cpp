@@ -167,7 +167,11 @@ void TextFileWriter::flushWhenFull() {
 }
 
 void TextFileWriter::close() {
-    if (cutToLength_) {
+    // The bytes held for a target written in place reach it only once the save goes ahead,
+    // and only when the disk has room for all of them.
+    if (cutToLength_ && !goAhead()) {
+        error_ = ECANCELED;
+    } else if (cutToLength_) {
         reserve();
     }
     flush();
@@ -188,6 +192,18 @@ void TextFileWriter::reserve() {
             error_ = errno;
         }
     }
+}
+
+bool TextFileWriter::abandon() noexcept {
+    Decision expected = Decision::Open;
+    return decision_.compare_exchange_strong(expected, Decision::Abandoned) ||
+           expected == Decision::Abandoned;
+}
+
+bool TextFileWriter::goAhead() noexcept {
+    Decision expected = Decision::Open;
+    return decision_.compare_exchange_strong(expected, Decision::GoingAhead) ||
+           expected == Decision::GoingAhead;
 }
 
 // Leaves fd_ negative and errno set when no name beside the target can be created.
@@ -253,7 +269,7 @@ void TextFileWriter::finish() {
     if (calls_.close(std::exchange(fd_, -1)) != 0 && error_ == 0) {
         error_ = errno;
     }
-    if (error_ == 0 && abandoned_) {
+    if (error_ == 0 && !goAhead()) {
         error_ = ECANCELED;
     }
     if (error_ == 0 && !temporary_.empty() &&

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -57,7 +58,9 @@ public:
 
     // Gives the save up from another thread while close() runs: a file not yet put in
     // place then never is, so a save reported as failed does not replace the target later.
-    void abandon() noexcept { abandoned_ = true; }
+    // Returns false when close() had already begun to put the file in place, which then
+    // goes on; the two decisions exclude each other.
+    bool abandon() noexcept;
 
     // Removes the temporary files of every save still running, for a program that ends
     // without unwinding (the window closed during a save).
@@ -72,6 +75,8 @@ private:
     void flushWhenFull();
     void finish();
     void discard() noexcept;
+    // Decides to put the file in place, unless the save was abandoned first.
+    bool goAhead() noexcept;
 
     FileCalls& calls_;
     std::string target_;
@@ -81,7 +86,8 @@ private:
     int error_ = 0;  // errno of the first failed call
     off_t written_ = 0;
     std::string buffer_;
-    std::atomic<bool> abandoned_ = false;
+    enum class Decision : std::uint8_t { Open, Abandoned, GoingAhead };
+    std::atomic<Decision> decision_ = Decision::Open;
 };
 
 }  // namespace culvex

@@ -143,33 +143,64 @@ LineSettings columnsByNumber(int first, int last) {
     return settings;
 }
 
-// One thread, and workers from the middle on.
-std::vector<ExtractionThreads> threadChoices(const std::string& text) {
-    return {{1, 0}, {3, text.size() / 2}};
+// The ways of comparing bytes this processor runs, the byte-by-byte reference first.
+std::vector<ScanLevel> scanLevels() {
+    std::vector<ScanLevel> levels;
+    for (const ScanLevel level : {ScanLevel::Bytes, ScanLevel::Sse2, ScanLevel::Avx2}) {
+        if (level <= bestScanLevel()) {
+            levels.push_back(level);
+        }
+    }
+    return levels;
 }
 
-std::string threadsName(ExtractionThreads threads) {
-    return ", " + std::to_string(threads.count) + " threads from byte " +
-           std::to_string(threads.fromBytes);
+// Makes the extractors made while it lives compare bytes at one level.
+class ForcedScanLevel {
+public:
+    explicit ForcedScanLevel(ScanLevel level) { forceScanLevel(level); }
+    ~ForcedScanLevel() { forceScanLevel(bestScanLevel()); }
+    ForcedScanLevel(const ForcedScanLevel&) = delete;
+    ForcedScanLevel& operator=(const ForcedScanLevel&) = delete;
+};
+
+// One thread at each level, and workers from the middle on at the best level.
+struct RunChoice {
+    ScanLevel level;
+    ExtractionThreads threads;
+};
+std::vector<RunChoice> runChoices(const std::string& text) {
+    std::vector<RunChoice> choices;
+    for (const ScanLevel level : scanLevels()) {
+        choices.push_back({level, {1, 0}});
+    }
+    choices.push_back({bestScanLevel(), {3, text.size() / 2}});
+    return choices;
+}
+
+std::string runName(RunChoice run) {
+    return ", level " + std::to_string(static_cast<int>(run.level)) + ", " +
+           std::to_string(run.threads.count) + " threads from byte " +
+           std::to_string(run.threads.fromBytes);
 }
 
 void expectSameAsModel(const std::string& text, const std::string& separator,
                        std::size_t pauseEvery, std::size_t blockBytes, const std::string& what) {
-    for (const ExtractionThreads threads : threadChoices(text)) {
-        EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, threads),
+    for (const RunChoice run : runChoices(text)) {
+        const ForcedScanLevel level(run.level);
+        EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, run.threads),
                   runModel(text, separator, false, 0, 0, pauseEvery))
-            << what << threadsName(threads) << ", every column, separator \"" << separator << '"';
+            << what << runName(run) << ", every column, separator \"" << separator << '"';
         for (const auto& [first, last] : {std::pair{1, 2}, std::pair{0, 0}, std::pair{3, 40}}) {
             EXPECT_EQ(runEngine(text, separator, columnsByNumber(first, last), pauseEvery,
-                                blockBytes, threads),
+                                blockBytes, run.threads),
                       runModel(text, separator, true, first, last, pauseEvery))
-                << what << threadsName(threads) << ", columns " << first << " to " << last
+                << what << runName(run) << ", columns " << first << " to " << last
                 << ", separator \"" << separator << '"';
         }
     }
 }
 
-const std::string kSeparators[] = {",", " ", "\t", "\r", "\xE9", ", ", "ab", ""};
+const std::string kSeparators[] = {",", " ", "\t", "\r", "\xE9", ", ", "ab", " | ", "aba", ""};
 
 TEST(ExtractionDifferential, TextsAgreeWithTheModel) {
     const std::string wide(32767, ',');
@@ -200,9 +231,26 @@ TEST(ExtractionDifferential, TextsAgreeWithTheModel) {
     }
 }
 
+// Separators and line ends at every place of the 16-, 32- and 64-byte blocks that bytes are
+// compared in, and of the blocks the file is read in.
+TEST(ExtractionDifferential, SeparatorsAtEveryVectorBoundaryAgreeWithTheModel) {
+    for (const std::string& separator : kSeparators) {
+        std::string text;
+        for (std::size_t width = 0; width < 140; ++width) {
+            text += std::string(width, 'a') + separator + std::string(width % 5, ' ') + "b" +
+                    separator + (width % 3 == 0 ? "\r\n" : "\n");
+        }
+        for (const std::size_t blockBytes : {kBlockBytes, std::size_t{97}}) {
+            expectSameAsModel(text, separator, kPauseEveryBytes, blockBytes,
+                              "block " + std::to_string(blockBytes));
+        }
+    }
+}
+
 std::string randomText(std::mt19937& random, std::size_t lines) {
-    static const std::string pieces[] = {",",  ",", ",",  " ",    "  ",   "\t",   "\r", "\r\n",
-                                         "\n", "a", "bc", "\xE9", "\x80", "\xFF", ", ", "ab"};
+    static const std::string pieces[] = {",",    ",",    ",",  " ",  "  ", "\t",
+                                         "\r",   "\r\n", "\n", "a",  "bc", "\xE9",
+                                         "\x80", "\xFF", ", ", "ab", " | "};
     std::string text;
     for (std::size_t l = 0; l < lines; ++l) {
         const std::size_t length =
@@ -237,11 +285,17 @@ TEST(ExtractionDifferential, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
     // overflowing line, and pauses that fall inside blocks.
     const std::string text = "a,b\r\n\r\n" + std::string(150, 'x') + ",y\r\n\n  c , d \r\n" +
                              std::string(32767, ',') + "z\r\ne,,f\r\n\r\ng";
+    // Blocks above the record limit are extracted on the calling thread at their turn.
     for (std::size_t blockBytes = 1; blockBytes <= 80; ++blockBytes) {
         const Outcome alone = runEngine(text, ",", LineSettings{}, 7, blockBytes);
         for (const std::uint64_t fromBytes : {0, 8, 170}) {
-            EXPECT_EQ(runEngine(text, ",", LineSettings{}, 7, blockBytes, {2, fromBytes}), alone)
-                << "block " << blockBytes << ", workers from byte " << fromBytes;
+            for (const std::size_t recordBytes : {ExtractionThreads{}.recordBytes, 100ul}) {
+                EXPECT_EQ(runEngine(text, ",", LineSettings{}, 7, blockBytes,
+                                    {2, fromBytes, recordBytes}),
+                          alone)
+                    << "block " << blockBytes << ", workers from byte " << fromBytes
+                    << ", records up to " << recordBytes;
+            }
         }
     }
 }

@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <semaphore>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace culvex {
@@ -164,6 +166,45 @@ TEST_F(TextFileWriterTest, ASaveAbandonedBeforeCloseLeavesTheOldFileAndNoLeftove
         }
         EXPECT_EQ(contents(target), "old contents") << refused;
         EXPECT_EQ(fileNames(dir.root()), onlyTarget);
+    }
+}
+
+// Given up while the disk is still busy with the sync (as when the window's time limit
+// passes): the save goes no further, and an abandon after the decision to go ahead says so.
+TEST_F(TextFileWriterTest, AnAbandonDuringABlockedSyncLeavesTheTargetUntouched) {
+    class BlockedSync final : public FileCalls {
+    public:
+        int sync(int fd) override {
+            entered.release();
+            leave.acquire();
+            return FileCalls::sync(fd);
+        }
+        std::binary_semaphore entered{0};
+        std::binary_semaphore leave{0};
+    };
+    for (const bool abandonFirst : {true, false}) {
+        BlockedSync calls;
+        TextFileWriter writer(target, calls);
+        writer.write("new\r\n");
+        std::string outcome = "replaced";
+        std::thread closing([&] {
+            try {
+                writer.close();
+            } catch (const std::runtime_error& e) {
+                outcome = e.what();
+            }
+        });
+        calls.entered.acquire();
+        if (abandonFirst) {
+            EXPECT_TRUE(writer.abandon());
+        }
+        calls.leave.release();
+        closing.join();
+        EXPECT_EQ(outcome, abandonFirst ? "Operation canceled" : "replaced");
+        EXPECT_EQ(contents(target), abandonFirst ? "old contents" : "new\r\n");
+        EXPECT_EQ(fileNames(dir.root()), onlyTarget);
+        EXPECT_EQ(writer.abandon(), abandonFirst);
+        dir.write("out.txt", "old contents");
     }
 }
 

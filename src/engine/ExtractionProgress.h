@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/LineExtractor.h"
+
+namespace culvex {
+
+// What the extraction of one file reports back while it walks the lines.
+class ExtractionProgress {
+public:
+    virtual ~ExtractionProgress() = default;
+    // Called between lines about once per `pauseEvery` bytes, so that the window can
+    // show the rows so far and stay live inside a large file.
+    virtual void pause() = 0;
+    // Asked after every pause: true ends the extraction there, with the rows of the lines
+    // before it in the sink.
+    virtual bool stopped() const { return false; }
+    // Called on the calling thread after each block read inside a line longer than a
+    // block while its end is still to come, possibly before the rows of earlier blocks
+    // are handed on, so that the window stays live inside one endless line: false ends
+    // the extraction without that line.
+    virtual bool keepReadingLongLine() { return true; }
+    // Called once for every line that met an overflow, with all it met; that line yielded
+    // no rows.
+    virtual void overflowed(LineOverflows line) = 0;
+};
+
+}  // namespace culvex

@@ -22,6 +22,9 @@ struct LineSettings {
     bool startByMarker = false;
     bool endByNumber = false;
     bool endByMarker = false;
+    // The end is each line's last column, whatever end number is set; a line with more
+    // columns than the index holds overflows rather than losing its last ones.
+    bool endAtLastColumn = false;
     ColumnIndex startIndex;
     ColumnIndex endIndex;
     CodePageText startMarker;
@@ -30,6 +33,9 @@ struct LineSettings {
     // case folding of its characters.
     TextEncoding encoding = TextEncoding::Windows1252;
     CaseFold fold = nullptr;
+    // Empty columns of the range become empty rows too, so that a line's rows are all of
+    // its chosen columns in order.
+    bool keepEmptyColumns = false;
 };
 
 }  // namespace culvex

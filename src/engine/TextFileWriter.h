@@ -55,6 +55,10 @@ public:
     // place then never is, so a save reported as failed does not replace the target later.
     void abandon() noexcept { abandoned_ = true; }
 
+    // The temporary file the bytes go to until close() puts it in place; empty when the
+    // target is written directly. A program ended by a signal removes it.
+    const std::string& temporaryPath() const { return temporary_; }
+
 private:
     void openTemporary();
     void openInPlace(bool regular);

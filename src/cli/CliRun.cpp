@@ -6,7 +6,6 @@
 #include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
 #include "engine/FileExtraction.h"
-#include "engine/FileReader.h"
 #include "engine/InputFile.h"
 
 #include <fcntl.h>
@@ -105,27 +104,6 @@ OpenInput openInput(const std::string& path, int standardInput, FormattedSink& s
     return {std::make_unique<DescriptorSource>(fd, true, path, flush), true};
 }
 
-// Extracts each line and ends it in the sink: the records format needs to know where a
-// line's rows end. One thread; the lines' rows reach the sink as each line is done.
-void extractRecords(ByteSource& source, LineExtractor& extractor, FormattedSink& sink,
-                    ExtractionProgress& progress) {
-    LineBlocks blocks(source);
-    while (blocks.next()) {
-        RowBatch rows(sink, blocks.readable());
-        TextLines lines(blocks.text());
-        std::string_view line;
-        while (lines.next(line)) {
-            const LineOverflows overflows = extractor.extract(line, rows);
-            rows.flush();
-            if (overflows.any()) {
-                progress.overflowed(overflows);
-            }
-            sink.endLine();
-        }
-        progress.pause();
-    }
-}
-
 // Counts the bytes read for the progress line.
 class ProgressLineSource final : public ByteSource {
 public:
@@ -166,10 +144,6 @@ ExtractionChoices startingChoices(const CliOptions& options, const CliStreams& s
 void extractSource(const OpenInput& input, LineExtractor& extractor, FormattedSink& sink,
                    ProgressLine& progress) {
     ProgressLineSource counted(*input.source, progress);
-    if (sink.keepsLines()) {
-        extractRecords(counted, extractor, sink, progress);
-        return;
-    }
     const ExtractionThreads threads{.count = input.stream ? 1u : 0u};
     extractLines(counted, extractor, sink, progress, kPauseEveryBytes, kBlockBytes, threads);
 }
@@ -191,10 +165,12 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
     } catch (const OutputFailure&) {
         throw;
     } catch (const std::runtime_error& e) {
+        sink.endSource();
         progress.end();
         streams.errors << kProgram << e.what() << '\n';
         return false;
     }
+    sink.endSource();
     if (const std::size_t overflows = progress.takeOverflows(); overflows > 0) {
         progress.end();
         streams.errors << kProgram << name << ": " << overflows
@@ -213,7 +189,8 @@ int extractAll(const CliOptions& options, const ExtractionChoices& choices, CliS
     }
     ProgressLine progress(streams.errors, streams.errorsOnTerminal, options.files.size(), *sink);
     LineSettings settings = lineSettingsOf(choices);
-    settings.keepEmptyColumns = options.format == OutputFormat::Records;
+    settings.keepEmptyColumns = sink->keepsLines();
+    settings.markLineEnds = sink->keepsLines();
     settings.endAtLastColumn = endsAtLastColumn(options);
     LineExtractor extractor(separatorOf(choices), std::move(settings));
     bool allRead = true;

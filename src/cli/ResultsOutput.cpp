@@ -116,36 +116,29 @@ private:
 };
 
 // The chosen columns of each line that yields any on one line, `join` between them,
-// empty columns kept as empty fields and values written as read.
+// empty columns kept as empty fields and values written as read. A row ending in LF is
+// the engine's mark of a line's end.
 class RecordsSink final : public FormattedSink {
 public:
     RecordsSink(ByteOutput& output, std::string join)
         : FormattedSink(output), join_(std::move(join)) {}
     void add(std::span<const std::string_view> rows, std::string_view) override {
         for (const std::string_view row : rows) {
+            if (!row.empty() && row.back() == '\n') {
+                endRecord();
+                continue;
+            }
             if (fields_ == 0) {
                 recordStart_ = pending_.size();
-            }
-            if (fields_++ > 0) {
+            } else {
                 pending_ += join_;
             }
             pending_ += row;
-        }
-        rows_ += rows.size();
-    }
-    void endLine() override {
-        if (fields_ == 0) {
-            return;
-        }
-        pending_ += '\n';
-        fields_ = 0;
-        if (eager()) {
-            handRest();
-        } else {
-            handIfLarge();
+            ++fields_;
         }
     }
     bool keepsLines() const override { return true; }
+    void endSource() override { endRecord(); }
     // Writes the records whose lines are done.
     void flush() override {
         if (fields_ == 0) {
@@ -159,6 +152,18 @@ public:
     void finish() override { handRest(); }
 
 private:
+    void endRecord() {
+        if (fields_ == 0) {
+            return;
+        }
+        pending_ += '\n';
+        rows_ += fields_;
+        fields_ = 0;
+        if (!eager()) {
+            handIfLarge();
+        }
+    }
+
     std::string join_;
     std::size_t fields_ = 0;       // in the record not yet ended
     std::size_t recordStart_ = 0;  // where that record starts in pending_

@@ -78,11 +78,10 @@ public:
         }
     }
     void publish() override {}
-    // Ends the line the rows since the last call came from (a record of its own in the
-    // records format, nothing in the others).
-    virtual void endLine() {}
-    // Whether the sink needs endLine() after every line.
+    // Whether the rows must come with the engine's line-end marks (LineSettings).
     virtual bool keepsLines() const { return false; }
+    // Ends a line left open by a source's last line without a break.
+    virtual void endSource() {}
     // Writes every complete byte held back to the output.
     virtual void flush() = 0;
     // Writes what is still held back to the output.

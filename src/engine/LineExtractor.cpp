@@ -46,6 +46,27 @@ bool LineExtractor::readsAsUtf8(std::string_view line) const {
 }
 
 LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
+    const LineOverflows overflows = extractColumns(line, rows);
+    if (settings_.markLineEnds) {
+        markLineEnd(line, rows);
+    }
+    return overflows;
+}
+
+void LineExtractor::markLineEnd(std::string_view line, RowBatch& rows) {
+    if (line.data() == nullptr) {
+        return;  // the empty source's one line
+    }
+    const char* const at = line.data() + line.size();
+    const char* const end = rows.source().data() + rows.source().size();
+    if (at < end && at[0] == '\n') {
+        rows.add({at, 1});
+    } else if (end - at >= 2 && at[0] == '\r' && at[1] == '\n') {
+        rows.add({at, 2});
+    }
+}
+
+LineOverflows LineExtractor::extractColumns(std::string_view line, RowBatch& rows) {
     utf8Line_ = readsAsUtf8(line);
     if (lineSeparator().isOneByte() && streamsRows(line)) {
         streamRows(line, rows);

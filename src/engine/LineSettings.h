@@ -36,6 +36,10 @@ struct LineSettings {
     // Empty columns of the range become empty rows too, so that a line's rows are all of
     // its chosen columns in order.
     bool keepEmptyColumns = false;
+    // After each line's rows comes a row of its line break (LF or CR LF), which no column
+    // can hold, so that a sink can tell where one line's rows end even when the rows reach
+    // it in batches from several threads. The source's last line without a break gets none.
+    bool markLineEnds = false;
 };
 
 }  // namespace culvex

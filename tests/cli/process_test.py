@@ -98,6 +98,10 @@ streams_from_a_slow_pipe(["--comma", "--format", "records"], b"a\tb\n", b"c\td\n
 streams_from_a_slow_pipe(["--comma", "--format", "comma"], b"a,\r\n", b"b,\r\nc,\r\nd\r\n")
 with tempfile.TemporaryDirectory() as folder:
     reads_a_named_pipe(folder)
+stdin_by_name = subprocess.run([program, "--comma", "/dev/stdin"], input=b"s,t\n",
+                               capture_output=True)
+check("/dev/stdin on a pipe", (stdin_by_name.returncode, stdin_by_name.stdout) == (0, b"s\nt\n"),
+      f"{stdin_by_name.returncode} {stdin_by_name.stderr!r}")
 
 for failure in failures:
     print("FAILED", failure)

@@ -117,56 +117,90 @@ private:
 
 // The chosen columns of each line that yields any on one line, `join` between them,
 // empty columns kept as empty fields and values written as read. A row ending in LF is
-// the engine's mark of a line's end.
+// the engine's mark of a line's end. Records are built in a buffer of their own with
+// plain copies (short rows in one fixed-size move), as this runs for every row in turn.
 class RecordsSink final : public FormattedSink {
 public:
     RecordsSink(ByteOutput& output, std::string join)
         : FormattedSink(output), join_(std::move(join)) {}
-    void add(std::span<const std::string_view> rows, std::string_view) override {
+    void add(std::span<const std::string_view> rows, std::string_view source) override {
+        const char* const sourceEnd = source.data() + source.size();
         for (const std::string_view row : rows) {
             if (!row.empty() && row.back() == '\n') {
                 endRecord();
                 continue;
             }
-            if (fields_ == 0) {
-                recordStart_ = pending_.size();
+            if (fields_++ == 0) {
+                recordStart_ = used_;
             } else {
-                pending_ += join_;
+                put(join_, join_.data() + join_.size());
             }
-            pending_ += row;
-            ++fields_;
+            put(row, sourceEnd);
         }
     }
     bool keepsLines() const override { return true; }
     void endSource() override { endRecord(); }
     // Writes the records whose lines are done.
     void flush() override {
-        if (fields_ == 0) {
-            handRest();
-        } else if (recordStart_ > 0) {
-            output().write(std::string_view(pending_).substr(0, recordStart_));
-            pending_.erase(0, recordStart_);
-            recordStart_ = 0;
+        const std::size_t done = fields_ == 0 ? used_ : recordStart_;
+        if (done == 0) {
+            return;
         }
+        output().write({buffer_.get(), done});
+        std::memmove(buffer_.get(), buffer_.get() + done, used_ - done);
+        used_ -= done;
+        recordStart_ = 0;
     }
-    void finish() override { handRest(); }
+    void finish() override {
+        endRecord();
+        flush();
+    }
 
 private:
+    static constexpr std::size_t kMoveBytes = 32;
+
+    // Appends `bytes`, which may be read up to `readable`.
+    void put(std::string_view bytes, const char* readable) {
+        const std::size_t n = bytes.size();
+        if (used_ + n + kMoveBytes > capacity_) {
+            grow(used_ + n + kMoveBytes);
+        }
+        char* const at = buffer_.get() + used_;
+        if (n <= kMoveBytes && readable - bytes.data() >= static_cast<std::ptrdiff_t>(kMoveBytes)) {
+            std::memcpy(at, bytes.data(), kMoveBytes);
+        } else {
+            std::memcpy(at, bytes.data(), n);
+        }
+        used_ += n;
+    }
+    void grow(std::size_t needed) {
+        const std::size_t capacity = std::max({needed, 2 * capacity_, kPieceBytes + kMoveBytes});
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (used_ > 0) {
+            std::memcpy(bigger.get(), buffer_.get(), used_);
+        }
+        buffer_ = std::move(bigger);
+        capacity_ = capacity;
+    }
     void endRecord() {
         if (fields_ == 0) {
             return;
         }
-        pending_ += '\n';
+        const std::string_view lineFeed = "\n";
+        put(lineFeed, lineFeed.data() + lineFeed.size());
         rows_ += fields_;
         fields_ = 0;
-        if (!eager()) {
-            handIfLarge();
+        if (eager() || used_ >= kPieceBytes) {
+            flush();
         }
     }
 
     std::string join_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::size_t used_ = 0;
     std::size_t fields_ = 0;       // in the record not yet ended
-    std::size_t recordStart_ = 0;  // where that record starts in pending_
+    std::size_t recordStart_ = 0;  // where that record starts in the buffer
 };
 
 }  // namespace

@@ -16,15 +16,21 @@ const char* const kUsage =
     "Range of columns (any of these turns it on; without them every column):\n"
     "  --start N | --start-marker TEXT     first column by number, or the first\n"
     "                                      that begins with TEXT\n"
-    "  --end N | --end-marker TEXT         last column by number, or the last\n"
-    "                                      that ends with TEXT (default: --end 5)\n"
+    "  --end N | --end last | --end-marker TEXT\n"
+    "                                      last column by number, the last column,\n"
+    "                                      or the last that ends with TEXT\n"
+    "                                      (default: the last column; with\n"
+    "                                      --use-settings the stored end)\n"
     "Other options:\n"
     "  --use-settings       start from the window's stored settings\n"
-    "  --format lines|spaced|comma   output format (default lines)\n"
+    "  --format lines|spaced|comma|records   output format (default lines)\n"
+    "  --join TEXT          between the columns of a record (default a tab)\n"
+    "  --escapes            read \\\\, \\t, \\s (space) and \\xHH in every TEXT\n"
+    "  --line-buffered      write each row as soon as its line is read\n"
     "  -o, --output FILE    write to FILE, replacing it only when complete\n"
-    "  --help, --version\n"
-    "Exit status: 0 done, 1 a file could not be read or the output not written,\n"
-    "2 a usage error or refused settings.\n";
+    "  -h, --help, --version\n"
+    "Exit status: 0 done, 1 a file could not be read, a line had too many columns\n"
+    "or the output was not written, 2 a usage error or refused settings.\n";
 
 namespace {
 
@@ -45,7 +51,30 @@ OutputFormat formatNamed(const std::string& name) {
     if (name == "comma") {
         return OutputFormat::Comma;
     }
-    throw std::invalid_argument("unknown format '" + name + "' (lines, spaced or comma)");
+    if (name == "records") {
+        return OutputFormat::Records;
+    }
+    throw std::invalid_argument("unknown format '" + name + "' (lines, spaced, comma or records)");
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
+        return (c | 0x20) - 'a' + 10;
+    }
+    return -1;
+}
+
+void readEscapesIn(CliOptions& options) {
+    options.typedSeparator = readEscapes(options.typedSeparator);
+    options.join = readEscapes(options.join);
+    for (std::optional<std::string>* text : {&options.startMarker, &options.endMarker}) {
+        if (*text) {
+            **text = readEscapes(**text);
+        }
+    }
 }
 
 // Options that take a value, given as "--name VALUE" or "--name=VALUE".
@@ -67,6 +96,8 @@ bool takeValued(CliOptions& options, std::string_view name, const std::string& v
         options.endNumber.reset();
     } else if (name == "--format") {
         options.format = formatNamed(value);
+    } else if (name == "--join") {
+        options.join = value;
     } else if (name == "-o" || name == "--output") {
         options.outputPath = value;
     } else {
@@ -88,6 +119,10 @@ bool takeFlag(CliOptions& options, std::string_view arg) {
         options.version = true;
     } else if (arg == "--use-settings") {
         options.useSettings = true;
+    } else if (arg == "--line-buffered") {
+        options.lineBuffered = true;
+    } else if (arg == "--escapes") {
+        options.escapes = true;
     } else {
         return false;
     }
@@ -132,7 +167,39 @@ CliOptions parseArguments(const std::vector<std::string>& args) {
     if (options.files.empty() && !options.help && !options.version) {
         throw std::invalid_argument("no FILE given");
     }
+    if (options.escapes) {
+        readEscapesIn(options);
+    }
     return options;
+}
+
+std::string readEscapes(std::string_view text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+            continue;
+        }
+        const char kind = i + 1 < text.size() ? text[++i] : '\0';
+        if (kind == '\\' || kind == 't' || kind == 's') {
+            bytes += kind == 't' ? '\t' : kind == 's' ? ' ' : '\\';
+        } else if (kind == 'x' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+                   hexDigit(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            throw std::invalid_argument("unknown escape in '" + std::string(text) +
+                                        "' (\\\\, \\t, \\s or \\xHH)");
+        }
+    }
+    return bytes;
+}
+
+bool endsAtLastColumn(const CliOptions& options) {
+    if (options.endNumber || options.endMarker) {
+        return options.endNumber == "last";
+    }
+    return (options.startNumber || options.startMarker) && !options.useSettings;
 }
 
 void applyOptions(const CliOptions& options, ExtractionChoices& choices) {
@@ -159,7 +226,9 @@ void applyOptions(const CliOptions& options, ExtractionChoices& choices) {
     } else if (options.startMarker) {
         takeStart(false, *options.startMarker);
     }
-    if (options.endNumber) {
+    if (endsAtLastColumn(options)) {
+        takeEnd(true, kLastColumn);
+    } else if (options.endNumber) {
         takeEnd(true, *options.endNumber);
     } else if (options.endMarker) {
         takeEnd(false, *options.endMarker);

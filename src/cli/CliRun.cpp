@@ -8,11 +8,16 @@
 #include "engine/FileExtraction.h"
 #include "engine/InputFile.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #ifndef CULVEX_VERSION
 #define CULVEX_VERSION "unknown"
@@ -23,26 +28,85 @@ namespace {
 
 constexpr const char* kProgram = "culvex-extract: ";
 
-// An open descriptor (standard input) read to its end, as it streams in.
+// A quarter of the window's block size: the blocks each thread has in hand (and their
+// rows) then take a few MiB in all, as a filter beside cut should, at the same speed.
+constexpr std::size_t kReadBlockBytes = kBlockBytes / 4;
+
+// An open descriptor read to its end as it streams in: standard input, a pipe, a device.
+// Before a read that would wait for more bytes, `beforeWait` runs, so that the rows of
+// the lines already read go out first.
 class DescriptorSource final : public ByteSource {
 public:
-    explicit DescriptorSource(int fd) : fd_(fd) {}
+    DescriptorSource(int fd, bool owned, std::string name, std::function<void()> beforeWait)
+        : fd_(fd), owned_(owned), name_(std::move(name)), beforeWait_(std::move(beforeWait)) {}
+    ~DescriptorSource() override {
+        if (owned_) {
+            ::close(fd_);
+        }
+    }
+    DescriptorSource(const DescriptorSource&) = delete;
+    DescriptorSource& operator=(const DescriptorSource&) = delete;
+
     std::size_t read(char* into, std::size_t count) override {
+        if (beforeWait_ && !readableNow()) {
+            beforeWait_();
+        }
         for (;;) {
             const ssize_t got = ::read(fd_, into, count);
             if (got >= 0) {
                 return static_cast<std::size_t>(got);
             }
             if (errno != EINTR) {
-                throw std::runtime_error("Cannot read standard input: " +
+                throw std::runtime_error("Cannot read " + name_ + ": " +
                                          std::generic_category().message(errno));
             }
         }
     }
 
 private:
+    bool readableNow() const {
+        pollfd ready{.fd = fd_, .events = POLLIN, .revents = 0};
+        return ::poll(&ready, 1, 0) != 0;
+    }
+
     int fd_;
+    bool owned_;
+    std::string name_;
+    std::function<void()> beforeWait_;
 };
+
+// An input opened for reading: a regular file by its size, on every core; anything else as
+// a stream, line by line on one thread, so that no row waits for lines not yet arrived.
+struct OpenInput {
+    std::unique_ptr<ByteSource> source;
+    bool stream = false;
+};
+
+bool isRegular(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// FILE as named on the command line; throws std::runtime_error naming it and the reason.
+OpenInput openInput(const std::string& path, int standardInput, FormattedSink& sink) {
+    const auto flush = [&sink] { sink.flush(); };
+    if (path == "-") {
+        const bool stream = !isRegular(standardInput);
+        return {std::make_unique<DescriptorSource>(standardInput, false, "standard input",
+                                                   stream ? flush : std::function<void()>()),
+                stream};
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+        return {std::make_unique<InputFile>(path), false};
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw std::runtime_error("Cannot open " + path + ": " +
+                                 std::generic_category().message(errno));
+    }
+    return {std::make_unique<DescriptorSource>(fd, true, path, flush), true};
+}
 
 // Counts the bytes read for the progress line.
 class ProgressLineSource final : public ByteSource {
@@ -81,6 +145,13 @@ ExtractionChoices startingChoices(const CliOptions& options, const CliStreams& s
     return choices;
 }
 
+void extractSource(const OpenInput& input, LineExtractor& extractor, FormattedSink& sink,
+                   ProgressLine& progress) {
+    ProgressLineSource counted(*input.source, progress);
+    const ExtractionThreads threads{.count = input.stream ? 1u : 0u};
+    extractLines(counted, extractor, sink, progress, kPauseEveryBytes, kReadBlockBytes, threads);
+}
+
 std::unique_ptr<ByteOutput> openOutput(const CliOptions& options, CliStreams& streams) {
     if (!options.outputPath) {
         return std::make_unique<DescriptorOutput>(streams.output);
@@ -94,20 +165,16 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
                  ProgressLine& progress, CliStreams& streams) {
     const std::string name = path == "-" ? "standard input" : path;
     try {
-        std::unique_ptr<ByteSource> file;
-        DescriptorSource input(streams.input);
-        if (path != "-") {
-            file = std::make_unique<InputFile>(path);
-        }
-        ProgressLineSource counted(file ? *file : input, progress);
-        extractLines(counted, extractor, sink, progress);
+        extractSource(openInput(path, streams.input, sink), extractor, sink, progress);
     } catch (const OutputFailure&) {
         throw;
     } catch (const std::runtime_error& e) {
+        sink.endSource();
         progress.end();
         streams.errors << kProgram << e.what() << '\n';
         return false;
     }
+    sink.endSource();
     if (const std::size_t overflows = progress.takeOverflows(); overflows > 0) {
         progress.end();
         streams.errors << kProgram << name << ": " << overflows
@@ -120,17 +187,28 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
 
 int extractAll(const CliOptions& options, const ExtractionChoices& choices, CliStreams& streams) {
     const std::unique_ptr<ByteOutput> output = openOutput(options, streams);
-    const std::unique_ptr<FormattedSink> sink = makeSink(options.format, *output);
+    const std::unique_ptr<FormattedSink> sink = makeSink(options.format, *output, options.join);
+    if (options.lineBuffered || (streams.outputOnTerminal && !options.outputPath)) {
+        sink->writeEagerly();
+    }
     ProgressLine progress(streams.errors, streams.errorsOnTerminal, options.files.size(), *sink);
-    LineExtractor extractor(separatorOf(choices), lineSettingsOf(choices));
+    LineSettings settings = lineSettingsOf(choices);
+    settings.keepEmptyColumns = sink->keepsLines();
+    settings.markLineEnds = sink->keepsLines();
+    settings.endAtLastColumn = endsAtLastColumn(options);
+    LineExtractor extractor(separatorOf(choices), std::move(settings));
     bool allRead = true;
     for (std::size_t i = 0; i < options.files.size(); ++i) {
         progress.startFile(i + 1);
         allRead = extractFile(options.files[i], extractor, *sink, progress, streams) && allRead;
     }
     sink->finish();
-    output->finish();
     progress.end();
+    if (allRead) {
+        output->finish();
+    } else if (options.outputPath) {
+        streams.errors << kProgram << *options.outputPath << " left as it was\n";
+    }
     return allRead ? kExitDone : kExitFailed;
 }
 

@@ -15,6 +15,7 @@ struct CliStreams {
     int output = 1;  // written when no -o is given
     std::ostream& errors;
     bool errorsOnTerminal = false;  // show the progress line there
+    bool outputOnTerminal = false;  // write each row as soon as its line is done
     std::string settingsPath;       // the window's settings file, for --use-settings
     NumberFormat numbers;           // the user's number format, for typed numbers
     FileCalls& files = FileCalls::system();

@@ -1,5 +1,6 @@
 #include "cli/ResultsOutput.h"
 
+#include "cli/SignalCleanup.h"
 #include "engine/ResultsFormat.h"
 
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 namespace culvex::cli {
 namespace {
@@ -20,8 +22,7 @@ class LinesSink final : public FormattedSink {
 public:
     explicit LinesSink(ByteOutput& output)
         : FormattedSink(output), piece_(std::make_unique<char[]>(kPieceBytes)) {}
-    void append(std::string_view row) override { appendBatch({&row, 1}, row); }
-    void appendBatch(std::span<const std::string_view> rows, std::string_view source) override {
+    void add(std::span<const std::string_view> rows, std::string_view source) override {
         const char* const sourceEnd = source.data() + source.size();
         rows_ += rows.size();
         for (const std::string_view row : rows) {
@@ -45,12 +46,15 @@ public:
             used_ += n + 1;
         }
     }
+    void flush() override { handPiece(); }
     void finish() override { handPiece(); }
 
 private:
     static constexpr std::size_t kMoveBytes = 32;
     void handPiece() {
-        output().write({piece_.get(), used_});
+        if (used_ > 0) {
+            output().write({piece_.get(), used_});
+        }
         used_ = 0;
     }
     std::unique_ptr<char[]> piece_;
@@ -62,13 +66,16 @@ private:
 class CommaSink final : public FormattedSink {
 public:
     using FormattedSink::FormattedSink;
-    void append(std::string_view row) override {
-        if (rows_++ > 0) {
-            appendCommaLine(pending_, held_, false);
-            handIfLarge();
+    void add(std::span<const std::string_view> rows, std::string_view) override {
+        for (const std::string_view row : rows) {
+            if (rows_++ > 0) {
+                appendCommaLine(pending_, held_, false);
+                handIfLarge();
+            }
+            held_.assign(row);
         }
-        held_.assign(row);
     }
+    void flush() override { handRest(); }
     void finish() override {
         if (rows_ > 0) {
             appendCommaLine(pending_, held_, true);
@@ -85,11 +92,14 @@ private:
 class SpacedSink final : public FormattedSink {
 public:
     using FormattedSink::FormattedSink;
-    void append(std::string_view row) override {
-        ++rows_;
-        longest_ = std::max(longest_, row.size());
-        store_.append(row);
+    void add(std::span<const std::string_view> rows, std::string_view) override {
+        for (const std::string_view row : rows) {
+            ++rows_;
+            longest_ = std::max(longest_, row.size());
+            store_.append(row);
+        }
     }
+    void flush() override {}
     void finish() override {
         const std::size_t width = spacedWidth(longest_);
         appendSpacedLine(pending_, kSpacedHeader, width);
@@ -103,6 +113,94 @@ public:
 private:
     ResultsStore store_;
     std::size_t longest_ = 0;
+};
+
+// The chosen columns of each line that yields any on one line, `join` between them,
+// empty columns kept as empty fields and values written as read. A row ending in LF is
+// the engine's mark of a line's end. Records are built in a buffer of their own with
+// plain copies (short rows in one fixed-size move), as this runs for every row in turn.
+class RecordsSink final : public FormattedSink {
+public:
+    RecordsSink(ByteOutput& output, std::string join)
+        : FormattedSink(output), join_(std::move(join)) {}
+    void add(std::span<const std::string_view> rows, std::string_view source) override {
+        const char* const sourceEnd = source.data() + source.size();
+        for (const std::string_view row : rows) {
+            if (!row.empty() && row.back() == '\n') {
+                endRecord();
+                continue;
+            }
+            if (fields_++ == 0) {
+                recordStart_ = used_;
+            } else {
+                put(join_, join_.data() + join_.size());
+            }
+            put(row, sourceEnd);
+        }
+    }
+    bool keepsLines() const override { return true; }
+    void endSource() override { endRecord(); }
+    // Writes the records whose lines are done.
+    void flush() override {
+        const std::size_t done = fields_ == 0 ? used_ : recordStart_;
+        if (done == 0) {
+            return;
+        }
+        output().write({buffer_.get(), done});
+        std::memmove(buffer_.get(), buffer_.get() + done, used_ - done);
+        used_ -= done;
+        recordStart_ = 0;
+    }
+    void finish() override {
+        endRecord();
+        flush();
+    }
+
+private:
+    static constexpr std::size_t kMoveBytes = 32;
+
+    // Appends `bytes`, which may be read up to `readable`.
+    void put(std::string_view bytes, const char* readable) {
+        const std::size_t n = bytes.size();
+        if (used_ + n + kMoveBytes > capacity_) {
+            grow(used_ + n + kMoveBytes);
+        }
+        char* const at = buffer_.get() + used_;
+        if (n <= kMoveBytes && readable - bytes.data() >= static_cast<std::ptrdiff_t>(kMoveBytes)) {
+            std::memcpy(at, bytes.data(), kMoveBytes);
+        } else {
+            std::memcpy(at, bytes.data(), n);
+        }
+        used_ += n;
+    }
+    void grow(std::size_t needed) {
+        const std::size_t capacity = std::max({needed, 2 * capacity_, kPieceBytes + kMoveBytes});
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (used_ > 0) {
+            std::memcpy(bigger.get(), buffer_.get(), used_);
+        }
+        buffer_ = std::move(bigger);
+        capacity_ = capacity;
+    }
+    void endRecord() {
+        if (fields_ == 0) {
+            return;
+        }
+        const std::string_view lineFeed = "\n";
+        put(lineFeed, lineFeed.data() + lineFeed.size());
+        rows_ += fields_;
+        fields_ = 0;
+        if (eager() || used_ >= kPieceBytes) {
+            flush();
+        }
+    }
+
+    std::string join_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::size_t used_ = 0;
+    std::size_t fields_ = 0;       // in the record not yet ended
+    std::size_t recordStart_ = 0;  // where that record starts in the buffer
 };
 
 }  // namespace
@@ -122,11 +220,18 @@ void DescriptorOutput::write(std::string_view bytes) {
 }
 
 FileOutput::FileOutput(const std::string& path, FileCalls& calls) : path_(path) {
+    const SignalsHeld held;
     try {
         file_.emplace(path, calls);
     } catch (const std::runtime_error& e) {
         throw OutputFailure("Cannot write " + path_ + ": " + e.what());
     }
+    trackFile(file_->temporaryPath());
+}
+
+FileOutput::~FileOutput() {
+    file_.reset();
+    trackFile({});
 }
 
 void FileOutput::finish() {
@@ -135,6 +240,7 @@ void FileOutput::finish() {
     } catch (const std::runtime_error& e) {
         throw OutputFailure("Cannot write " + path_ + ": " + e.what());
     }
+    trackFile({});
 }
 
 // Hands the gathered bytes on once they make a large piece.
@@ -145,12 +251,16 @@ void FormattedSink::handIfLarge() {
 }
 
 void FormattedSink::handRest() {
-    output_.write(pending_);
+    if (!pending_.empty()) {
+        output_.write(pending_);
+    }
     pending_.clear();
 }
 
-std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output) {
+std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output, std::string join) {
     switch (format) {
+        case OutputFormat::Records:
+            return std::make_unique<RecordsSink>(output, std::move(join));
         case OutputFormat::Spaced:
             return std::make_unique<SpacedSink>(output);
         case OutputFormat::Comma:

@@ -47,6 +47,27 @@ bool LineExtractor::readsAsUtf8(std::string_view line) const {
 }
 
 LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
+    const LineOverflows overflows = extractColumns(line, rows);
+    if (settings_.markLineEnds) {
+        markLineEnd(line, rows);
+    }
+    return overflows;
+}
+
+void LineExtractor::markLineEnd(std::string_view line, RowBatch& rows) {
+    if (line.data() == nullptr) {
+        return;  // the empty source's one line
+    }
+    const char* const at = line.data() + line.size();
+    const char* const end = rows.source().data() + rows.source().size();
+    if (at < end && at[0] == '\n') {
+        rows.add({at, 1});
+    } else if (end - at >= 2 && at[0] == '\r' && at[1] == '\n') {
+        rows.add({at, 2});
+    }
+}
+
+LineOverflows LineExtractor::extractColumns(std::string_view line, RowBatch& rows) {
     utf8Line_ = readsAsUtf8(line);
     if (lineSeparator().findable() && streamsRows(line)) {
         streamRows(line, rows);
@@ -66,7 +87,8 @@ LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
     } else {
         // Without markers only the columns up to the end number matter: the rest of a
         // long line is never cut.
-        const bool needsAll = settings_.startByMarker || settings_.endByMarker;
+        const bool needsAll =
+            settings_.startByMarker || settings_.endByMarker || settings_.endAtLastColumn;
         const int endNumber = settings_.endByNumber ? settings_.endIndex.value : 0;
         const std::size_t limit = needsAll ? static_cast<std::size_t>(-1)
                                            : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
@@ -86,6 +108,10 @@ bool LineExtractor::streamsRows(std::string_view line) const {
     if (!s.byRange) {
         return line.size() < kMaxColumns;
     }
+    if (s.endAtLastColumn) {
+        return s.startByNumber && !s.startByMarker && !s.startIndex.overflow &&
+               line.size() < kMaxColumns;
+    }
     return s.startByNumber && s.endByNumber && !s.startByMarker && !s.endByMarker &&
            !s.startIndex.overflow && !s.endIndex.overflow;
 }
@@ -97,14 +123,16 @@ void LineExtractor::streamRowsAt(std::string_view line, RowBatch& rows) const {
     // number), and the line cannot hold too many columns: rows go out as the columns are
     // found, and cutting stops after the end column.
     const int first = settings_.byRange ? std::max<int>(settings_.startIndex.value, 0) : 0;
-    const int last = settings_.byRange ? settings_.endIndex.value : kMaxColumns;
+    const bool toLast = !settings_.byRange || settings_.endAtLastColumn;
+    const int last = toLast ? kMaxColumns : settings_.endIndex.value;
     if (last < 0) {
         return;
     }
     int index = 0;
     const std::string_view source = rows.source();
+    const bool keepEmpty = settings_.keepEmptyColumns;
     const auto onColumn = [&](std::string_view column) {
-        if (index >= first && !column.empty()) {
+        if (index >= first && (keepEmpty || !column.empty())) {
             rows.add(trimSpaces(column, source));
         }
         return index++ == last;
@@ -163,7 +191,12 @@ LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {
         }
         range.end = settings_.endIndex.value;
     }
-    if (settings_.endByMarker) {
+    if (settings_.endAtLastColumn) {
+        if (tooManyColumns(columns_.size())) {
+            overflows.add(IndexOverflow::LastColumn);
+        }
+        range.end = last;
+    } else if (settings_.endByMarker) {
         // The end defaults to the start as found, before a negative start becomes 0.
         range.end = findEndByMarker(range.start, overflows);
     }
@@ -205,7 +238,7 @@ int LineExtractor::findEndByMarker(int start, LineOverflows& overflows) const {
 void LineExtractor::appendRange(Range range, RowBatch& rows) const {
     for (int i = range.start; i <= range.end; ++i) {
         const std::string_view column = columns_[static_cast<std::size_t>(i)];
-        if (!column.empty()) {
+        if (settings_.keepEmptyColumns || !column.empty()) {
             rows.add(trimSpaces(column, rows.source()));
         }
     }

@@ -58,6 +58,8 @@ private:
     };
     bool readsAsUtf8(std::string_view line) const;
     const Separator& lineSeparator() const { return utf8Line_ ? utf8Separator_ : separator_; }
+    LineOverflows extractColumns(std::string_view line, RowBatch& rows);
+    static void markLineEnd(std::string_view line, RowBatch& rows);
     bool streamsRows(std::string_view line) const;
     void streamRows(std::string_view line, RowBatch& rows) const;
     template <ScanLevel kLevel>

@@ -22,6 +22,9 @@ struct LineSettings {
     bool startByMarker = false;
     bool endByNumber = false;
     bool endByMarker = false;
+    // The end is each line's last column, whatever end number is set; a line with more
+    // columns than the index holds overflows rather than losing its last ones.
+    bool endAtLastColumn = false;
     ColumnIndex startIndex;
     ColumnIndex endIndex;
     CodePageText startMarker;
@@ -30,6 +33,13 @@ struct LineSettings {
     // case folding of its characters.
     TextEncoding encoding = TextEncoding::Windows1252;
     CaseFold fold = nullptr;
+    // Empty columns of the range become empty rows too, so that a line's rows are all of
+    // its chosen columns in order.
+    bool keepEmptyColumns = false;
+    // After each line's rows comes a row of its line break (LF or CR LF), which no column
+    // can hold, so that a sink can tell where one line's rows end even when the rows reach
+    // it in batches from several threads. The source's last line without a break gets none.
+    bool markLineEnds = false;
 };
 
 }  // namespace culvex

@@ -66,6 +66,10 @@ public:
     // without unwinding (the window closed during a save).
     static void removeUnfinished() noexcept;
 
+    // The temporary file the bytes go to until close() puts it in place; empty when the
+    // target is written directly. A program ended by a signal removes it.
+    const std::string& temporaryPath() const { return temporary_; }
+
 private:
     void openTemporary();
     void openInPlace(bool regular);

@@ -33,9 +33,9 @@ check "--start --start-marker"        --st
 check "--output"                      --out
 check "-o"                            -o
 check "comma"                         --format c
-check "comma lines spaced"            --format ""
+check "comma lines records spaced"    --format ""
 check "spaced"                        --format = s
-check "comma lines spaced"            --format =
+check "comma lines records spaced"    --format =
 check ""                              --start ""
 check ""                              --others ""
 check "$dir/a.csv $dir/ab.txt"        -o "$dir/a"

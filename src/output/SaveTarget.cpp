@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <chrono>
+#include <future>
 #include <stdexcept>
 
 namespace culvex {
@@ -38,14 +39,30 @@ std::shared_ptr<TextFileWriter> openTarget(const QString& target) {
     return std::make_shared<TextFileWriter>(QFile::encodeName(target).toStdString());
 }
 
-// A disk that has not finished in ten minutes is taken as failed; the worker keeps the
-// writer until it ends and then leaves the target as it was.
-void putInPlace(const std::shared_ptr<TextFileWriter>& file) {
-    constexpr std::chrono::minutes kLimit{10};
-    if (!runBlocking([file] { file->close(); }, kLimit)) {
-        file->abandon();
+// A disk that has not finished in time is taken as failed; the worker keeps the writer
+// until it ends and then leaves the target as it was. When the file was already going into
+// place as the time ran out, the save ends as that does, and says so truly.
+void putInPlace(const std::shared_ptr<TextFileWriter>& file, std::chrono::milliseconds limit) {
+    auto closed = std::make_shared<std::promise<void>>();
+    const std::shared_future<void> outcome = closed->get_future().share();
+    const auto close = [file, closed] {
+        try {
+            file->close();
+            closed->set_value();
+        } catch (...) {
+            closed->set_exception(std::current_exception());
+            throw;
+        }
+    };
+    if (runBlocking(close, limit)) {
+        return;
+    }
+    if (file->abandon()) {
         throw std::runtime_error("The disk did not finish writing the file within 10 minutes");
     }
+    while (!runBlocking([outcome] { outcome.wait(); }, limit)) {
+    }
+    outcome.get();
 }
 
 void endSave(const CommandContext& context, SaveEnd end) {

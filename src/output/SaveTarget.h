@@ -4,6 +4,7 @@
 #include "command/ProtectedProcedure.h"
 #include "platform/CommonDialogState.h"
 
+#include <chrono>
 #include <memory>
 
 namespace culvex {
@@ -34,8 +35,10 @@ std::shared_ptr<TextFileWriter> openTarget(const QString& target);
 
 // Puts the written file in place on a worker thread while the window stays live: making a
 // large file durable takes longer than the window may go without repainting. Throws the
-// writer's failure, or that the disk did not finish in time.
-void putInPlace(const std::shared_ptr<TextFileWriter>& file);
+// writer's failure, or that the disk did not finish within the limit (ten minutes) before
+// the file began to go into place.
+void putInPlace(const std::shared_ptr<TextFileWriter>& file,
+                std::chrono::milliseconds limit = std::chrono::minutes(10));
 
 // The end of both save commands: the arrow pointer, which ends the busy state, and after
 // a stop the notice that nothing was saved.

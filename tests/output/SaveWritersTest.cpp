@@ -2,10 +2,12 @@
 #include "FakePlatform.h"
 #include "ResultsTestSupport.h"
 #include "ScriptedDialogs.h"
+#include "engine/TextFileWriter.h"
 #include "output/ResultsCommands.h"
 #include "output/ResultsModel.h"
 #include "output/SaveComma.h"
 #include "output/SaveList.h"
+#include "output/SaveTarget.h"
 #include "output/YieldingRows.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +17,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 namespace culvex {
 namespace {
@@ -398,6 +404,45 @@ TEST(SpacedTextSave, RowsOfAMegabyteEachGetAYieldEach) {
     EXPECT_TRUE(dialogs.requests.empty());
     // Each row measured, the header, each row written.
     EXPECT_EQ(yielder.calls, 4 + 1 + 4);
+}
+
+// Holds the rename that puts the file in place until released.
+class HeldRename final : public FileCalls {
+public:
+    int rename(const char* from, const char* to) override {
+        std::unique_lock lock(mutex_);
+        renaming_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return released_; });
+        return FileCalls::rename(from, to);
+    }
+    void releaseAfter(std::chrono::milliseconds delay) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return renaming_; });
+        changed_.wait_for(lock, delay, [] { return false; });
+        released_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool renaming_ = false;
+    bool released_ = false;
+};
+
+// A save whose time ran out after the file had begun to go into place is not reported as
+// failed: it ends as putting the file in place does.
+TEST(PutInPlace, ASaveThatWentAheadBeforeItsTimeRanOutEndsAsItsCloseDoes) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("out.txt");
+    HeldRename calls;
+    auto file = std::make_shared<TextFileWriter>(QFile::encodeName(target).toStdString(), calls);
+    file->write("new\r\n");
+    std::thread releaser([&] { calls.releaseAfter(std::chrono::seconds(3)); });
+    EXPECT_NO_THROW(putInPlace(file, std::chrono::seconds(1)));
+    releaser.join();
+    EXPECT_EQ(fileBytes(target), "new\r\n");
 }
 
 }  // namespace

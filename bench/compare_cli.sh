@@ -10,6 +10,7 @@
 #        (defaults 1024, none, 5)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/cached_csv.sh
 
 size_mib=${1:-1024}
 older=${2:-}
@@ -20,12 +21,7 @@ cmake --build --preset release --target culvex-extract >/dev/null
 extract=build/release/src/cli/culvex-extract
 [ -x /usr/bin/time ] || scripts/install-deps.sh
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-csv="$work/data.csv"
-bench/make_engine_csv.sh "$size_mib" "$csv"
-sync
-cat "$csv" >/dev/null
+cached_csv "$size_mib"
 
 names=(lines records cut)
 commands=("$extract --comma $csv" "$extract --comma --start 2 --end 3 --format records $csv"

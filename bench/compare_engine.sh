@@ -14,6 +14,7 @@
 # Usage: bench/compare_engine.sh [size-in-MiB]   (default 1024)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/cached_csv.sh
 
 size_mib=${1:-1024}
 
@@ -29,15 +30,8 @@ cli=build/release/bench/culvex_engine_cli
 extract=build/release/src/cli/culvex-extract
 [ -x /usr/bin/time ] || scripts/install-deps.sh
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-csv="$work/data.csv"
-
-bench/make_engine_csv.sh "$size_mib" "$csv"
+cached_csv "$size_mib"
 bytes=$(stat -c %s "$csv")
-# Every tool reads from the file cache, with the new file's write-back finished first.
-sync
-cat "$csv" >/dev/null
 
 seconds() {
     local start end

@@ -6,18 +6,14 @@
 #   bench/window_vs_engine.sh [size-in-MiB]   (default 256)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/cached_csv.sh
 
 size_mib=${1:-256}
 cmake --preset release >/dev/null
 cmake --build --preset release --target culvex_engine_cli culvex_window_bench >/dev/null
 bin=build/release/bench
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-csv="$work/data.csv"
-bench/make_engine_csv.sh "$size_mib" "$csv"
-sync
-cat "$csv" >/dev/null
+cached_csv "$size_mib"
 
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 field() { sed -E "s/.*$1=([0-9.]+).*/\\1/"; }

@@ -132,9 +132,7 @@ void LineExtractor::streamRowsAt(std::string_view line, RowBatch& rows) const {
     const std::string_view source = rows.source();
     const bool keepEmpty = settings_.keepEmptyColumns;
     const auto onColumn = [&](std::string_view column) {
-        if (index >= first && (keepEmpty || !column.empty())) {
-            rows.add(trimSpaces(column, source));
-        }
+        rows.addIf(trimSpaces(column, source), index >= first && (keepEmpty || !column.empty()));
         return index++ == last;
     };
     lineSeparator().forEachColumn(line, source.data() + source.size(), kLevel, onColumn);

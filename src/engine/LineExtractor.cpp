@@ -132,7 +132,10 @@ void LineExtractor::streamRowsAt(std::string_view line, RowBatch& rows) const {
     const std::string_view source = rows.source();
     const bool keepEmpty = settings_.keepEmptyColumns;
     const auto onColumn = [&](std::string_view column) {
-        rows.addIf(trimSpaces(column, source), index >= first && (keepEmpty || !column.empty()));
+        // Columns before the start follow a pattern the processor learns; empty ones do not.
+        if (index >= first) {
+            rows.addIf(trimSpaces(column, source), keepEmpty || !column.empty());
+        }
         return index++ == last;
     };
     lineSeparator().forEachColumn(line, source.data() + source.size(), kLevel, onColumn);

@@ -23,27 +23,16 @@ public:
     explicit LinesSink(ByteOutput& output)
         : FormattedSink(output), piece_(std::make_unique<char[]>(kPieceBytes)) {}
     void add(std::span<const std::string_view> rows, std::string_view source) override {
-        const char* const sourceEnd = source.data() + source.size();
-        rows_ += rows.size();
-        for (const std::string_view row : rows) {
-            const std::size_t n = row.size();
-            if (used_ + n + kMoveBytes + 1 > kPieceBytes) {
-                handPiece();
-                if (n + kMoveBytes + 1 > kPieceBytes) {
-                    output().write(row);
-                    output().write("\n");
-                    continue;
-                }
-            }
-            char* const at = piece_.get() + used_;
-            if (n <= kMoveBytes &&
-                sourceEnd - row.data() >= static_cast<std::ptrdiff_t>(kMoveBytes)) {
-                std::memcpy(at, row.data(), kMoveBytes);
-            } else {
-                std::memcpy(at, row.data(), n);
-            }
-            at[n] = '\n';
-            used_ += n + 1;
+        addEach(rows, source, [](std::string_view row) { return row; });
+    }
+    // The workers' spans are copied straight from the block, without views in between.
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source) override {
+        const char* const base = source.data();
+        addEach(rows, source, [base](RowSpan row) {
+            return std::string_view(base + row.begin, row.end - row.begin);
+        });
+        if (eager()) {
+            flush();
         }
     }
     void flush() override { handPiece(); }
@@ -51,6 +40,39 @@ public:
 
 private:
     static constexpr std::size_t kMoveBytes = 32;
+    // The piece and its fill level are held in locals, so that the byte copies cannot be
+    // taken to change them.
+    template <class Row, class ViewOf>
+    void addEach(std::span<const Row> rows, std::string_view source, ViewOf viewOf) {
+        const char* const sourceEnd = source.data() + source.size();
+        char* const piece = piece_.get();
+        std::size_t used = used_;
+        rows_ += rows.size();
+        for (const Row& each : rows) {
+            const std::string_view row = viewOf(each);
+            const std::size_t n = row.size();
+            if (used + n + kMoveBytes + 1 > kPieceBytes) {
+                used_ = used;
+                handPiece();
+                used = 0;
+                if (n + kMoveBytes + 1 > kPieceBytes) {
+                    output().write(row);
+                    output().write("\n");
+                    continue;
+                }
+            }
+            char* const at = piece + used;
+            if (n <= kMoveBytes &&
+                sourceEnd - row.data() >= static_cast<std::ptrdiff_t>(kMoveBytes)) {
+                std::memcpy(at, row.data(), kMoveBytes);
+            } else {
+                std::memcpy(at, row.data(), n);
+            }
+            at[n] = '\n';
+            used += n + 1;
+        }
+        used_ = used;
+    }
     void handPiece() {
         if (used_ > 0) {
             output().write({piece_.get(), used_});

@@ -132,8 +132,9 @@ void LineExtractor::streamRowsAt(std::string_view line, RowBatch& rows) const {
     const std::string_view source = rows.source();
     const bool keepEmpty = settings_.keepEmptyColumns;
     const auto onColumn = [&](std::string_view column) {
-        if (index >= first && (keepEmpty || !column.empty())) {
-            rows.add(trimSpaces(column, source));
+        // Columns before the start follow a pattern the processor learns; empty ones do not.
+        if (index >= first) {
+            rows.addIf(trimSpaces(column, source), keepEmpty || !column.empty());
         }
         return index++ == last;
     };

@@ -65,6 +65,16 @@ public:
             flush();
         }
     }
+    // Adds the row only when `keep` holds. The row is written either way and the count
+    // moves by `keep`, so that rows kept at random (empty columns) cost no mispredicted
+    // branch.
+    void addIf(std::string_view row, bool keep) {
+        rows_[count_] = row;
+        count_ += keep ? 1 : 0;
+        if (count_ == kCapacity) {
+            flush();
+        }
+    }
     // The bytes that every row lies within.
     std::string_view source() const { return source_; }
     // Hands every gathered row to the sink.

@@ -99,6 +99,7 @@ bool LineBlocks::next() {
     dataEnd_ = carried;
     textEnd_ = 0;
     while (textEnd_ == 0 && !ended_) {
+        unbroken_ = dataEnd_;
         readMore();
         const bool longLine = textEnd_ == 0 && !ended_ && dataEnd_ >= blockBytes_;
         if (longLine && keepReading_ && !keepReading_()) {

@@ -100,8 +100,10 @@ public:
     std::size_t buffers() const { return buffers_.size(); }
 
 private:
+    // Giving a long line's buffer back to the system takes about 40 ms a GiB, longer than
+    // a window may wait: a large buffer is given back on a thread of its own.
     struct Free {
-        void operator()(char* bytes) const noexcept { std::free(bytes); }
+        void operator()(char* bytes) const noexcept;
     };
     // Held by malloc, so that a long line grows its buffer in place where the system can.
     struct Buffer {

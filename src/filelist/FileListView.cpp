@@ -1,8 +1,10 @@
 #include "filelist/FileListView.h"
 
 #include "filelist/FileDrop.h"
+#include "platform/ListFocus.h"
 
 #include <QDragEnterEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -49,6 +51,18 @@ int FileListView::selectedRow() const {
     const QModelIndexList rows =
         selectionModel() != nullptr ? selectionModel()->selectedRows() : QModelIndexList{};
     return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void FileListView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    selectRowOnKeyboardEntry(*this, event->reason());
+}
+
+void FileListView::initViewItemOption(QStyleOptionViewItem* option) const {
+    QTableView::initViewItemOption(option);
+    if (!hasFocus()) {
+        showSelectionWithoutFocus(*option);
+    }
 }
 
 void FileListView::dragEnterEvent(QDragEnterEvent* event) { acceptAsCopy(event); }

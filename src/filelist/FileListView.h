@@ -38,6 +38,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void initViewItemOption(QStyleOptionViewItem* option) const override;
 };
 
 }  // namespace culvex

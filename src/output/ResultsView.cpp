@@ -1,8 +1,10 @@
 #include "output/ResultsView.h"
 
 #include "output/ResultsAccessible.h"
+#include "platform/ListFocus.h"
 
 #include <QAccessible>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -10,6 +12,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace culvex {
 
@@ -245,6 +248,9 @@ void ResultsView::paintEvent(QPaintEvent* event) {
         if (cell.state & QStyle::State_Enabled) {
             cell.palette.setCurrentColorGroup(QPalette::Normal);
         }
+        if (!focused && (cell.state & QStyle::State_Selected)) {
+            showSelectionWithoutFocus(cell);
+        }
         style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &cell, &painter, this);
         itemDelegateForIndex(index)->paint(&painter, cell, index);
     }
@@ -303,12 +309,35 @@ void ResultsView::currentChanged(const QModelIndex& current, const QModelIndex& 
         event.setChild(current.row());
         QAccessible::updateAccessibility(&event);
     }
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(scrolls && !removal_.active);
     QAbstractItemView::currentChanged(current, previous);
+    setAutoScroll(scrolls);
+}
+
+// Rows removed out of sight move nothing in sight: the rows above it going moves the scroll
+// bar by as many, and the row that takes the current row's place is not scrolled to but is
+// selected, as the removed one was.
+void ResultsView::rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) {
+    const int firstShown = firstShownRow();
+    removal_ = {true, firstShown, std::max(0, std::min(last + 1, firstShown) - first),
+                selectionModel() != nullptr && selectionModel()->hasSelection()};
+    QAbstractItemView::rowsAboutToBeRemoved(parent, first, last);
 }
 
 void ResultsView::rowsGone() {
+    const Removal removal = std::exchange(removal_, {});
     updateScrollBars();
+    if (removal.hadSelection && !selectionModel()->hasSelection() && currentIndex().isValid()) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+    }
+    verticalScrollBar()->setValue(removal.firstShown - removal.goneAbove);
     viewport()->update();
+}
+
+void ResultsView::focusInEvent(QFocusEvent* event) {
+    QAbstractItemView::focusInEvent(event);
+    selectRowOnKeyboardEntry(*this, event->reason());
 }
 
 }  // namespace culvex

@@ -44,6 +44,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void updateGeometries() override;
     void rowsInserted(const QModelIndex& parent, int first, int last) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) override;
+    void focusInEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
@@ -59,6 +61,15 @@ private:
 
     QHeaderView* header_;
     bool layingOut_ = false;
+    // Rows being removed: the first row in sight before, how many of the rows going lie
+    // above it, and whether a row was selected.
+    struct Removal {
+        bool active = false;
+        int firstShown = 0;
+        int goneAbove = 0;
+        bool hadSelection = false;
+    };
+    Removal removal_;
 };
 
 }  // namespace culvex

@@ -147,6 +147,41 @@ TEST_F(WindowTest, TabAndShiftTabLeaveBothLists) {
     }
 }
 
+// Tab into an option frame lands on its selected option, wherever it stands.
+TEST_F(WindowTest, TabEntersAnOptionFrameOnTheSelectedOption) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    const std::pair<const char*, int> cases[] = {{"Text4", 8},  {"Text4", 9}, {"Text4", 10},
+                                                 {"Text4", 11}, {"Text4", 7}, {"Check1", 2}};
+    for (const auto& [before, selected] : cases) {
+        option(*form, selected)->setChecked(true);
+        auto* from = form->findChild<QWidget*>(QString::fromLatin1(before));
+        from->setFocus(Qt::TabFocusReason);
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(from, &tab);
+        EXPECT_EQ(QApplication::focusWidget(), option(*form, selected)) << selected;
+    }
+}
+
+// Tab into a list with no row selected selects one, so that Delete removes it.
+TEST_F(WindowTest, TabIntoAListSelectsARowThatDeleteRemoves) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    fileListOf(*form).append(u"/a.csv"_qs);
+    fileListOf(*form).append(u"/b.csv"_qs);
+    resultsOf(*form).append("a");
+    resultsOf(*form).append("b");
+    resultsOf(*form).publish();
+    for (QAbstractItemView* list : {static_cast<QAbstractItemView*>(listView1(*form)),
+                                    static_cast<QAbstractItemView*>(listView2(*form))}) {
+        list->selectionModel()->clear();
+        list->clearFocus();
+        list->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list, Qt::Key_Delete);
+        EXPECT_EQ(list->model()->rowCount(), 1) << list->objectName().toStdString();
+    }
+}
+
 TEST_F(WindowTest, TextBoxesAndListsCarryTheirCaptionsAsAccessibleNames) {
     create();
     const std::pair<const char*, const char*> names[] = {

@@ -1,0 +1,38 @@
+#include "platform/ListFocus.h"
+
+#include <QAbstractItemView>
+#include <QStyleOptionViewItem>
+
+namespace culvex {
+
+void selectRowOnKeyboardEntry(QAbstractItemView& view, Qt::FocusReason reason) {
+    QItemSelectionModel* selection = view.selectionModel();
+    const bool byKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    if (!byKeyboard || selection == nullptr || view.model() == nullptr ||
+        view.model()->rowCount(view.rootIndex()) == 0 || selection->hasSelection()) {
+        return;
+    }
+    const QModelIndex row = view.currentIndex().isValid()
+                                ? view.currentIndex()
+                                : view.model()->index(0, 0, view.rootIndex());
+    selection->setCurrentIndex(row,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void showSelectionWithoutFocus(QStyleOptionViewItem& option) {
+    constexpr double kTint = 0.3;
+    QPalette& palette = option.palette;
+    const QColor selection = palette.color(QPalette::Active, QPalette::Highlight);
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    const auto mix = [&](double from, double to) { return from * kTint + to * (1 - kTint); };
+    const QColor tint = QColor::fromRgbF(static_cast<float>(mix(selection.redF(), base.redF())),
+                                         static_cast<float>(mix(selection.greenF(), base.greenF())),
+                                         static_cast<float>(mix(selection.blueF(), base.blueF())));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Highlight, tint);
+        palette.setColor(group, QPalette::HighlightedText,
+                         palette.color(QPalette::Active, QPalette::Text));
+    }
+}
+
+}  // namespace culvex

@@ -1,7 +1,6 @@
 #include "filelist/FileListView.h"
 
 #include "filelist/FileDrop.h"
-#include "platform/ListFocus.h"
 
 #include <QDragEnterEvent>
 #include <QFocusEvent>
@@ -63,6 +62,21 @@ void FileListView::initViewItemOption(QStyleOptionViewItem* option) const {
     if (!hasFocus()) {
         showSelectionWithoutFocus(*option);
     }
+}
+
+void FileListView::rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) {
+    removal_.begin(*this, first, last);
+    connect(
+        model(), &QAbstractItemModel::rowsRemoved, this, [this] { removal_.end(*this); },
+        Qt::SingleShotConnection);
+    QTableView::rowsAboutToBeRemoved(parent, first, last);
+}
+
+void FileListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(scrolls && !removal_.active());
+    QTableView::currentChanged(current, previous);
+    setAutoScroll(scrolls);
 }
 
 void FileListView::dragEnterEvent(QDragEnterEvent* event) { acceptAsCopy(event); }

@@ -1,7 +1,6 @@
 #include "output/ResultsView.h"
 
 #include "output/ResultsAccessible.h"
-#include "platform/ListFocus.h"
 
 #include <QAccessible>
 #include <QFocusEvent>
@@ -310,28 +309,19 @@ void ResultsView::currentChanged(const QModelIndex& current, const QModelIndex& 
         QAccessible::updateAccessibility(&event);
     }
     const bool scrolls = hasAutoScroll();
-    setAutoScroll(scrolls && !removal_.active);
+    setAutoScroll(scrolls && !removal_.active());
     QAbstractItemView::currentChanged(current, previous);
     setAutoScroll(scrolls);
 }
 
-// Rows removed out of sight move nothing in sight: the rows above it going moves the scroll
-// bar by as many, and the row that takes the current row's place is not scrolled to but is
-// selected, as the removed one was.
 void ResultsView::rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) {
-    const int firstShown = firstShownRow();
-    removal_ = {true, firstShown, std::max(0, std::min(last + 1, firstShown) - first),
-                selectionModel() != nullptr && selectionModel()->hasSelection()};
+    removal_.begin(*this, first, last);
     QAbstractItemView::rowsAboutToBeRemoved(parent, first, last);
 }
 
 void ResultsView::rowsGone() {
-    const Removal removal = std::exchange(removal_, {});
     updateScrollBars();
-    if (removal.hadSelection && !selectionModel()->hasSelection() && currentIndex().isValid()) {
-        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
-    }
-    verticalScrollBar()->setValue(removal.firstShown - removal.goneAbove);
+    removal_.end(*this);
     viewport()->update();
 }
 

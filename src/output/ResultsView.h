@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ListFocus.h"
+
 #include <QAbstractItemView>
 
 class QHeaderView;
@@ -61,15 +63,7 @@ private:
 
     QHeaderView* header_;
     bool layingOut_ = false;
-    // Rows being removed: the first row in sight before, how many of the rows going lie
-    // above it, and whether a row was selected.
-    struct Removal {
-        bool active = false;
-        int firstShown = 0;
-        int goneAbove = 0;
-        bool hadSelection = false;
-    };
-    Removal removal_;
+    StillRemoval removal_;
 };
 
 }  // namespace culvex

@@ -1,7 +1,10 @@
 #include "platform/ListFocus.h"
 
 #include <QAbstractItemView>
+#include <QScrollBar>
 #include <QStyleOptionViewItem>
+#include <algorithm>
+#include <utility>
 
 namespace culvex {
 
@@ -33,6 +36,25 @@ void showSelectionWithoutFocus(QStyleOptionViewItem& option) {
         palette.setColor(group, QPalette::HighlightedText,
                          palette.color(QPalette::Active, QPalette::Text));
     }
+}
+
+void StillRemoval::begin(const QAbstractItemView& view, int first, int last) {
+    active_ = true;
+    firstShown_ = view.verticalScrollBar()->value();
+    goneAbove_ = std::max(0, std::min(last + 1, firstShown_) - first);
+    hadSelection_ = view.selectionModel() != nullptr && view.selectionModel()->hasSelection();
+}
+
+void StillRemoval::end(QAbstractItemView& view) {
+    if (!std::exchange(active_, false)) {
+        return;
+    }
+    QItemSelectionModel* selection = view.selectionModel();
+    if (hadSelection_ && !selection->hasSelection() && view.currentIndex().isValid()) {
+        selection->select(view.currentIndex(),
+                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    view.verticalScrollBar()->setValue(firstShown_ - goneAbove_);
 }
 
 }  // namespace culvex

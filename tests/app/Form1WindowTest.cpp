@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <span>
 
@@ -180,6 +181,25 @@ TEST_F(WindowTest, TabIntoAListSelectsARowThatDeleteRemoves) {
         QTest::keyClick(list, Qt::Key_Delete);
         EXPECT_EQ(list->model()->rowCount(), 1) << list->objectName().toStdString();
     }
+}
+
+// Delete on a selected entry scrolled out of sight keeps the entries in sight where they
+// are; the entry that takes its place is selected.
+TEST_F(WindowTest, DeletingAnEntryOutOfSightMovesNothingInSight) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    for (int i = 0; i < 60; ++i) {
+        fileListOf(*form).append(QStringLiteral("/f%1.csv").arg(i));
+    }
+    FileListView* list = listView1(*form);
+    list->setFocus();
+    list->selectionModel()->setCurrentIndex(
+        fileListOf(*form).index(5),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->verticalScrollBar()->setValue(30);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(list->verticalScrollBar()->value(), 29);
+    EXPECT_EQ(list->selectedRow(), 5);
 }
 
 TEST_F(WindowTest, TextBoxesAndListsCarryTheirCaptionsAsAccessibleNames) {

@@ -4,8 +4,8 @@
 #include "engine/FileExtraction.h"
 #include "engine/InputFile.h"
 #include "extract/ExtractValidation.h"
+#include "platform/FileSystem.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <atomic>
 #include <chrono>
@@ -254,7 +254,7 @@ void ExtractCommand::extractFile(Run& run, int position, int count) {
     proc.step(182, [&] { context_.pointer.setPointer(PointerState::Busy); });
     // A file that cannot be opened is reported and adds no rows; the run goes on.
     std::optional<InputFile> file;
-    if (!proc.step(184, [&] { file.emplace(QFile::encodeName(path).toStdString()); })) {
+    if (!proc.step(184, [&] { file.emplace(fs::nativePath(path)); })) {
         return;
     }
     // A failed read is reported here; the rows of the lines read before it stay.

@@ -3,6 +3,8 @@
 #include "engine/FileExtraction.h"
 #include "engine/ResultsStore.h"
 
+#include <algorithm>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,10 +28,28 @@ private:
     ResultsStore& store_;
 };
 
+// Takes no pauses, but times the longest stretch without a call from the extraction, in
+// which a window would not repaint.
 class NoPauses final : public ExtractionProgress {
 public:
-    void pause() override {}
+    using Clock = std::chrono::steady_clock;
+    void pause() override { called(); }
+    bool keepReadingLongLine() override {
+        called();
+        return true;
+    }
     void overflowed(LineOverflows) override {}
+    // The longest time between two calls, or from the start to the last call.
+    Clock::duration longestGap() const { return longest_; }
+
+private:
+    void called() {
+        const Clock::time_point now = Clock::now();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+    Clock::time_point last_ = Clock::now();
+    Clock::duration longest_{};
 };
 
 // The ways of comparing bytes by name, for forceScanLevel(); empty for an unknown name.
@@ -60,13 +80,15 @@ inline LineSettings jobSettings(std::string_view job) {
 }
 
 // Runs one job over a source's bytes into `store`, on `threads` threads (0: one per core,
-// as the window runs it).
-inline void runJob(ByteSource& source, std::string_view job, ResultsStore& store,
-                   unsigned threads = 0, std::string_view separator = ",") {
+// as the window runs it); returns the longest time without a pause.
+inline NoPauses::Clock::duration runJob(ByteSource& source, std::string_view job,
+                                        ResultsStore& store, unsigned threads = 0,
+                                        std::string_view separator = ",") {
     LineExtractor extractor(Separator(std::string(separator)), jobSettings(job));
     StoreSink sink(store);
     NoPauses progress;
     extractLines(source, extractor, sink, progress, kPauseEveryBytes, kBlockBytes, {threads});
+    return progress.longestGap();
 }
 
 }  // namespace culvex::bench

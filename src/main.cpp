@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "platform/FileSystem.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtSettingsStore.h"
@@ -13,11 +14,12 @@
 
 namespace {
 
-// The arguments after the program name that Qt left (its own options are taken out).
+// The arguments after the program name that Qt left (its own options are taken out), each
+// kept as its bytes, so that a name in another encoding still opens.
 QStringList givenFiles(int argc, char** argv) {
     QStringList files;
     for (int i = 1; i < argc; ++i) {
-        files.append(QString::fromLocal8Bit(argv[i]));
+        files.append(culvex::fs::pathFromNative(argv[i]));
     }
     return files;
 }

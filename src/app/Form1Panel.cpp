@@ -36,6 +36,17 @@ constexpr int kStartOptions[] = {1, 2};
 constexpr int kEndOptions[] = {3, 4};
 constexpr int kSeparatorOptions[] = {7, 8, 9, 10, 11};
 
+// Tab enters a group on its selected button (on its first when none is), so that the
+// space bar there cannot change the choice unseen; the arrow keys still reach the others.
+void tabToTheSelected(const QButtonGroup& group) {
+    const QList<QAbstractButton*> buttons = group.buttons();
+    const QAbstractButton* entry =
+        group.checkedButton() != nullptr ? group.checkedButton() : buttons.value(0);
+    for (QAbstractButton* button : buttons) {
+        button->setFocusPolicy(button == entry ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+}
+
 }  // namespace
 
 void Form1::connectPanel() {
@@ -45,6 +56,7 @@ void Form1::connectPanel() {
     for (int n : {1, 2, 3, 4, 7, 8, 9, 10, 11}) {
         groupOf(n)->addButton(options_[n], n);
         connect(options_[n], &QAbstractButton::toggled, this, [this, n](bool selected) {
+            tabToTheSelected(*groupOf(n));
             if (selected) {
                 absorbFailure([&] { runOptionClick(n); });
             }

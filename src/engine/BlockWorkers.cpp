@@ -14,16 +14,21 @@ std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
 }  // namespace
 
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
-                  ExtractionProgress& progress, std::size_t pauseEvery) {
+                  ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch) {
     // The batch holds views into the block: it is flushed before anything that can show
     // the rows so far (a pause or a report).
     RowBatch rows(sink, block.readable);
-    TextLines lines(block.text);
+    TextLines lines(block.text, scanLevel(), block.unbroken);
+    LongLineCut cut(stretch, [&progress] { return progress.keepReadingLongLine(); });
     const std::uint64_t textEnd = block.offset + block.text.size();
     std::uint64_t nextPause = pauseAfter(block.offset, pauseEvery);
     std::string_view line;
     while (lines.next(line)) {
-        const LineOverflows overflows = extractor.extract(line, rows);
+        const LineOverflows overflows = extractor.extract(line, rows, &cut);
+        if (cut.gaveUp()) {
+            rows.flush();
+            return false;
+        }
         if (overflows.any()) {
             rows.flush();
             progress.overflowed(overflows);
@@ -139,9 +144,9 @@ void BlockWorkers::submitCurrent() {
     assert(!full());
     assert(inHand_.empty() || slot == (inHand_.back() + 1) % slots_.size());
     Slot& s = slots_[slot];
-    s.block = {blocks_.text(), blocks_.readable(), blocks_.offset()};
+    s.block = {blocks_.text(), blocks_.readable(), blocks_.offset(), blocks_.unbroken()};
     s.failure = nullptr;
-    s.direct = s.block.readable.size() > recordBytes_;
+    s.direct = s.block.readable.size() > recordBytes_ || s.block.text.size() > blocks_.blockBytes();
     if (!s.direct) {
         s.record.clear(s.block.readable);
     }
@@ -178,7 +183,7 @@ bool BlockWorkers::replayOldest(LineExtractor& extractor, ResultsSink& sink,
     // The slot leaves the hand first, so that a stop or a failure below frees it too.
     inHand_.pop_front();
     if (s.direct) {
-        return extractBlock(s.block, extractor, sink, progress, pauseEvery_);
+        return extractBlock(s.block, extractor, sink, progress, pauseEvery_, blocks_.blockBytes());
     }
     if (!s.record.replay(sink, progress)) {
         return false;
@@ -206,7 +211,7 @@ void BlockWorkers::work(std::stop_token stop, LineExtractor& extractor) {
 void BlockWorkers::extract(std::size_t slot, LineExtractor& extractor) {
     Slot& s = slots_[slot];
     try {
-        extractBlock(s.block, extractor, s.record, s.record, pauseEvery_);
+        extractBlock(s.block, extractor, s.record, s.record, pauseEvery_, blocks_.blockBytes());
     } catch (...) {
         s.failure = std::current_exception();
     }

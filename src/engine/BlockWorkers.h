@@ -23,14 +23,16 @@ struct LineBlock {
     std::string_view text;
     std::string_view readable;
     std::uint64_t offset = 0;  // where the text starts in the source
+    std::size_t unbroken = 0;  // the bytes at the start known to hold no LF
 };
 
 // Extracts the lines of one block into `sink`, reporting overflows and pauses to
 // `progress`. Where the pauses fall depends on the offset and the line ends alone, so a
-// block gives the same wherever and whenever it is extracted. False when the progress said
-// it has stopped at a pause.
+// block gives the same wherever and whenever it is extracted. A line longer than `stretch`
+// is cut a stretch at a time, asking the progress between them whether to go on. False
+// when the progress said it has stopped at a pause, or not to go on inside a long line.
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
-                  ExtractionProgress& progress, std::size_t pauseEvery);
+                  ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch);
 
 // The rows and reports of one block, kept in order to be handed on later. The rows are
 // kept as 32-bit spans of the block's bytes, so a block may hold at most 4 GiB of them.
@@ -74,7 +76,8 @@ class BlockWorkers {
 public:
     // `threads` workers besides the calling thread; if the system starts fewer (or none),
     // the calling thread extracts what they leave. A block of more than `recordBytes`
-    // readable bytes is extracted on the calling thread when its turn comes.
+    // readable bytes, and one that holds a line longer than a block, is extracted on the
+    // calling thread when its turn comes, so that it stays live inside the line.
     BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
                  std::size_t pauseEvery, std::size_t recordBytes);
     BlockWorkers(const BlockWorkers&) = delete;
@@ -99,7 +102,8 @@ private:
         BlockRecord record;
         std::exception_ptr failure;
         bool done = false;
-        // Too large for a record: extracted straight into the sink when its turn comes.
+        // Too large for a record, or a long line: extracted straight into the sink on the
+        // calling thread when its turn comes.
         bool direct = false;
     };
     void work(std::stop_token stop, LineExtractor& extractor);

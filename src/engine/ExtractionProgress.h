@@ -16,8 +16,9 @@ public:
     virtual bool stopped() const { return false; }
     // Called on the calling thread after each block read inside a line longer than a
     // block while its end is still to come, possibly before the rows of earlier blocks
-    // are handed on, so that the window stays live inside one endless line: false ends
-    // the extraction without that line.
+    // are handed on, and after each block's length of such a line as it is cut, so that
+    // the window stays live inside one endless line: false ends the extraction without
+    // that line.
     virtual bool keepReadingLongLine() { return true; }
     // Called once for every line that met an overflow, with all it met; that line yielded
     // no rows.

@@ -78,8 +78,8 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
             extractInParallel(workers, extractor, sink, progress);
             return;
         }
-        const LineBlock block{blocks.text(), blocks.readable(), blocks.offset()};
-        if (!extractBlock(block, extractor, sink, progress, pauseEvery)) {
+        const LineBlock block{blocks.text(), blocks.readable(), blocks.offset(), blocks.unbroken()};
+        if (!extractBlock(block, extractor, sink, progress, pauseEvery, blocks.blockBytes())) {
             return;
         }
     }

@@ -1,9 +1,12 @@
 #include "engine/FileReader.h"
 
+#include <malloc.h>
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace culvex {
 
@@ -76,6 +79,19 @@ LineBlocks::LineBlocks(ByteSource& source, std::size_t blockBytes, std::size_t b
       blockBytes_(std::max<std::size_t>(blockBytes, 1)),
       buffers_(std::max<std::size_t>(buffers, 1)) {}
 
+void LineBlocks::Free::operator()(char* bytes) const noexcept {
+    constexpr std::size_t kFreedAtOnce = std::size_t{64} << 20;
+    if (bytes != nullptr && ::malloc_usable_size(bytes) > kFreedAtOnce) {
+        try {
+            std::thread([bytes] { std::free(bytes); }).detach();
+            return;
+        } catch (const std::system_error&) {
+            // No thread to spare: the caller waits for it.
+        }
+    }
+    std::free(bytes);
+}
+
 LineBlocks::Buffer LineBlocks::makeBuffer(std::size_t capacity) {
     return {capacity, std::unique_ptr<char[], Free>(allocated(nullptr, capacity))};
 }
@@ -88,17 +104,24 @@ bool LineBlocks::next() {
     const char* const rest = current().bytes.get() + textEnd_;
     offset_ += textEnd_;
     current_ = (current_ + 1) % buffers_.size();
-    // A buffer is made when first used, or again when the long line cut at the end of the
-    // last block does not fit it.
-    if (!current().bytes || current().capacity < carried) {
-        current() = makeBuffer(std::max(blockBytes_, carried));
-    }
-    if (carried > 0) {
-        std::memmove(current().bytes.get(), rest, carried);
+    // A buffer is made when first used, again when the long line cut at the end of the
+    // last block does not fit it, and again at a block's size once a long line has ended,
+    // so that its memory goes back. The carried bytes may lie in the buffer replaced.
+    Buffer& buffer = current();
+    const bool oversized = buffer.capacity > blockBytes_ && carried <= blockBytes_;
+    if (!buffer.bytes || buffer.capacity < carried || oversized) {
+        Buffer fresh = makeBuffer(std::max(blockBytes_, carried));
+        if (carried > 0) {
+            std::memcpy(fresh.bytes.get(), rest, carried);
+        }
+        buffer = std::move(fresh);
+    } else if (carried > 0) {
+        std::memmove(buffer.bytes.get(), rest, carried);
     }
     dataEnd_ = carried;
     textEnd_ = 0;
     while (textEnd_ == 0 && !ended_) {
+        unbroken_ = dataEnd_;
         readMore();
         const bool longLine = textEnd_ == 0 && !ended_ && dataEnd_ >= blockBytes_;
         if (longLine && keepReading_ && !keepReading_()) {

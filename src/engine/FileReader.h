@@ -23,8 +23,10 @@ namespace culvex {
 // no empty line after it, and an empty file is one empty line.
 class TextLines {
 public:
-    explicit TextLines(std::string_view bytes, ScanLevel level = scanLevel())
-        : text_(bytes), level_(level) {}
+    // The first `unbroken` bytes are known to hold no LF, so they are not looked at again.
+    explicit TextLines(std::string_view bytes, ScanLevel level = scanLevel(),
+                       std::size_t unbroken = 0)
+        : text_(bytes), level_(level), scanned_(std::min(unbroken, bytes.size())) {}
 
     // Sets `line` to the next line (without its break) and returns true, or returns
     // false when no line is left.
@@ -41,7 +43,7 @@ private:
     std::string_view text_;
     ScanLevel level_;
     std::size_t begin_ = 0;     // where the next line starts
-    std::size_t scanned_ = 0;   // the bytes before this have been looked at for breaks
+    std::size_t scanned_;       // the bytes before this have been looked at for breaks
     std::uint64_t breaks_ = 0;  // the breaks not yet taken among the 64 bytes before scanned_
     bool first_ = true;
 };
@@ -89,13 +91,19 @@ public:
     std::string_view readable() const { return {current().bytes.get(), dataEnd_ + kPadding}; }
     // Where the block's lines start in the source.
     std::uint64_t offset() const { return offset_; }
+    // How many bytes at the block's start are known to hold no LF: the part of a long line
+    // read before the read that ended it.
+    std::size_t unbroken() const { return unbroken_; }
+    std::size_t blockBytes() const { return blockBytes_; }
     // Which buffer holds the block, from 0 to `buffers - 1`.
     std::size_t buffer() const { return current_; }
     std::size_t buffers() const { return buffers_.size(); }
 
 private:
+    // Giving a long line's buffer back to the system takes about 40 ms a GiB, longer than
+    // a window may wait: a large buffer is given back on a thread of its own.
     struct Free {
-        void operator()(char* bytes) const noexcept { std::free(bytes); }
+        void operator()(char* bytes) const noexcept;
     };
     // Held by malloc, so that a long line grows its buffer in place where the system can.
     struct Buffer {
@@ -115,6 +123,7 @@ private:
     std::uint64_t offset_ = 0;
     std::size_t textEnd_ = 0;
     std::size_t dataEnd_ = 0;
+    std::size_t unbroken_ = 0;
     bool ended_ = false;
     bool readAny_ = false;
     std::function<bool()> keepReading_;

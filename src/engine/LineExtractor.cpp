@@ -24,6 +24,30 @@ bool endsWith(std::string_view column, const CodePageText& marker, bool asUtf8, 
     return marker.representable && endsWithMarker(column, marker.bytes);
 }
 
+// Whether `line` is valid UTF-8, looked at a stretch at a time. A stretch ends before a
+// byte that can begin a sequence, so that a valid line is valid stretch by stretch.
+bool isValidUtf8(std::string_view line, LongLineCut& cut) {
+    constexpr int kLongestTail = 3;
+    std::size_t from = 0;
+    while (line.size() - from > cut.stretch()) {
+        std::size_t end = from + cut.stretch();
+        for (int back = 0; back < kLongestTail && end > from + 1 &&
+                           (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80;
+             ++back) {
+            --end;
+        }
+        if (!utf8::isValid(line.substr(from, end - from)) || !cut.keepCutting()) {
+            return false;
+        }
+        from = end;
+    }
+    return utf8::isValid(line.substr(from));
+}
+
+// The cut never goes past this many columns where any more would overflow the index: the
+// line then yields no rows however many there are, and the columns take no more memory.
+constexpr std::size_t kColumnsToOverflow = LineExtractor::kMaxColumns + 1;
+
 }  // namespace
 
 LineExtractor::LineExtractor(Separator separator, LineSettings settings)
@@ -39,15 +63,24 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
         s.encoding != TextEncoding::Windows1252 && (separator_.differsInUtf8() || markers);
 }
 
-bool LineExtractor::readsAsUtf8(std::string_view line) const {
+bool LineExtractor::readsAsUtf8(std::string_view line, LongLineCut* cut) const {
     if (!checksLines_) {
         return false;
     }
-    return settings_.encoding == TextEncoding::Utf8 || utf8::isValid(line);
+    if (settings_.encoding == TextEncoding::Utf8) {
+        return true;
+    }
+    return cut != nullptr ? isValidUtf8(line, *cut) : utf8::isValid(line);
 }
 
-LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows) {
-    const LineOverflows overflows = extractColumns(line, rows);
+LineOverflows LineExtractor::extract(std::string_view line, RowBatch& rows, LongLineCut* cut) {
+    if (cut != nullptr && line.size() <= cut->stretch()) {
+        cut = nullptr;
+    }
+    const LineOverflows overflows = extractColumns(line, rows, cut);
+    if (cut != nullptr && cut->gaveUp()) {
+        return {};
+    }
     if (settings_.markLineEnds) {
         markLineEnd(line, rows);
     }
@@ -67,16 +100,23 @@ void LineExtractor::markLineEnd(std::string_view line, RowBatch& rows) {
     }
 }
 
-LineOverflows LineExtractor::extractColumns(std::string_view line, RowBatch& rows) {
-    utf8Line_ = readsAsUtf8(line);
-    if (lineSeparator().findable() && streamsRows(line)) {
+// A line cut stretch by stretch takes the way that adds its rows only once it is cut, so
+// that a line given up yields none.
+LineOverflows LineExtractor::extractColumns(std::string_view line, RowBatch& rows,
+                                            LongLineCut* cut) {
+    utf8Line_ = readsAsUtf8(line, cut);
+    if (cut != nullptr && cut->gaveUp()) {
+        return {};
+    }
+    if (cut == nullptr && lineSeparator().findable() && streamsRows(line)) {
         streamRows(line, rows);
         return {};
     }
     LineOverflows overflows;
     Range range;
     if (!settings_.byRange) {
-        if (!lineSeparator().split(line, columns_, static_cast<std::size_t>(-1), level_)) {
+        if (!lineSeparator().split(line, columns_, kColumnsToOverflow, level_, cut) ||
+            (cut != nullptr && cut->gaveUp())) {
             return overflows;
         }
         if (tooManyColumns(columns_.size())) {
@@ -90,9 +130,10 @@ LineOverflows LineExtractor::extractColumns(std::string_view line, RowBatch& row
         const bool needsAll =
             settings_.startByMarker || settings_.endByMarker || settings_.endAtLastColumn;
         const int endNumber = settings_.endByNumber ? settings_.endIndex.value : 0;
-        const std::size_t limit = needsAll ? static_cast<std::size_t>(-1)
-                                           : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
-        if (!lineSeparator().split(line, columns_, limit, level_)) {
+        const std::size_t limit =
+            needsAll ? kColumnsToOverflow : static_cast<std::size_t>(std::max(endNumber, 0)) + 1;
+        if (!lineSeparator().split(line, columns_, limit, level_, cut) ||
+            (cut != nullptr && cut->gaveUp())) {
             return overflows;
         }
         range = findRange(overflows);

@@ -48,17 +48,18 @@ public:
 
     LineExtractor(Separator separator, LineSettings settings);
 
-    // Adds the line's rows to `rows`.
-    LineOverflows extract(std::string_view line, RowBatch& rows);
+    // Adds the line's rows to `rows`. A line longer than `cut`'s stretch is cut stretch by
+    // stretch, asking `cut` between them whether to go on; a line it gave up yields no rows.
+    LineOverflows extract(std::string_view line, RowBatch& rows, LongLineCut* cut = nullptr);
 
 private:
     struct Range {
         int start = 0;
         int end = 0;
     };
-    bool readsAsUtf8(std::string_view line) const;
+    bool readsAsUtf8(std::string_view line, LongLineCut* cut) const;
     const Separator& lineSeparator() const { return utf8Line_ ? utf8Separator_ : separator_; }
-    LineOverflows extractColumns(std::string_view line, RowBatch& rows);
+    LineOverflows extractColumns(std::string_view line, RowBatch& rows, LongLineCut* cut);
     static void markLineEnd(std::string_view line, RowBatch& rows);
     bool streamsRows(std::string_view line) const;
     void streamRows(std::string_view line, RowBatch& rows) const;

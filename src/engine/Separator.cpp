@@ -24,13 +24,19 @@ bool Separator::passes(std::string_view line) const {
 }
 
 bool Separator::split(std::string_view line, std::vector<std::string_view>& columns,
-                      std::size_t limit, ScanLevel level) const {
+                      std::size_t limit, ScanLevel level, LongLineCut* cut) const {
     columns.clear();
     if (findable()) {
-        return forEachColumn(line, line.data() + line.size(), level, [&](std::string_view column) {
+        const auto onColumn = [&](std::string_view column) {
             columns.push_back(column);
             return columns.size() == limit;
-        });
+        };
+        const char* const end = line.data() + line.size();
+        if (cut == nullptr) {
+            return forEachColumn(line, end, level, onColumn);
+        }
+        return forEachColumn(line, end, level, onColumn, cut->stretch(),
+                             [cut] { return cut->keepCutting(); });
     }
     // Nothing is ever found: the line is one column.
     if (limit > 0) {

@@ -6,12 +6,35 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace culvex {
+
+// Lets a caller stay live while one long line is cut: after every `stretch` bytes looked at,
+// `keepCutting` is asked whether to go on. Once it says no, the line is given up.
+class LongLineCut {
+public:
+    LongLineCut() = default;
+    LongLineCut(std::size_t stretch, std::function<bool()> keepCutting)
+        : stretch_(std::max<std::size_t>(stretch, 1)), keepCutting_(std::move(keepCutting)) {}
+
+    std::size_t stretch() const { return stretch_; }
+    // Whether the cut goes on; false from the first time the caller said no.
+    bool keepCutting() {
+        gaveUp_ = gaveUp_ || !keepCutting_();
+        return !gaveUp_;
+    }
+    bool gaveUp() const { return gaveUp_; }
+
+private:
+    std::size_t stretch_ = static_cast<std::size_t>(-1);
+    std::function<bool()> keepCutting_;
+    bool gaveUp_ = false;
+};
 
 // The text that cuts a line into columns, matched exactly, left to right, without
 // overlapping. An empty separator is never found: a line is then one column. A separator
@@ -44,10 +67,10 @@ public:
     // Cuts `line` into its columns, into `columns` (cleared first). With a limit, stops
     // after that many columns; the last of them then ends at its separator even if more
     // of the line follows. Returns whether the line passes the separator test; when it
-    // does not, the columns are not meaningful.
+    // does not, or when `cut` gave the line up, the columns are not meaningful.
     bool split(std::string_view line, std::vector<std::string_view>& columns,
-               std::size_t limit = static_cast<std::size_t>(-1),
-               ScanLevel level = ScanLevel::Bytes) const;
+               std::size_t limit = static_cast<std::size_t>(-1), ScanLevel level = ScanLevel::Bytes,
+               LongLineCut* cut = nullptr) const;
 
     // For a separator that can be found (not empty, representable): calls
     // `onColumn(column)` for each column from the left until it returns true, but only when
@@ -56,7 +79,15 @@ public:
     // the line in wide blocks, compared as `level` says.
     template <class OnColumn>
     bool forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
-                       OnColumn&& onColumn) const;
+                       OnColumn&& onColumn) const {
+        return forEachColumn(line, readableEnd, level, onColumn, static_cast<std::size_t>(-1),
+                             [] { return true; });
+    }
+    // The same, asking `keepCutting()` after every `stretch` bytes whether to go on; when
+    // it says no, the cut ends there.
+    template <class OnColumn, class KeepCutting>
+    bool forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
+                       OnColumn&& onColumn, std::size_t stretch, KeepCutting&& keepCutting) const;
 
     bool findable() const { return !bytes_.empty() && !unmatchable_; }
 
@@ -64,9 +95,9 @@ private:
     // Where the byte compared with the first one lies: the first that differs from it, so
     // that a separator such as " | " is looked for where a space is followed by "|" and
     // not at every space, or the last one.
-    template <bool kOneByte, class OnColumn>
+    template <bool kOneByte, class OnColumn, class KeepCutting>
     bool forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
-                         OnColumn& onColumn) const;
+                         OnColumn& onColumn, std::size_t stretch, KeepCutting& keepCutting) const;
 
     static std::size_t secondCompared(std::string_view bytes) {
         const std::size_t differs = bytes.find_first_not_of(bytes.empty() ? '\0' : bytes[0]);
@@ -80,16 +111,19 @@ private:
     std::size_t second_ = 0;
 };
 
-template <class OnColumn>
+template <class OnColumn, class KeepCutting>
 bool Separator::forEachColumn(std::string_view line, const char* readableEnd, ScanLevel level,
-                              OnColumn&& onColumn) const {
-    return bytes_.size() == 1 ? forEachColumnOf<true>(line, readableEnd, level, onColumn)
-                              : forEachColumnOf<false>(line, readableEnd, level, onColumn);
+                              OnColumn&& onColumn, std::size_t stretch,
+                              KeepCutting&& keepCutting) const {
+    return bytes_.size() == 1
+               ? forEachColumnOf<true>(line, readableEnd, level, onColumn, stretch, keepCutting)
+               : forEachColumnOf<false>(line, readableEnd, level, onColumn, stretch, keepCutting);
 }
 
-template <bool kOneByte, class OnColumn>
+template <bool kOneByte, class OnColumn, class KeepCutting>
 bool Separator::forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
-                                OnColumn& onColumn) const {
+                                OnColumn& onColumn, std::size_t stretch,
+                                KeepCutting& keepCutting) const {
     // The places where the separator's first byte and a second one both match are found
     // 64 at a time, then confirmed and taken in order: this is the hot path of a run, and a
     // typical line takes one or two blocks. A match that begins inside the last one taken
@@ -109,20 +143,26 @@ bool Separator::forEachColumnOf(std::string_view line, const char* readableEnd, 
         return true;
     };
     std::size_t begin = 0;  // past the last separator, so above 0 once one is found
-    for (std::size_t block = 0; block < starts; block += 64) {
-        std::uint64_t bits = pairBits(data + block, starts - block, readableEnd, separator[0],
-                                      separator[distance], distance, level);
-        for (; bits != 0; bits &= bits - 1) {
-            const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(bits));
-            if constexpr (!kOneByte) {
-                if (at < begin || (length > 2 && !matchesAt(at))) {
-                    continue;
+    for (std::size_t block = 0; block < starts;) {
+        const std::size_t stretchEnd = starts - block > stretch ? block + stretch : starts;
+        for (; block < stretchEnd; block += 64) {
+            std::uint64_t bits = pairBits(data + block, starts - block, readableEnd, separator[0],
+                                          separator[distance], distance, level);
+            for (; bits != 0; bits &= bits - 1) {
+                const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(bits));
+                if constexpr (!kOneByte) {
+                    if (at < begin || (length > 2 && !matchesAt(at))) {
+                        continue;
+                    }
                 }
+                if (onColumn(std::string_view(data + begin, at - begin))) {
+                    return true;
+                }
+                begin = at + length;
             }
-            if (onColumn(std::string_view(data + begin, at - begin))) {
-                return true;
-            }
-            begin = at + length;
+        }
+        if (block < starts && !keepCutting()) {
+            return begin != 0;
         }
     }
     if (begin == 0) {

@@ -1,12 +1,16 @@
 #include "engine/TextFileWriter.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <set>
 #include <stdexcept>
@@ -22,6 +26,21 @@ constexpr int kNameAttempts = 100;
 
 [[noreturn]] void fail(int error) {
     throw std::runtime_error(std::generic_category().message(error));
+}
+
+// The error numbers a pipe's writer stands for when its reader went or stopped reading.
+constexpr int kReaderGone = EPIPE;
+constexpr int kReaderStalled = ETIMEDOUT;
+constexpr int kWaitMilliseconds = 50;
+
+[[noreturn]] void failStream(int error) {
+    if (error == kReaderGone) {
+        throw std::runtime_error("The program reading from the pipe closed it");
+    }
+    if (error == kReaderStalled) {
+        throw std::runtime_error("The program reading from the pipe stopped reading");
+    }
+    fail(error);
 }
 
 constexpr int kLinkHops = 40;
@@ -223,8 +242,9 @@ void TextFileWriter::openTemporary() {
     }
 }
 
-// A pipe is opened without waiting for a reader, which would hold the window until one
-// came; once open, writes wait for the reader as they would for a disk.
+// A pipe is opened and written without blocking, so that neither a missing reader nor one
+// that stops reading can hold the window: a write it cannot take yet waits a little at a
+// time, asking between waits whether to go on.
 void TextFileWriter::openInPlace(bool regular) {
     fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC | (regular ? 0 : O_NONBLOCK), 0);
     if (fd_ < 0 && errno == ENXIO) {
@@ -233,29 +253,75 @@ void TextFileWriter::openInPlace(bool regular) {
     if (fd_ < 0) {
         fail(errno);
     }
-    if (!regular && ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
-        const int error = errno;
-        discard();
-        fail(error);
-    }
     cutToLength_ = regular;
+    stream_ = !regular;
+}
+
+void TextFileWriter::sendHeld() {
+    if (stream_) {
+        flush();
+    }
 }
 
 // After the first failure nothing more is written; close() reports it.
 void TextFileWriter::flush() {
     std::size_t done = 0;
+    std::optional<std::chrono::steady_clock::time_point> waitingSince;
     while (error_ == 0 && done < buffer_.size()) {
-        const ssize_t count = calls_.write(fd_, buffer_.data() + done, buffer_.size() - done);
+        const ssize_t count = writeSome(buffer_.data() + done, buffer_.size() - done);
         if (count > 0) {
             done += static_cast<std::size_t>(count);
+            waitingSince.reset();
         } else if (count == 0) {
             error_ = ENOSPC;
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (!waitingSince) {
+                waitingSince = std::chrono::steady_clock::now();
+            }
+            waitUntilWritable(*waitingSince);
         } else if (errno != EINTR) {
             error_ = errno;
         }
     }
     written_ += static_cast<off_t>(done);
     buffer_.clear();
+}
+
+// A pipe whose reader has gone fails the write with EPIPE instead of ending the program:
+// SIGPIPE is held back on this thread for the call, and the one it raised is taken away.
+ssize_t TextFileWriter::writeSome(const char* data, std::size_t size) {
+    if (!stream_) {
+        return calls_.write(fd_, data, size);
+    }
+    sigset_t pipeSignal;
+    sigset_t before;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
+    const ssize_t count = calls_.write(fd_, data, size);
+    const int error = errno;
+    if (count < 0 && error == EPIPE) {
+        const timespec none{};
+        while (sigtimedwait(&pipeSignal, nullptr, &none) == SIGPIPE) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    errno = error;
+    return count;
+}
+
+// Waits a little for the pipe to take bytes again; a save given up, or a caller that says
+// not to wait on, ends the waiting as a reader that stopped reading.
+void TextFileWriter::waitUntilWritable(std::chrono::steady_clock::time_point since) {
+    pollfd ready{fd_, POLLOUT, 0};
+    if (::poll(&ready, 1, kWaitMilliseconds) > 0) {
+        return;  // writable, or the reader has gone, which the next write tells
+    }
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - since);
+    if (decision_.load() == Decision::Abandoned || (keepWaiting_ && !keepWaiting_(waited))) {
+        error_ = kReaderStalled;
+    }
 }
 
 // A file written in place is cut to the new length, as it may have been longer.
@@ -281,6 +347,9 @@ void TextFileWriter::finish() {
         return;
     }
     discard();
+    if (stream_) {
+        failStream(error_);
+    }
     fail(error_);
 }
 

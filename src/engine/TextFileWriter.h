@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -62,6 +64,17 @@ public:
     // goes on; the two decisions exclude each other.
     bool abandon() noexcept;
 
+    // Asked about every 50 ms, on the thread that writes, while a pipe or device takes no
+    // more bytes for now, with how long it has taken none; false gives the save up, which
+    // close() then reports as a reader that stopped reading. Without it the writer waits
+    // as long as the reader does.
+    void whileWaiting(std::function<bool(std::chrono::milliseconds)> keepWaiting) {
+        keepWaiting_ = std::move(keepWaiting);
+    }
+    // Writes the bytes held so far to a pipe or device now, on this thread, so that close()
+    // has none left to wait for; a file keeps them for close().
+    void sendHeld();
+
     // Removes the temporary files of every save still running, for a program that ends
     // without unwinding (the window closed during a save).
     static void removeUnfinished() noexcept;
@@ -76,6 +89,8 @@ private:
     void keepOwnerAndMode(const struct stat& old);
     void reserve();
     void flush();
+    ssize_t writeSome(const char* data, std::size_t size);
+    void waitUntilWritable(std::chrono::steady_clock::time_point since);
     void flushWhenFull();
     void finish();
     void discard() noexcept;
@@ -86,12 +101,14 @@ private:
     std::string target_;
     std::string temporary_;  // empty when writing into the target directly
     bool cutToLength_ = false;
+    bool stream_ = false;  // a pipe or device, written without blocking
     int fd_ = -1;
     int error_ = 0;  // errno of the first failed call
     off_t written_ = 0;
     std::string buffer_;
     enum class Decision : std::uint8_t { Open, Abandoned, GoingAhead };
     std::atomic<Decision> decision_ = Decision::Open;
+    std::function<bool(std::chrono::milliseconds)> keepWaiting_;
 };
 
 }  // namespace culvex

@@ -4,8 +4,8 @@
 #include "engine/FileExtraction.h"
 #include "engine/InputFile.h"
 #include "extract/ExtractValidation.h"
+#include "platform/FileSystem.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <atomic>
 #include <chrono>
@@ -129,9 +129,14 @@ struct ExtractCommand::Run final : ExtractionProgress {
     // about to get its turn, and only after the run has worked on for kViewShare times as
     // long as the view took last time: the window then costs at most about a tenth of the
     // run however long the list grows.
+    // The count is shown at every yield that lets the window paint, so that a stop there
+    // says the count the progress window shows.
     void pause() override {
         Yielder& yielder = command.context_.yielder;
         if (!yielder.due() || Clock::now() < nextPublish) {
+            if (yielder.due()) {
+                showProgress();
+            }
             yielder.yield();
             return;
         }
@@ -236,6 +241,7 @@ Separator ExtractCommand::chooseSeparatorSteps(ProtectedProcedure& proc,
 void ExtractCommand::extractFile(Run& run, int position, int count) {
     ProtectedProcedure& proc = run.proc;
     run.results.publish();
+    run.showProgress();
     proc.step(178, [&] { context_.yielder.yield(); });
     if (context_.progress.stopRequested()) {
         return;
@@ -248,7 +254,7 @@ void ExtractCommand::extractFile(Run& run, int position, int count) {
     proc.step(182, [&] { context_.pointer.setPointer(PointerState::Busy); });
     // A file that cannot be opened is reported and adds no rows; the run goes on.
     std::optional<InputFile> file;
-    if (!proc.step(184, [&] { file.emplace(QFile::encodeName(path).toStdString()); })) {
+    if (!proc.step(184, [&] { file.emplace(fs::nativePath(path)); })) {
         return;
     }
     // A failed read is reported here; the rows of the lines read before it stay.

@@ -3,6 +3,7 @@
 #include "filelist/FileDrop.h"
 
 #include <QDragEnterEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -49,6 +50,33 @@ int FileListView::selectedRow() const {
     const QModelIndexList rows =
         selectionModel() != nullptr ? selectionModel()->selectedRows() : QModelIndexList{};
     return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void FileListView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    selectRowOnKeyboardEntry(*this, event->reason());
+}
+
+void FileListView::initViewItemOption(QStyleOptionViewItem* option) const {
+    QTableView::initViewItemOption(option);
+    if (!hasFocus()) {
+        showSelectionWithoutFocus(*option);
+    }
+}
+
+void FileListView::rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) {
+    removal_.begin(*this, first, last);
+    connect(
+        model(), &QAbstractItemModel::rowsRemoved, this, [this] { removal_.end(*this); },
+        Qt::SingleShotConnection);
+    QTableView::rowsAboutToBeRemoved(parent, first, last);
+}
+
+void FileListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(scrolls && !removal_.active());
+    QTableView::currentChanged(current, previous);
+    setAutoScroll(scrolls);
 }
 
 void FileListView::dragEnterEvent(QDragEnterEvent* event) { acceptAsCopy(event); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ListFocus.h"
+
 #include <QStringList>
 #include <QTableView>
 
@@ -38,6 +40,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void initViewItemOption(QStyleOptionViewItem* option) const override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    StillRemoval removal_;
 };
 
 }  // namespace culvex

@@ -3,6 +3,7 @@
 #include "output/ResultsAccessible.h"
 
 #include <QAccessible>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace culvex {
 
@@ -245,6 +247,9 @@ void ResultsView::paintEvent(QPaintEvent* event) {
         if (cell.state & QStyle::State_Enabled) {
             cell.palette.setCurrentColorGroup(QPalette::Normal);
         }
+        if (!focused && (cell.state & QStyle::State_Selected)) {
+            showSelectionWithoutFocus(cell);
+        }
         style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &cell, &painter, this);
         itemDelegateForIndex(index)->paint(&painter, cell, index);
     }
@@ -303,12 +308,26 @@ void ResultsView::currentChanged(const QModelIndex& current, const QModelIndex& 
         event.setChild(current.row());
         QAccessible::updateAccessibility(&event);
     }
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(scrolls && !removal_.active());
     QAbstractItemView::currentChanged(current, previous);
+    setAutoScroll(scrolls);
+}
+
+void ResultsView::rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) {
+    removal_.begin(*this, first, last);
+    QAbstractItemView::rowsAboutToBeRemoved(parent, first, last);
 }
 
 void ResultsView::rowsGone() {
     updateScrollBars();
+    removal_.end(*this);
     viewport()->update();
+}
+
+void ResultsView::focusInEvent(QFocusEvent* event) {
+    QAbstractItemView::focusInEvent(event);
+    selectRowOnKeyboardEntry(*this, event->reason());
 }
 
 }  // namespace culvex

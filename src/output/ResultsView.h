@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ListFocus.h"
+
 #include <QAbstractItemView>
 
 class QHeaderView;
@@ -44,6 +46,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void updateGeometries() override;
     void rowsInserted(const QModelIndex& parent, int first, int last) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) override;
+    void focusInEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
@@ -59,6 +63,7 @@ private:
 
     QHeaderView* header_;
     bool layingOut_ = false;
+    StillRemoval removal_;
 };
 
 }  // namespace culvex

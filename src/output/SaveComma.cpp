@@ -18,10 +18,13 @@ bool writeRows(TextFileWriter& file, const ResultsStore& rows, Yielder& yielder,
     const std::size_t count = rows.size();
     std::size_t written = 0;
     const WalkProgress shown{progress, 0, static_cast<std::int64_t>(count), true};
-    return forEachRowYielding(rows, count, yielder, shown, [&](std::string_view row) {
-        const bool last = ++written == count;
-        file.writeFormatted([&](std::string& out) { appendCommaLine(out, row, last); });
-    });
+    return forEachRowYielding(
+               rows, count, yielder, shown,
+               [&](std::string_view row) {
+                   const bool last = ++written == count;
+                   file.writeFormatted([&](std::string& out) { appendCommaLine(out, row, last); });
+               }) &&
+           sendHeld(file, progress);
 }
 
 }  // namespace
@@ -45,7 +48,7 @@ SaveEnd SaveListviewAsCommaDelimToFile(const ResultsStore& rows, const QString& 
     }
     const ProgressScope shown(progress, savingResults(), CommandProgress::Counted::Rows);
     std::shared_ptr<TextFileWriter> file;
-    if (!proc.step(120, [&] { file = openTarget(target); })) {
+    if (!proc.step(120, [&] { file = openTarget(target, yielder, progress); })) {
         return SaveEnd::Ended;
     }
     bool written = false;

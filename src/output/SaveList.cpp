@@ -43,8 +43,9 @@ void writePadded(TextFileWriter& file, std::string_view value, std::size_t width
 bool writeRows(TextFileWriter& file, const ResultsStore& rows, std::size_t count, std::size_t width,
                Yielder& yielder, CommandProgress& progress) {
     return forEachRowYielding(
-        rows, count, yielder, writing(progress, count),
-        [&](std::string_view row) { writePadded(file, row, width); }, width);
+               rows, count, yielder, writing(progress, count),
+               [&](std::string_view row) { writePadded(file, row, width); }, width) &&
+           sendHeld(file, progress);
 }
 
 }  // namespace
@@ -68,7 +69,7 @@ SaveEnd SaveListviewProperlySpaced(const ResultsStore& rows, const QString& targ
         return SaveEnd::Stopped;
     }
     std::shared_ptr<TextFileWriter> file;
-    if (!proc.step(156, [&] { file = openTarget(target); })) {
+    if (!proc.step(156, [&] { file = openTarget(target, yielder, progress); })) {
         return SaveEnd::Ended;
     }
     proc.step(170, [&] {

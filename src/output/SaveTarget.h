@@ -30,8 +30,14 @@ bool confirmOverwrite(Dialogs& dialogs, const QString& target);
 QString savingResults();
 
 // Creates the writer of the target (in the system's encoding of its name); throws the
-// system's description when it cannot.
-std::shared_ptr<TextFileWriter> openTarget(const QString& target);
+// system's description when it cannot. While a pipe's reader takes no bytes, the window
+// stays live, a stop gives the save up, and so do ten minutes without a byte taken.
+std::shared_ptr<TextFileWriter> openTarget(const QString& target, Yielder& yielder,
+                                           CommandProgress& progress);
+
+// Hands the bytes still held for a pipe on while the window stays live; false when the
+// user asked to stop.
+[[nodiscard]] bool sendHeld(TextFileWriter& file, const CommandProgress& progress);
 
 // Puts the written file in place on a worker thread while the window stays live: making a
 // large file durable takes longer than the window may go without repainting. Throws the

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "engine/TextEncoding.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,7 +98,54 @@ FileSystemError errorFromErrno(int error) {
     return FileSystemError(kindOf(error), std::strerror(error));
 }
 
-std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+namespace {
+
+constexpr char16_t kFirstEscape = 0xDC80;
+constexpr char16_t kLastEscape = 0xDCFF;
+
+// A lone low surrogate that stands for one byte: not the second half of a pair.
+bool isEscapedByte(QStringView path, qsizetype at) {
+    const char16_t unit = path[at].unicode();
+    return unit >= kFirstEscape && unit <= kLastEscape &&
+           (at == 0 || !QChar::isHighSurrogate(path[at - 1].unicode()));
+}
+
+}  // namespace
+
+std::string nativePath(const QString& path) {
+    std::string bytes;
+    qsizetype runStart = 0;
+    for (qsizetype at = 0; at <= path.size(); ++at) {
+        if (at < path.size() && !isEscapedByte(path, at)) {
+            continue;
+        }
+        bytes += QStringView(path).sliced(runStart, at - runStart).toUtf8().toStdString();
+        if (at < path.size()) {
+            bytes += static_cast<char>(path[at].unicode() - 0xDC00);
+        }
+        runStart = at + 1;
+    }
+    return bytes;
+}
+
+QString pathFromNative(std::string_view bytes) {
+    if (utf8::isValid(bytes)) {
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
+    QString path;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t length = utf8::sequenceLength(bytes.substr(at));
+        if (length == 0) {
+            path += QChar(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[at])));
+            ++at;
+        } else {
+            path += QString::fromUtf8(bytes.data() + at, static_cast<qsizetype>(length));
+            at += length;
+        }
+    }
+    return path;
+}
 
 namespace {
 

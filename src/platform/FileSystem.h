@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace culvex::fs {
 
@@ -41,8 +42,14 @@ private:
 // Builds the error of a failed call from errno.
 FileSystemError errorFromErrno(int error);
 
-// The path in the platform's own encoding (UTF-8 file names).
+// The path in the platform's own encoding (UTF-8 file names). A byte that began no UTF-8
+// sequence in the name it came from (pathFromNative) is that byte again.
 std::string nativePath(const QString& path);
+
+// A path's bytes as text: UTF-8 read as such, and each byte that begins no valid sequence
+// as the lone surrogate U+DC80 to U+DCFF, which valid UTF-8 never holds, so that a name
+// from another encoding is kept as its bytes and opens again.
+QString pathFromNative(std::string_view bytes);
 
 // The attribute word of the path; throws FileSystemError when it cannot be read.
 int attributeWord(const QString& path);

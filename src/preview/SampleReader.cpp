@@ -1,6 +1,7 @@
 #include "preview/SampleReader.h"
 
-#include <QFile>
+#include "platform/FileSystem.h"
+
 #include <QMetaObject>
 #include <exception>
 #include <mutex>
@@ -41,8 +42,7 @@ void SampleReader::read(const QString& path) {
 
 void SampleReader::start(const QString& path, unsigned request) {
     ++running_;
-    std::thread([mailbox = mailbox_, path, native = QFile::encodeName(path).toStdString(),
-                 request] {
+    std::thread([mailbox = mailbox_, path, native = fs::nativePath(path), request] {
         std::shared_ptr<ReadSample> sample;
         QString error;
         try {

@@ -1,5 +1,9 @@
 #include "Form1Fixture.h"
 
+#include "platform/FileSystem.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -168,13 +172,20 @@ TEST_F(PanelTest, ControlsAnswerTheExtractionRun) {
     EXPECT_EQ(textBox(*form, 2)->text(), u"id="_qs);
 }
 
+// The files as `culvex FILE...` gives them, one of them named in another encoding than
+// UTF-8: each is kept as its bytes and read.
 TEST_F(PanelTest, ExtractButtonRunsOverTheListWithThePanelSettings) {
-    const QString path = besideProgram(u"in.csv"_qs);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("a, b\r\nc,d\n");
-    file.close();
-    fileListOf(*form).append(path);
+    QStringList given;
+    for (const char* name : {"in.csv", "caf\xE9.csv"}) {
+        const std::string path = fs::nativePath(programFolder.path()) + '/' + name;
+        const std::string text = "a, b\r\nc,d\n";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0) << name;
+        ASSERT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        ::close(fd);
+        given << fs::pathFromNative(path);
+    }
+    form->addGivenFiles(given);
     option(*form, 9)->click();
     check1(*form)->setChecked(false);
 
@@ -184,7 +195,7 @@ TEST_F(PanelTest, ExtractButtonRunsOverTheListWithThePanelSettings) {
     for (int row = 0; row < resultsOf(*form).rowCount(); ++row) {
         rows << resultsOf(*form).index(row).data().toString();
     }
-    EXPECT_EQ(rows, QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(rows, QStringList({"a", "b", "c", "d", "a", "b", "c", "d"}));
     EXPECT_EQ(dialogs.messageTexts(), QStringList{u"Done."_qs});
     EXPECT_FALSE(form->isBusy());
 }

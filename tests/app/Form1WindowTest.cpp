@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <span>
 
@@ -145,6 +146,60 @@ TEST_F(WindowTest, TabAndShiftTabLeaveBothLists) {
             EXPECT_NE(QApplication::focusWidget(), list) << list->objectName().toStdString();
         }
     }
+}
+
+// Tab into an option frame lands on its selected option, wherever it stands.
+TEST_F(WindowTest, TabEntersAnOptionFrameOnTheSelectedOption) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    const std::pair<const char*, int> cases[] = {{"Text4", 8},  {"Text4", 9}, {"Text4", 10},
+                                                 {"Text4", 11}, {"Text4", 7}, {"Check1", 2}};
+    for (const auto& [before, selected] : cases) {
+        option(*form, selected)->setChecked(true);
+        auto* from = form->findChild<QWidget*>(QString::fromLatin1(before));
+        from->setFocus(Qt::TabFocusReason);
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(from, &tab);
+        EXPECT_EQ(QApplication::focusWidget(), option(*form, selected)) << selected;
+    }
+}
+
+// Tab into a list with no row selected selects one, so that Delete removes it.
+TEST_F(WindowTest, TabIntoAListSelectsARowThatDeleteRemoves) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    fileListOf(*form).append(u"/a.csv"_qs);
+    fileListOf(*form).append(u"/b.csv"_qs);
+    resultsOf(*form).append("a");
+    resultsOf(*form).append("b");
+    resultsOf(*form).publish();
+    for (QAbstractItemView* list : {static_cast<QAbstractItemView*>(listView1(*form)),
+                                    static_cast<QAbstractItemView*>(listView2(*form))}) {
+        list->selectionModel()->clear();
+        list->clearFocus();
+        list->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list, Qt::Key_Delete);
+        EXPECT_EQ(list->model()->rowCount(), 1) << list->objectName().toStdString();
+    }
+}
+
+// Delete on a selected entry scrolled out of sight keeps the entries in sight where they
+// are; the entry that takes its place is selected.
+TEST_F(WindowTest, DeletingAnEntryOutOfSightMovesNothingInSight) {
+    load().show();
+    QApplication::setActiveWindow(form.get());
+    for (int i = 0; i < 60; ++i) {
+        fileListOf(*form).append(QStringLiteral("/f%1.csv").arg(i));
+    }
+    FileListView* list = listView1(*form);
+    list->setFocus();
+    list->selectionModel()->setCurrentIndex(
+        fileListOf(*form).index(5),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->verticalScrollBar()->setValue(30);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(list->verticalScrollBar()->value(), 29);
+    EXPECT_EQ(list->selectedRow(), 5);
 }
 
 TEST_F(WindowTest, TextBoxesAndListsCarryTheirCaptionsAsAccessibleNames) {

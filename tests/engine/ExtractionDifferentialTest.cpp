@@ -405,24 +405,57 @@ TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
     }
 }
 
-// A line without a break asks after each block read whether to go on: a stop ends the
-// extraction there, without the cut line, having read only the blocks before it.
-TEST(ExtractLines, AStopInsideAnEndlessLineEndsTheReadingThere) {
+// A line longer than a block asks after each block read while its end is to come, and
+// after each block's length as it is cut: a stop at either ends the extraction there,
+// without that line or any after it.
+TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
+    class CountingSource final : public ByteSource {
+    public:
+        explicit CountingSource(std::string_view text) : bytes_(text) {}
+        std::size_t read(char* into, std::size_t count) override {
+            const std::size_t got = bytes_.read(into, count);
+            handed += got;
+            return got;
+        }
+        std::size_t handed = 0;
+
+    private:
+        MemorySource bytes_;
+    };
     class StoppingSink final : public testing::RecordingSink, public ExtractionProgress {
     public:
+        StoppingSink(const CountingSource& source, std::size_t stopPast)
+            : source_(source), stopPast_(stopPast) {}
         void pause() override {}
-        bool keepReadingLongLine() override { return ++asked < 3; }
+        bool keepReadingLongLine() override { return ++asked < 3 || source_.handed <= stopPast_; }
+        // Whether the extraction was told to stop.
+        bool stopped() const override { return asked >= 3 && source_.handed > stopPast_; }
         void overflowed(LineOverflows) override {}
         int asked = 0;
+
+    private:
+        const CountingSource& source_;
+        std::size_t stopPast_;
     };
-    for (const unsigned threads : {1u, 2u}) {
-        const std::string text = "a,b\n" + std::string(1000, 'x');
-        MemorySource source(text);
-        LineExtractor extractor(Separator(","), LineSettings{});
-        StoppingSink sink;
-        extractLines(source, extractor, sink, sink, 4, 8, {threads, 0});
-        EXPECT_EQ(sink.asked, 3) << threads;
-        EXPECT_EQ(sink.rows, (std::vector<std::string>{"a", "b"})) << threads;
+    const std::string endless = "a,b\n" + std::string(1000, 'x');
+    const std::string ended = endless + ",y\nc,d\n";
+    const struct {
+        const char* name;
+        std::string text;
+        std::size_t stopPast;  // the bytes read before the stop, from the third question on
+    } cases[] = {
+        {"while the line is read", endless, 0},
+        {"while the line is cut", ended, endless.size()},
+    };
+    for (const auto& c : cases) {
+        for (const unsigned threads : {1u, 2u}) {
+            CountingSource source(c.text);
+            LineExtractor extractor(Separator(","), LineSettings{});
+            StoppingSink sink(source, c.stopPast);
+            extractLines(source, extractor, sink, sink, 4, 8, {threads, 0});
+            EXPECT_TRUE(sink.stopped()) << c.name << threads;
+            EXPECT_EQ(sink.rows, (std::vector<std::string>{"a", "b"})) << c.name << threads;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -354,11 +355,42 @@ TEST(TextFileWriterDevice, ADeviceIsWrittenToAndNeverReplaced) {
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-// A named pipe nobody reads is reported at once instead of waiting for a reader.
-TEST_F(TextFileWriterTest, APipeNobodyReadsIsReportedAtOnce) {
+// A named pipe never holds the writer: one nobody reads is reported at once, one whose
+// reader went away or stopped reading is reported at close(), without ending the program.
+TEST_F(TextFileWriterTest, APipeWhoseReaderIsMissingOrGoneIsReported) {
+    enum class Reader { None, Leaves, StopsReading };
+    const struct {
+        Reader reader;
+        const char* description;
+    } cases[] = {
+        {Reader::None, "No program is reading from the pipe"},
+        {Reader::Leaves, "The program reading from the pipe closed it"},
+        {Reader::StopsReading, "The program reading from the pipe stopped reading"},
+    };
     const std::string pipe = dir.path("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_TRUE(refusedWith(pipe, "rows\r\n", "No program is reading from the pipe"));
+    for (const auto& c : cases) {
+        const int reader =
+            c.reader == Reader::None ? -1 : ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+        std::string reported;
+        int asked = 0;
+        try {
+            TextFileWriter writer(pipe);
+            writer.whileWaiting([&](std::chrono::milliseconds) { return ++asked < 2; });
+            if (c.reader == Reader::Leaves) {
+                ::close(reader);
+            }
+            writer.write(std::string(std::size_t{3} << 20, 'x'));
+            writer.close();
+        } catch (const std::runtime_error& e) {
+            reported = e.what();
+        }
+        if (c.reader == Reader::StopsReading) {
+            ::close(reader);
+            EXPECT_EQ(asked, 2);
+        }
+        EXPECT_EQ(reported, c.description) << static_cast<int>(c.reader);
+    }
     EXPECT_TRUE(fs::is_fifo(pipe));
 }
 

@@ -216,7 +216,8 @@ TEST_F(ExtractCommandTest, FileCutShortDuringTheRunKeepsItsRowsAndTheRunGoesOn) 
 }
 
 // A stop asked for while the run yields (before a file, or at a pause inside a large
-// one) keeps the rows made so far and says how many instead of "Done.".
+// one) keeps the rows made so far and says how many instead of "Done.": the count the
+// progress window shows at that moment.
 TEST_F(ExtractCommandTest, StopKeepsTheRowsSoFarAndSaysHowMany) {
     const struct {
         int stopAtYield;
@@ -230,9 +231,16 @@ TEST_F(ExtractCommandTest, StopKeepsTheRowsSoFarAndSaysHowMany) {
         dialogs.requests.clear();
         progress.stop = false;
         yielder.calls = 0;
-        yielder.onYield = [&](int call) { progress.stop = progress.stop || call == c.stopAtYield; };
+        std::int64_t shownAtStop = -1;
+        yielder.onYield = [&](int call) {
+            if (call == c.stopAtYield) {
+                progress.stop = true;
+                shownAtStop = progress.count;
+            }
+        };
         run();
         const QStringList rows = rowTexts(results);
+        EXPECT_EQ(shownAtStop, rows.size()) << c.stopAtYield;
         EXPECT_GE(rows.size(), c.fewestRows) << c.stopAtYield;
         EXPECT_LE(rows.size(), c.mostRows) << c.stopAtYield;
         EXPECT_EQ(results.publishedRows, rows.size());

@@ -159,6 +159,43 @@ TEST_F(ResultsViewTest, KeysThatActOnTheCurrentRow) {
     EXPECT_EQ(menu.first().first().toPoint(), rowCentre(7));
 }
 
+// A selected row removed out of sight moves nothing in sight; the row that takes its place
+// is selected.
+TEST_F(ResultsViewTest, RemovingASelectedRowOutOfSightMovesNothingInSight) {
+    const struct {
+        int removed;
+        int firstShown;  // before, and after
+        int after;
+    } cases[] = {{5, 50, 49}, {80, 40, 40}, {45, 45, 45}};
+    view.setFocus();
+    for (const auto& c : cases) {
+        view.selectionModel()->setCurrentIndex(model.index(c.removed),
+                                               QItemSelectionModel::ClearAndSelect);
+        view.verticalScrollBar()->setValue(c.firstShown);
+        model.removeAt(c.removed);
+        QApplication::processEvents();
+        EXPECT_EQ(view.verticalScrollBar()->value(), c.after) << c.removed;
+        EXPECT_EQ(view.selectionModel()->selectedRows(), QModelIndexList{model.index(c.removed)})
+            << c.removed;
+    }
+}
+
+// Without the focus the selected row takes the quieter look of an inactive selection, also
+// under a skin that gives the selection one colour.
+TEST_F(ResultsViewTest, TheSelectedRowLooksDifferentWithoutTheFocus) {
+    view.setStyleSheet(u"culvex--ResultsView { selection-background-color: #3d6fb6; }"_qs);
+    makeCurrent(2);
+    view.selectionModel()->select(model.index(2), QItemSelectionModel::ClearAndSelect);
+    const QPoint inRow = rowCentre(2) + QPoint(40, 0);
+    view.setFocus();
+    const QColor focused = view.viewport()->grab().toImage().pixelColor(inRow);
+    view.clearFocus();
+    const QColor unfocused = view.viewport()->grab().toImage().pixelColor(inRow);
+    // Clearly paler, not the shade or two a focus frame makes.
+    EXPECT_GT(unfocused.lightness() - focused.lightness(), 40)
+        << focused.name().toStdString() << " " << unfocused.name().toStdString();
+}
+
 TEST_F(ResultsViewTest, TheScrollBarFollowsRowsAddedRemovedAndCleared) {
     QScrollBar* bar = view.verticalScrollBar();
     EXPECT_EQ(bar->maximum(), kRows - page());

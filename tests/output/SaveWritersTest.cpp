@@ -10,8 +10,10 @@
 #include "output/SaveTarget.h"
 #include "output/YieldingRows.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
 #include <QProcess>
@@ -319,6 +321,26 @@ TEST_P(SaveCommandTest, StopLeavesTheTargetAsItWasAndSaysNotSaved) {
     }
     EXPECT_EQ(progress.tasks, QStringList(2, u"Saving results"_qs));
     EXPECT_EQ(progress.ended, 2);
+}
+
+// A named pipe whose reader stops reading keeps the window yielding, and a stop ends the
+// save there.
+TEST_P(SaveCommandTest, APipeWhoseReaderStopsReadingLeavesTheWindowLive) {
+    for (std::size_t i = 0; i < 3 * kRowsPerYield; ++i) {
+        rows.append(std::string(40, 'r'));
+    }
+    rows.publish();
+    const QByteArray pipe = QFile::encodeName(target);
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    dialogs.saveAnswers = {target};
+    dialogs.messageAnswers = {MessageAnswer::Yes};
+    yielder.onYield = [&](int call) { progress.stop = progress.stop || call == 20; };
+    click();
+    ::close(reader);
+    EXPECT_GE(yielder.calls, 20);
+    EXPECT_EQ(dialogs.messageTexts(),
+              (QStringList{overwriteQuestion(), u"The results were not saved."_qs}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -29,5 +29,17 @@ TEST(AttributeWord, APathEndingInASeparatorKeepsItsNamesBits) {
     EXPECT_THROW(fs::attributeWord(root + QStringLiteral("file/")), fs::FileSystemError);
 }
 
+// A name's bytes survive the way through text and back, whatever their encoding.
+TEST(PathFromNative, KeepsEveryNameAsItsBytes) {
+    const std::string names[] = {
+        "/tmp/plain.csv",    "/tmp/caf\xC3\xA9.csv", "/tmp/caf\xE9.csv",          "/tmp/\xFF\xFE",
+        "/tmp/\xE2\x82.csv", "/tmp/\xED\xB2\x80",    "/tmp/\xF0\x9F\x98\x80\x80",
+    };
+    for (const std::string& name : names) {
+        EXPECT_EQ(fs::nativePath(fs::pathFromNative(name)), name) << name;
+    }
+    EXPECT_EQ(fs::pathFromNative("/tmp/caf\xC3\xA9.csv"), u"/tmp/caf\u00E9.csv"_qs);
+}
+
 }  // namespace
 }  // namespace culvex

@@ -51,6 +51,7 @@ set(_culvex_uno_types
     com.sun.star.frame.XController
     com.sun.star.frame.XDesktop2
     com.sun.star.frame.XFrame
+    com.sun.star.frame.XLoadable
     com.sun.star.frame.XModel
     com.sun.star.io.SequenceInputStream
     com.sun.star.sheet.XCellRangeData

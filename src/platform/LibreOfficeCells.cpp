@@ -7,6 +7,7 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XActionLockable.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/io/SequenceInputStream.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
@@ -20,7 +21,6 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
 
 namespace culvex {
 
@@ -313,25 +313,28 @@ private:
     Reference<css::lang::XComponent> document_;
 };
 
-// The office's text import of the comma-separated UTF-8 text into a hidden document of its
-// own, with "Detect special numbers" on: every field is entered as typing enters it, with the
-// number format typing gives.
-Reference<css::lang::XComponent> importText(const OfficeConnection& office, const QByteArray& csv) {
+// A new spreadsheet document without a window, not yet loaded.
+Reference<css::lang::XComponent> newSpreadsheetModel(const OfficeConnection& office) {
+    return {office.context->getServiceManager()->createInstanceWithContext(
+                "com.sun.star.sheet.SpreadsheetDocument", office.context),
+            UNO_QUERY_THROW};
+}
+
+// Loads the comma-separated UTF-8 text into the document with the office's text import,
+// "Detect special numbers" on: every field is entered as typing enters it, with the number
+// format typing gives.
+void importText(const OfficeConnection& office, const ScratchDocument& document,
+                const QByteArray& csv) {
     const uno::Sequence<sal_Int8> bytes(reinterpret_cast<const sal_Int8*>(csv.constData()),
                                         static_cast<sal_Int32>(csv.size()));
     const std::array load{
+        property("URL", uno::Any(rtl::OUString("private:stream"))),
         property("InputStream", uno::Any(css::io::SequenceInputStream::createStreamFromSequence(
                                     office.context, bytes))),
         property("FilterName", uno::Any(rtl::OUString("Text - txt - csv (StarCalc)"))),
-        property("FilterOptions", uno::Any(rtl::OUString("44,34,76,1,,0,false,true"))),
-        property("Hidden", uno::Any(true))};
-    Reference<css::lang::XComponent> document = office.desktop->loadComponentFromURL(
-        "private:stream", "_blank", 0,
-        uno::Sequence<css::beans::PropertyValue>(load.data(), load.size()));
-    if (!document.is()) {
-        throw std::runtime_error("LibreOffice Calc could not read the cells");
-    }
-    return document;
+        property("FilterOptions", uno::Any(rtl::OUString("44,34,76,1,,0,false,true")))};
+    Reference<css::frame::XLoadable>(document.spreadsheets(), UNO_QUERY_THROW)
+        ->load(uno::Sequence<css::beans::PropertyValue>(load.data(), load.size()));
 }
 
 // Puts the imported document's sheet in place of the document's only sheet, under its name
@@ -359,7 +362,8 @@ Reference<css::sheet::XSpreadsheet> takeSheet(const Reference<css::lang::XCompon
 
 void enterRoutes(const OfficeConnection& office, SheetTransfer& transfer, const Routes& routes) {
     if (!routes.imported.empty()) {
-        const ScratchDocument imported(importText(office, csvOf(routes.imported)));
+        const ScratchDocument imported(newSpreadsheetModel(office));
+        importText(office, imported, csvOf(routes.imported));
         transfer.sheet = takeSheet(transfer.document, transfer.sheet, imported);
     }
     const auto enter = [&](auto first, auto last) { enterBlock(transfer.sheet, first, last); };

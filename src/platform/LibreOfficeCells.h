@@ -18,10 +18,12 @@ struct SheetTransfer {
 // import does most of the work: the cells go to it as comma-separated text, it types each
 // field as typing would, and its sheet then takes the place of the document's only sheet,
 // under the same name. Texts that the import would enter differently (formulas, a leading
-// apostrophe, control characters) are typed one cell at a time, or, where a block of
-// rows holds many of them, the block goes in as plain text in one transfer and Calc's own
-// search-and-replace enters every text of it again, in place, as if typed. The document is
-// locked meanwhile, and its undo list is emptied afterwards.
+// apostrophe, control characters), and every text of a sheet that already holds cells, go
+// in as plain text, run of rows by run of rows or, where a block of rows holds many such
+// runs, the whole block in one transfer; Calc's own search-and-replace then enters each of
+// them again, in place, as if typed, except texts with a carriage return, which are typed
+// one cell at a time. The document is locked meanwhile, and its undo list is emptied
+// afterwards.
 void enterCells(const OfficeConnection& office, SheetTransfer& transfer);
 
 // Gives every column of the sheet its optimal width, which is not left to undo either.

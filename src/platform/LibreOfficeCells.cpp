@@ -322,7 +322,9 @@ Reference<css::lang::XComponent> newSpreadsheetModel(const OfficeConnection& off
 
 // Loads the comma-separated UTF-8 text into the document with the office's text import,
 // "Detect special numbers" on: every field is entered as typing enters it, with the number
-// format typing gives.
+// format typing gives. The document is loaded hidden: a document without a window of its
+// own would otherwise show the import's progress in another document's window, which lets
+// the office repaint windows in the middle of the import.
 void importText(const OfficeConnection& office, const ScratchDocument& document,
                 const QByteArray& csv) {
     const uno::Sequence<sal_Int8> bytes(reinterpret_cast<const sal_Int8*>(csv.constData()),
@@ -332,7 +334,8 @@ void importText(const OfficeConnection& office, const ScratchDocument& document,
         property("InputStream", uno::Any(css::io::SequenceInputStream::createStreamFromSequence(
                                     office.context, bytes))),
         property("FilterName", uno::Any(rtl::OUString("Text - txt - csv (StarCalc)"))),
-        property("FilterOptions", uno::Any(rtl::OUString("44,34,76,1,,0,false,true")))};
+        property("FilterOptions", uno::Any(rtl::OUString("44,34,76,1,,0,false,true"))),
+        property("Hidden", uno::Any(true))};
     Reference<css::frame::XLoadable>(document.spreadsheets(), UNO_QUERY_THROW)
         ->load(uno::Sequence<css::beans::PropertyValue>(load.data(), load.size()));
 }

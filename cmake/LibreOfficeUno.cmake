@@ -54,6 +54,7 @@ set(_culvex_uno_types
     com.sun.star.frame.XLoadable
     com.sun.star.frame.XModel
     com.sun.star.io.SequenceInputStream
+    com.sun.star.sheet.XCellRangeAddressable
     com.sun.star.sheet.XCellRangeData
     com.sun.star.sheet.XSpreadsheet
     com.sun.star.sheet.XSpreadsheetDocument

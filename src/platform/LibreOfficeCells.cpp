@@ -7,11 +7,14 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XActionLockable.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/io/SequenceInputStream.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets2.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
@@ -340,8 +343,8 @@ void importText(const OfficeConnection& office, const ScratchDocument& document,
         ->load(uno::Sequence<css::beans::PropertyValue>(load.data(), load.size()));
 }
 
-// Puts the imported document's sheet in place of the document's only sheet, under its name
-// and the name macros know it by.
+// Puts the imported document's sheet in place of the document's sheet: at its position,
+// under its name and the name macros know it by, and shown where it was shown.
 Reference<css::sheet::XSpreadsheet> takeSheet(const Reference<css::lang::XComponent>& document,
                                               const Reference<css::sheet::XSpreadsheet>& sheet,
                                               const ScratchDocument& imported) {
@@ -349,14 +352,23 @@ Reference<css::sheet::XSpreadsheet> takeSheet(const Reference<css::lang::XCompon
         Reference<css::sheet::XSpreadsheetDocument>(document, UNO_QUERY_THROW)->getSheets(),
         UNO_QUERY_THROW);
     const rtl::OUString name = Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName();
-    const Reference<css::sheet::XSpreadsheetDocument> source = imported.spreadsheets();
-    sheets->importSheet(source, source->getSheets()->getElementNames()[0], 0);
+    const sal_Int16 position = Reference<css::sheet::XCellRangeAddressable>(sheet, UNO_QUERY_THROW)
+                                   ->getRangeAddress()
+                                   .Sheet;
     const uno::Any codeName =
         Reference<css::beans::XPropertySet>(sheet, UNO_QUERY_THROW)->getPropertyValue("CodeName");
-    sheets->removeByName(name);
+    const Reference<css::sheet::XSpreadsheetDocument> source = imported.spreadsheets();
+    sheets->importSheet(source, source->getSheets()->getElementNames()[0], position);
     const Reference<css::sheet::XSpreadsheet> taken(
-        Reference<css::container::XIndexAccess>(sheets, UNO_QUERY_THROW)->getByIndex(0),
+        Reference<css::container::XIndexAccess>(sheets, UNO_QUERY_THROW)->getByIndex(position),
         UNO_QUERY_THROW);
+    const Reference<css::sheet::XSpreadsheetView> view(
+        Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getCurrentController(),
+        uno::UNO_QUERY);
+    if (view.is()) {
+        view->setActiveSheet(taken);
+    }
+    sheets->removeByName(name);
     Reference<css::container::XNamed>(taken, UNO_QUERY_THROW)->setName(name);
     Reference<css::beans::XPropertySet>(taken, UNO_QUERY_THROW)
         ->setPropertyValue("CodeName", codeName);

@@ -16,7 +16,7 @@ struct SheetTransfer {
 
 // Enters the cells into the sheet as typed input. Into a fresh sheet the office's own text
 // import does most of the work: the cells go to it as comma-separated text, it types each
-// field as typing would, and its sheet then takes the place of the document's only sheet,
+// field as typing would, and its sheet then takes the place of the document's sheet,
 // under the same name. Texts that the import would enter differently (formulas, a leading
 // apostrophe, control characters), and every text of a sheet that already holds cells, go
 // in as plain text, run of rows by run of rows or, where a block of rows holds many such

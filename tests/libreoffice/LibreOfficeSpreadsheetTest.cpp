@@ -15,9 +15,12 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
@@ -135,9 +138,9 @@ class CapturingSpreadsheet final : public Spreadsheet {
 public:
     std::vector<Reference<css::lang::XComponent>> documents;
 
-    // The first sheet of the workbook added `i`th.
-    Reference<css::sheet::XSpreadsheet> sheet(std::size_t i) const {
-        return {sheetsOf(documents.at(i))->getByIndex(0), UNO_QUERY_THROW};
+    // Sheet `index` of the workbook added `i`th.
+    Reference<css::sheet::XSpreadsheet> sheet(std::size_t i, int index = 0) const {
+        return {sheetsOf(documents.at(i))->getByIndex(index), UNO_QUERY_THROW};
     }
 
     ~CapturingSpreadsheet() override {
@@ -316,6 +319,32 @@ TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_THROW(book->setCell(1048577, 1, u"x"_qs), std::out_of_range);
+}
+
+TEST_F(LibreOfficeExport, TheFilledSheetKeepsItsPlaceAmongOthers) {
+    CapturingSpreadsheet spreadsheet;
+    auto application = spreadsheet.createApplication();
+    auto book = application->addWorkbook();
+    const Reference<css::sheet::XSpreadsheets> sheets =
+        Reference<css::sheet::XSpreadsheetDocument>(spreadsheet.documents[0], UNO_QUERY_THROW)
+            ->getSheets();
+    sheets->insertNewByName("Before", 0);
+    sheets->insertNewByName("After", 2);
+    book->setCell(1, 1, u"7"_qs);
+    book->autoFitColumns();
+
+    const auto names = sheets->getElementNames();
+    EXPECT_EQ((std::vector<QString>{toQString(names[0]), toQString(names[1]), toQString(names[2])}),
+              (std::vector{u"Before"_qs, u"Sheet1"_qs, u"After"_qs}));
+    EXPECT_EQ(readCell(spreadsheet.sheet(0, 1), 0, 0).value, 7);
+    const Reference<css::sheet::XSpreadsheetView> view(
+        Reference<css::frame::XModel>(spreadsheet.documents[0], UNO_QUERY_THROW)
+            ->getCurrentController(),
+        UNO_QUERY_THROW);
+    EXPECT_EQ(
+        toQString(
+            Reference<css::container::XNamed>(view->getActiveSheet(), UNO_QUERY_THROW)->getName()),
+        u"Sheet1"_qs);
 }
 
 TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {

@@ -12,9 +12,12 @@
 #include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/QtYielder.h"
 
-#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XFramesSupplier.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/bootstrap.hxx>
 
 #include <benchmark/benchmark.h>
 
@@ -76,10 +79,18 @@ bool reportOfficeFailure(const char* what, Work&& work) {
     return false;
 }
 
-// Keeps the documents the export opens so that each run can close its own afterwards.
+// Keeps the documents the export opens so that each run can close its own afterwards, and
+// ends the office through the export's own connection when the benchmark is done.
 class ClosingSpreadsheet final : public Spreadsheet {
 public:
     std::vector<css::uno::Reference<css::lang::XComponent>> documents;
+    css::uno::Reference<css::frame::XDesktop> desktop;
+
+    ~ClosingSpreadsheet() override {
+        if (desktop.is()) {
+            reportOfficeFailure("ending the office", [&] { desktop->terminate(); });
+        }
+    }
 
     std::unique_ptr<SpreadsheetApplication> createApplication() override {
         return std::make_unique<Application>(real_.createApplication(), *this);
@@ -102,7 +113,14 @@ private:
             : real_(std::move(real)), owner_(owner) {}
         std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override {
             auto book = real_->addWorkbook();
-            owner_.documents.push_back(dynamic_cast<LibreOfficeWorkbook&>(*book).component());
+            const auto& document = dynamic_cast<LibreOfficeWorkbook&>(*book).component();
+            owner_.documents.push_back(document);
+            owner_.desktop.set(
+                css::uno::Reference<css::frame::XModel>(document, css::uno::UNO_QUERY_THROW)
+                    ->getCurrentController()
+                    ->getFrame()
+                    ->getCreator(),
+                css::uno::UNO_QUERY);
             return book;
         }
         void makeVisible() override { real_->makeVisible(); }
@@ -176,7 +194,5 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    culvex::reportOfficeFailure(
-        "ending the office", [] { css::frame::Desktop::create(cppu::bootstrap())->terminate(); });
     return 0;
 }

@@ -43,6 +43,7 @@ set(_culvex_uno_types
     com.sun.star.beans.XPropertySet
     com.sun.star.beans.XPropertyState
     com.sun.star.container.XIndexAccess
+    com.sun.star.container.XNamed
     com.sun.star.document.XActionLockable
     com.sun.star.document.XUndoManagerSupplier
     com.sun.star.frame.Desktop
@@ -50,10 +51,14 @@ set(_culvex_uno_types
     com.sun.star.frame.XController
     com.sun.star.frame.XDesktop2
     com.sun.star.frame.XFrame
+    com.sun.star.frame.XLoadable
     com.sun.star.frame.XModel
+    com.sun.star.io.SequenceInputStream
+    com.sun.star.sheet.XCellRangeAddressable
     com.sun.star.sheet.XCellRangeData
     com.sun.star.sheet.XSpreadsheet
     com.sun.star.sheet.XSpreadsheetDocument
+    com.sun.star.sheet.XSpreadsheets2
     com.sun.star.sheet.XSpreadsheetView
     com.sun.star.table.CellContentType
     com.sun.star.table.XCell

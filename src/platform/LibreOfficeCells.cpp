@@ -1,17 +1,29 @@
 #include "platform/LibreOfficeCells.h"
 
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/beans/XPropertyState.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XActionLockable.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/io/SequenceInputStream.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XSpreadsheets2.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
 
 #include <algorithm>
+#include <array>
 
 namespace culvex {
 
@@ -84,14 +96,35 @@ void retypeTexts(const Reference<css::table::XCellRange>& range) {
 // Calc's replace keeps a carriage return that typing drops: such texts are typed one by one.
 bool typedOneByOne(const QString& text) { return text.contains(u'\r'); }
 
+// The text import cuts a field longer than this.
+constexpr qsizetype kLongestImported = 65535;
+
+// A block with more runs of rows than this that the text import cannot take goes in whole
+// rather than run by run.
+constexpr int kRunsPerBlock = 16;
+
+bool controlCharacter(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029 || u == 0xfeff;
+}
+
+// Whether the text import enters the text as typing does. It keeps a leading apostrophe,
+// has options of its own for formulas, reads line breaks and other control characters in
+// its own way and cuts long fields; a byte order mark or broken UTF-16 would not survive
+// the way there as UTF-8.
+bool importedAsTyped(const QString& text) {
+    return text.size() <= kLongestImported && !text.startsWith(u'=') && !text.startsWith(u'\'') &&
+           QStringView(text).isValidUtf16() &&
+           std::none_of(text.cbegin(), text.cend(), controlCharacter);
+}
+
 void typeInto(const Reference<css::sheet::XSpreadsheet>& sheet, const Cell& cell) {
     Reference<css::beans::XPropertySet>(sheet->getCellByPosition(cell.column - 1, cell.row - 1),
                                         UNO_QUERY_THROW)
         ->setPropertyValue("FormulaLocal", uno::Any(toOUString(cell.text)));
 }
 
-// One column, rows top to bottom (at most kBlockRows apart); rows in between stay empty
-// and a later text for the same cell wins.
+// One column, rows top to bottom (at most kBlockRows apart); rows in between stay empty.
 void enterBlock(const Reference<css::sheet::XSpreadsheet>& sheet, Cells::const_iterator first,
                 Cells::const_iterator last) {
     const int column = first->column;
@@ -118,27 +151,253 @@ void enterBlock(const Reference<css::sheet::XSpreadsheet>& sheet, Cells::const_i
     }
 }
 
-}  // namespace
-
-void enterCells(const Reference<css::lang::XComponent>& document,
-                const Reference<css::sheet::XSpreadsheet>& sheet, Cells cells) {
-    if (cells.empty()) {
-        return;
+// Runs `each` on every block of the cells (column by column, rows top to bottom): one
+// column, at most kBlockRows rows.
+template <class Each>
+void forEachBlock(Cells::const_iterator begin, Cells::const_iterator end, Each&& each) {
+    for (auto first = begin; first != end;) {
+        const auto last = std::find_if(first, end, [&](const Cell& cell) {
+            return cell.column != first->column || cell.row - first->row >= kBlockRows;
+        });
+        each(first, last);
+        first = last;
     }
-    std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
-        return a.column != b.column ? a.column < b.column : a.row < b.row;
-    });
-    {
-        const DocumentLock lock(document);
-        for (auto first = cells.cbegin(); first != cells.cend();) {
-            const auto last = std::find_if(first, cells.cend(), [&](const Cell& cell) {
-                return cell.column != first->column || cell.row - first->row >= kBlockRows;
-            });
-            enterBlock(sheet, first, last);
+}
+
+// Runs `each` on every run of the cells (column by column, rows top to bottom): one column,
+// one row after the other, at most kBlockRows rows.
+template <class Each>
+void forEachRun(const Cells& cells, Each&& each) {
+    forEachBlock(cells.cbegin(), cells.cend(), [&](auto begin, auto end) {
+        for (auto first = begin; first != end;) {
+            auto last = std::next(first);
+            while (last != end && last->row == std::prev(last)->row + 1) {
+                ++last;
+            }
+            each(first, last);
             first = last;
         }
+    });
+}
+
+template <class Before>
+void sortIfNeeded(Cells& cells, Before before) {
+    if (!std::is_sorted(cells.cbegin(), cells.cend(), before)) {
+        std::stable_sort(cells.begin(), cells.end(), before);
     }
-    clearUndo(document);
+}
+
+bool columnByColumn(const Cell& a, const Cell& b) {
+    return a.column != b.column ? a.column < b.column : a.row < b.row;
+}
+
+bool rowByRow(const Cell& a, const Cell& b) {
+    return a.row != b.row ? a.row < b.row : a.column < b.column;
+}
+
+// The cells column by column, rows top to bottom, the last text given to a cell in place of
+// the earlier ones.
+Cells latestByColumn(Cells cells) {
+    sortIfNeeded(cells, columnByColumn);
+    Cells latest;
+    latest.reserve(cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const bool overwritten = i + 1 < cells.size() && cells[i + 1].row == cells[i].row &&
+                                 cells[i + 1].column == cells[i].column;
+        if (!overwritten) {
+            latest.push_back(std::move(cells[i]));
+        }
+    }
+    return latest;
+}
+
+// How the cells go in: through the text import (row by row), or in runs of rows and in
+// whole blocks as plain text then retyped (column by column).
+struct Routes {
+    Cells imported;
+    Cells runs;
+    Cells blocks;
+};
+
+// The number of runs of rows among cells [first, last) that the text import cannot take.
+int runsNotImported(const Cells& cells, const std::vector<bool>& imports, std::size_t first,
+                    std::size_t last) {
+    int runs = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        const bool continues = i > first && !imports[i - 1] && cells[i].row == cells[i - 1].row + 1;
+        runs += !imports[i] && !continues ? 1 : 0;
+    }
+    return runs;
+}
+
+Routes routesOf(Cells cells, bool importable) {
+    Cells latest = latestByColumn(std::move(cells));
+    std::vector<bool> imports(latest.size());
+    std::transform(latest.cbegin(), latest.cend(), imports.begin(),
+                   [&](const Cell& cell) { return importable && importedAsTyped(cell.text); });
+    Routes routes;
+    forEachBlock(latest.cbegin(), latest.cend(), [&](auto first, auto last) {
+        const auto begin = static_cast<std::size_t>(first - latest.cbegin());
+        const auto end = static_cast<std::size_t>(last - latest.cbegin());
+        const bool whole =
+            !importable || runsNotImported(latest, imports, begin, end) > kRunsPerBlock;
+        for (std::size_t i = begin; i < end; ++i) {
+            (whole        ? routes.blocks
+             : imports[i] ? routes.imported
+                          : routes.runs)
+                .push_back(std::move(latest[i]));
+        }
+    });
+    sortIfNeeded(routes.imported, rowByRow);
+    return routes;
+}
+
+void appendField(QByteArray& csv, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"')) {
+        csv += bytes;
+        return;
+    }
+    csv += '"';
+    for (const char c : bytes) {
+        csv += c;
+        if (c == '"') {
+            csv += '"';
+        }
+    }
+    csv += '"';
+}
+
+// The cells (row by row) as comma-separated UTF-8 lines, one for every sheet row from the
+// first; a field with a comma or a quote is quoted.
+QByteArray csvOf(const Cells& cells) {
+    QByteArray csv;
+    int row = 1;
+    int column = 1;
+    for (const Cell& cell : cells) {
+        for (; row < cell.row; ++row) {
+            csv += '\n';
+            column = 1;
+        }
+        for (; column < cell.column; ++column) {
+            csv += ',';
+        }
+        appendField(csv, cell.text);
+    }
+    csv += '\n';
+    return csv;
+}
+
+css::beans::PropertyValue property(const char* name, uno::Any value) {
+    css::beans::PropertyValue property;
+    property.Name = rtl::OUString::createFromAscii(name);
+    property.Value = std::move(value);
+    return property;
+}
+
+// A document that is closed when this goes; closing it cannot report anything then.
+class ScratchDocument {
+public:
+    explicit ScratchDocument(Reference<css::lang::XComponent> document)
+        : document_(std::move(document)) {}
+    ScratchDocument(const ScratchDocument&) = delete;
+    ScratchDocument& operator=(const ScratchDocument&) = delete;
+    ~ScratchDocument() {
+        try {
+            Reference<css::util::XCloseable>(document_, UNO_QUERY_THROW)->close(true);
+        } catch (...) {
+        }
+    }
+    Reference<css::sheet::XSpreadsheetDocument> spreadsheets() const {
+        return {document_, UNO_QUERY_THROW};
+    }
+
+private:
+    Reference<css::lang::XComponent> document_;
+};
+
+// A new spreadsheet document without a window, not yet loaded.
+Reference<css::lang::XComponent> newSpreadsheetModel(const OfficeConnection& office) {
+    return {office.context->getServiceManager()->createInstanceWithContext(
+                "com.sun.star.sheet.SpreadsheetDocument", office.context),
+            UNO_QUERY_THROW};
+}
+
+// Loads the comma-separated UTF-8 text into the document with the office's text import,
+// "Detect special numbers" on: every field is entered as typing enters it, with the number
+// format typing gives. The document is loaded hidden: a document without a window of its
+// own would otherwise show the import's progress in another document's window, which lets
+// the office repaint windows in the middle of the import.
+void importText(const OfficeConnection& office, const ScratchDocument& document,
+                const QByteArray& csv) {
+    const uno::Sequence<sal_Int8> bytes(reinterpret_cast<const sal_Int8*>(csv.constData()),
+                                        static_cast<sal_Int32>(csv.size()));
+    const std::array load{
+        property("URL", uno::Any(rtl::OUString("private:stream"))),
+        property("InputStream", uno::Any(css::io::SequenceInputStream::createStreamFromSequence(
+                                    office.context, bytes))),
+        property("FilterName", uno::Any(rtl::OUString("Text - txt - csv (StarCalc)"))),
+        property("FilterOptions", uno::Any(rtl::OUString("44,34,76,1,,0,false,true"))),
+        property("Hidden", uno::Any(true))};
+    Reference<css::frame::XLoadable>(document.spreadsheets(), UNO_QUERY_THROW)
+        ->load(uno::Sequence<css::beans::PropertyValue>(load.data(), load.size()));
+}
+
+// Puts the imported document's sheet in place of the document's sheet: at its position,
+// under its name and the name macros know it by, and shown where it was shown.
+Reference<css::sheet::XSpreadsheet> takeSheet(const Reference<css::lang::XComponent>& document,
+                                              const Reference<css::sheet::XSpreadsheet>& sheet,
+                                              const ScratchDocument& imported) {
+    const Reference<css::sheet::XSpreadsheets2> sheets(
+        Reference<css::sheet::XSpreadsheetDocument>(document, UNO_QUERY_THROW)->getSheets(),
+        UNO_QUERY_THROW);
+    const rtl::OUString name = Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName();
+    const sal_Int16 position = Reference<css::sheet::XCellRangeAddressable>(sheet, UNO_QUERY_THROW)
+                                   ->getRangeAddress()
+                                   .Sheet;
+    const uno::Any codeName =
+        Reference<css::beans::XPropertySet>(sheet, UNO_QUERY_THROW)->getPropertyValue("CodeName");
+    const Reference<css::sheet::XSpreadsheetDocument> source = imported.spreadsheets();
+    sheets->importSheet(source, source->getSheets()->getElementNames()[0], position);
+    const Reference<css::sheet::XSpreadsheet> taken(
+        Reference<css::container::XIndexAccess>(sheets, UNO_QUERY_THROW)->getByIndex(position),
+        UNO_QUERY_THROW);
+    const Reference<css::sheet::XSpreadsheetView> view(
+        Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getCurrentController(),
+        uno::UNO_QUERY);
+    if (view.is()) {
+        view->setActiveSheet(taken);
+    }
+    sheets->removeByName(name);
+    Reference<css::container::XNamed>(taken, UNO_QUERY_THROW)->setName(name);
+    Reference<css::beans::XPropertySet>(taken, UNO_QUERY_THROW)
+        ->setPropertyValue("CodeName", codeName);
+    return taken;
+}
+
+void enterRoutes(const OfficeConnection& office, SheetTransfer& transfer, const Routes& routes) {
+    if (!routes.imported.empty()) {
+        const ScratchDocument imported(newSpreadsheetModel(office));
+        importText(office, imported, csvOf(routes.imported));
+        transfer.sheet = takeSheet(transfer.document, transfer.sheet, imported);
+    }
+    const auto enter = [&](auto first, auto last) { enterBlock(transfer.sheet, first, last); };
+    forEachBlock(routes.blocks.cbegin(), routes.blocks.cend(), enter);
+    forEachRun(routes.runs, enter);
+}
+
+}  // namespace
+
+void enterCells(const OfficeConnection& office, SheetTransfer& transfer) {
+    if (transfer.cells.empty()) {
+        return;
+    }
+    const Routes routes = routesOf(std::exchange(transfer.cells, {}), transfer.fresh);
+    {
+        const DocumentLock lock(transfer.document);
+        enterRoutes(office, transfer, routes);
+    }
+    clearUndo(transfer.document);
 }
 
 void fitColumns(const Reference<css::lang::XComponent>& document,

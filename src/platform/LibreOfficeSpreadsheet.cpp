@@ -57,6 +57,16 @@ std::chrono::milliseconds transferLimit(const OfficeTimeLimits& limits, std::siz
     return limits.call + limits.perThousandCells * static_cast<std::int64_t>(cells / 1000);
 }
 
+// Takes the document's pending cells for a transfer. The sheet the transfer leaves them in
+// becomes the document's sheet only when the transfer ends in time: an abandoned one may
+// still be at work on its own copy.
+SheetTransfer takePending(LibreOfficeWorkbook::Document& document) {
+    SheetTransfer transfer{document.component, document.sheet, !document.filled,
+                           std::exchange(document.pending, {})};
+    document.filled = document.filled || !transfer.cells.empty();
+    return transfer;
+}
+
 uno::Sequence<css::beans::PropertyValue> hiddenLoad() {
     css::beans::PropertyValue hidden;
     hidden.Name = "Hidden";
@@ -155,21 +165,24 @@ std::unique_ptr<SpreadsheetWorkbook> LibreOfficeApplication::addWorkbook() {
 }
 
 void LibreOfficeApplication::makeVisible() {
-    std::vector<std::vector<LibreOfficeWorkbook::Cell>> cells;
+    auto transfers = std::make_shared<std::vector<SheetTransfer>>();
     std::size_t count = 0;
     for (const auto& document : documents_) {
-        cells.push_back(std::exchange(document->pending, {}));
-        count += cells.back().size();
+        transfers->push_back(takePending(*document));
+        count += transfers->back().cells.size();
     }
     const std::chrono::milliseconds limit = transferLimit(limits_, count);
     officeCall(
         limit, [&] { return connection_->started; },
-        [documents = documents_, cells = std::move(cells)]() mutable {
-            for (std::size_t i = 0; i < documents.size(); ++i) {
-                enterCells(documents[i]->component, documents[i]->sheet, std::move(cells[i]));
-                show(documents[i]->component);
+        [office = connection_, transfers] {
+            for (SheetTransfer& transfer : *transfers) {
+                enterCells(*office, transfer);
+                show(transfer.document);
             }
         });
+    for (std::size_t i = 0; i < documents_.size(); ++i) {
+        documents_[i]->sheet = (*transfers)[i].sheet;
+    }
 }
 
 LibreOfficeWorkbook::LibreOfficeWorkbook(std::shared_ptr<Document> document,
@@ -186,16 +199,16 @@ void LibreOfficeWorkbook::setCell(int row, int column, const QString& text) {
 }
 
 void LibreOfficeWorkbook::autoFitColumns() {
-    auto cells = std::exchange(document_->pending, {});
-    // The limit is taken before the lambda takes the cells: the order in which a call's
-    // arguments are evaluated is unspecified.
-    const std::chrono::milliseconds limit = transferLimit(limits_, cells.size());
+    auto transfer = std::make_shared<SheetTransfer>(takePending(*document_));
+    // The limit is taken before the cells are handed over: the worker takes them.
+    const std::chrono::milliseconds limit = transferLimit(limits_, transfer->cells.size());
     officeCall(
         limit, [&] { return connection_->started; },
-        [document = document_, cells = std::move(cells)]() mutable {
-            enterCells(document->component, document->sheet, std::move(cells));
-            fitColumns(document->component, document->sheet);
+        [office = connection_, transfer] {
+            enterCells(*office, *transfer);
+            fitColumns(transfer->document, transfer->sheet);
         });
+    document_->sheet = transfer->sheet;
 }
 
 std::unique_ptr<Spreadsheet> makeSpreadsheet() {

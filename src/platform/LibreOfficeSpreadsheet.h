@@ -64,9 +64,10 @@ private:
 };
 
 // A new untitled Calc document, hidden until its application is made visible. Cells are
-// gathered here and reach the document in one transfer per column when the columns are
-// fitted or the document is shown, so a sheet of a million rows takes seconds instead of
-// a million round trips to the office. The transfer enters every text as typed input.
+// gathered here and reach the document in one transfer when the columns are fitted or the
+// document is shown, so a sheet of a million rows takes seconds instead of a million round
+// trips to the office. The transfer enters every text as typed input; the first one may put
+// a sheet of the same name in place of the document's sheet.
 class LibreOfficeWorkbook final : public SpreadsheetWorkbook {
 public:
     struct Cell {
@@ -78,6 +79,8 @@ public:
         css::uno::Reference<css::lang::XComponent> component;
         css::uno::Reference<css::sheet::XSpreadsheet> sheet;
         std::vector<Cell> pending;
+        // The sheet has been given cells.
+        bool filled = false;
         int rows = 0;
         int columns = 0;
     };

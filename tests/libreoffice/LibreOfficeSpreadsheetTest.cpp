@@ -11,9 +11,16 @@
 
 #include <gtest/gtest.h>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
@@ -121,11 +128,20 @@ void PrintTo(const CellState& s, std::ostream* os) {
         << s.format << "}";
 }
 
+Reference<css::container::XIndexAccess> sheetsOf(const Reference<css::lang::XComponent>& document) {
+    return {Reference<css::sheet::XSpreadsheetDocument>(document, UNO_QUERY_THROW)->getSheets(),
+            UNO_QUERY_THROW};
+}
+
 // The real spreadsheet, keeping hold of the workbooks it adds so that tests can read them.
 class CapturingSpreadsheet final : public Spreadsheet {
 public:
-    std::vector<Reference<css::sheet::XSpreadsheet>> sheets;
     std::vector<Reference<css::lang::XComponent>> documents;
+
+    // Sheet `index` of the workbook added `i`th.
+    Reference<css::sheet::XSpreadsheet> sheet(std::size_t i, int index = 0) const {
+        return {sheetsOf(documents.at(i))->getByIndex(index), UNO_QUERY_THROW};
+    }
 
     ~CapturingSpreadsheet() override {
         for (const auto& document : documents) {
@@ -143,9 +159,7 @@ private:
             : real_(std::move(real)), owner_(owner) {}
         std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override {
             auto book = real_->addWorkbook();
-            const auto& calc = dynamic_cast<const LibreOfficeWorkbook&>(*book);
-            owner_.sheets.push_back(calc.sheet());
-            owner_.documents.push_back(calc.component());
+            owner_.documents.push_back(dynamic_cast<const LibreOfficeWorkbook&>(*book).component());
             return book;
         }
         void makeVisible() override { real_->makeVisible(); }
@@ -209,6 +223,10 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
         "'abc",
         "a\r\nb",
         "\r",
+        "a,\"b\"",
+        " 7 ",
+        "\"7\"",
+        "+1-2",
         kLongText,
         "\x80\x8a\x9f\xa0\xbf\xc0\xe9\xff",
         "caf\xC3\xA9;na\xC3\xAFve;\xE6\x97\xA5\xE6\x9C\xAC"};
@@ -221,8 +239,14 @@ TEST_F(LibreOfficeExport, EntersEveryRowAsTypingItWould) {
     exportToSpreadsheet(results, spreadsheet, fakes.context());
     ASSERT_TRUE(fakes.dialogs.requests.empty())
         << fakes.dialogs.messageTexts().join(u'\n').toStdString();
-    ASSERT_EQ(spreadsheet.sheets.size(), 1u);
-    const auto& sheet = spreadsheet.sheets[0];
+    ASSERT_EQ(spreadsheet.documents.size(), 1u);
+    const auto sheet = spreadsheet.sheet(0);
+    EXPECT_EQ(sheetsOf(spreadsheet.documents[0])->getCount(), 1);
+    EXPECT_EQ(toQString(Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName()),
+              u"Sheet1"_qs);
+    EXPECT_TRUE(Reference<css::frame::XModel>(spreadsheet.documents[0], UNO_QUERY_THROW)
+                    ->getURL()
+                    .isEmpty());
 
     const Reference<css::document::XUndoManagerSupplier> undo(spreadsheet.documents[0],
                                                               UNO_QUERY_THROW);
@@ -270,25 +294,57 @@ TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
     auto application = spreadsheet.createApplication();
     auto book = application->addWorkbook();
     EXPECT_EQ(book->maxRows(), 1048576);
+    // Formulas, which go in apart from the other texts, in the first two blocks.
+    const auto formula = [](int row) { return row % 50 == 0 && row <= 5000; };
     for (int row = 1; row <= kRows; ++row) {
-        book->setCell(row, 1, row % 2 ? QString::number(row) : u"t%1"_qs.arg(row));
+        book->setCell(row, 1,
+                      formula(row) ? u"=%1"_qs.arg(row)
+                      : row % 2    ? QString::number(row)
+                                   : u"t%1"_qs.arg(row));
     }
     book->autoFitColumns();
     const auto values =
         Reference<css::sheet::XCellRangeData>(
-            spreadsheet.sheets[0]->getCellRangeByPosition(0, 0, 0, kRows - 1), UNO_QUERY_THROW)
+            spreadsheet.sheet(0)->getCellRangeByPosition(0, 0, 0, kRows - 1), UNO_QUERY_THROW)
             ->getDataArray();
     int wrong = 0;
     for (int row = 1; row <= kRows; ++row) {
         const uno::Any& value = values[row - 1][0];
         double number = 0;
         rtl::OUString text;
-        const bool right = row % 2 ? (value >>= number) && number == row
-                                   : (value >>= text) && toQString(text) == u"t%1"_qs.arg(row);
+        const bool right = row % 2 || formula(row)
+                               ? (value >>= number) && number == row
+                               : (value >>= text) && toQString(text) == u"t%1"_qs.arg(row);
         wrong += right ? 0 : 1;
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_THROW(book->setCell(1048577, 1, u"x"_qs), std::out_of_range);
+}
+
+TEST_F(LibreOfficeExport, TheFilledSheetKeepsItsPlaceAmongOthers) {
+    CapturingSpreadsheet spreadsheet;
+    auto application = spreadsheet.createApplication();
+    auto book = application->addWorkbook();
+    const Reference<css::sheet::XSpreadsheets> sheets =
+        Reference<css::sheet::XSpreadsheetDocument>(spreadsheet.documents[0], UNO_QUERY_THROW)
+            ->getSheets();
+    sheets->insertNewByName("Before", 0);
+    sheets->insertNewByName("After", 2);
+    book->setCell(1, 1, u"7"_qs);
+    book->autoFitColumns();
+
+    const auto names = sheets->getElementNames();
+    EXPECT_EQ((std::vector<QString>{toQString(names[0]), toQString(names[1]), toQString(names[2])}),
+              (std::vector{u"Before"_qs, u"Sheet1"_qs, u"After"_qs}));
+    EXPECT_EQ(readCell(spreadsheet.sheet(0, 1), 0, 0).value, 7);
+    const Reference<css::sheet::XSpreadsheetView> view(
+        Reference<css::frame::XModel>(spreadsheet.documents[0], UNO_QUERY_THROW)
+            ->getCurrentController(),
+        UNO_QUERY_THROW);
+    EXPECT_EQ(
+        toQString(
+            Reference<css::container::XNamed>(view->getActiveSheet(), UNO_QUERY_THROW)->getName()),
+        u"Sheet1"_qs);
 }
 
 TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {
@@ -297,11 +353,14 @@ TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {
     const auto opened = application->addWorkbook();
     auto document = std::make_shared<LibreOfficeWorkbook::Document>();
     document->component = spreadsheet.documents[0];
-    document->sheet = spreadsheet.sheets[0];
+    document->sheet = spreadsheet.sheet(0);
     document->rows = opened->maxRows();
     document->columns = 1;
     // No transfer ends within a millisecond; the allowance for its cells is ample.
-    LibreOfficeWorkbook book(document, std::make_shared<OfficeConnection>(),
+    const auto context = cppu::bootstrap();
+    LibreOfficeWorkbook book(document,
+                             std::make_shared<OfficeConnection>(OfficeConnection{
+                                 context, css::frame::Desktop::create(context), {}}),
                              OfficeTimeLimits{.call = std::chrono::milliseconds(1),
                                               .perThousandCells = std::chrono::seconds(60)});
     constexpr int kRows = 2000;

@@ -37,8 +37,9 @@ int lastSelected(const StoredValues& stored, int first, int last, const NumberFo
     return selected;
 }
 
-bool storedCheck1(const StoredValues& stored, const NumberFormat& user) {
-    const std::string key(setting::kCheck1);
+// A check box's key: 0 or 1 as a number.
+bool storedCheck(const StoredValues& stored, std::string_view name, const NumberFormat& user) {
+    const std::string key(name);
     int value = 0;
     try {
         value = toShortInteger(storedText(stored, key), user);
@@ -114,7 +115,8 @@ ExtractionChoices storedChoices(const StoredValues& stored, const NumberFormat& 
     choices.endNumber = storedText(stored, setting::text(3));
     choices.endMarker = storedText(stored, setting::text(4));
     choices.typedSeparator = storedText(stored, setting::text(5));
-    choices.rangeOn = storedCheck1(stored, user);
+    choices.rangeOn = storedCheck(stored, setting::kCheck1, user);
+    choices.quoted = storedCheck(stored, setting::kQuotedFields, user);
     choices.encoding = encodingNamed(storedText(stored, setting::kEncoding));
     return choices;
 }
@@ -143,6 +145,7 @@ LineSettings lineSettingsOf(const ExtractionChoices& choices) {
     settings.endMarker = typedText(choices.endMarker);
     settings.encoding = choices.encoding;
     settings.fold = foldCharacter;
+    settings.quoted = choices.quoted;
     return settings;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/FileExtraction.h"
 
 #include "engine/BlockWorkers.h"
+#include "engine/QuotedExtraction.h"
 
 #include <algorithm>
 #include <exception>
@@ -67,9 +68,15 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t blockBytes,
                   ExtractionThreads threads) {
     pauseEvery = std::max<std::size_t>(pauseEvery, 1);
-    const unsigned count = threadCount(threads.count);
+    // Records with quoted fields are cut on the calling thread alone: where one ends
+    // depends on every quote before it.
+    const unsigned count = extractor.quoted() ? 1 : threadCount(threads.count);
     LineBlocks blocks(source, blockBytes, buffersFor(count));
     blocks.whileInLongLine([&progress] { return progress.keepReadingLongLine(); });
+    if (extractor.quoted()) {
+        extractQuotedRecords(blocks, extractor, sink, progress, pauseEvery);
+        return;
+    }
     while (blocks.next()) {
         if (count > 1 && blocks.offset() >= threads.fromBytes) {
             // The calling thread is one of the threads.

@@ -60,10 +60,8 @@ void LineExtractor::markLineEnd(std::string_view line, RowBatch& rows) {
     }
     const char* const at = line.data() + line.size();
     const char* const end = rows.source().data() + rows.source().size();
-    if (at < end && at[0] == '\n') {
-        rows.add({at, 1});
-    } else if (end - at >= 2 && at[0] == '\r' && at[1] == '\n') {
-        rows.add({at, 2});
+    if ((at < end && at[0] == '\n') || (end - at >= 2 && at[0] == '\r' && at[1] == '\n')) {
+        rows.add(lineEndMark(rows.source()));
     }
 }
 

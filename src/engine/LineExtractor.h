@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LineSettings.h"
+#include "engine/QuotedFields.h"
 #include "engine/ResultsSink.h"
 #include "engine/Separator.h"
 
@@ -51,6 +52,14 @@ public:
     // Adds the line's rows to `rows`.
     LineOverflows extract(std::string_view line, RowBatch& rows);
 
+    // Whether the file is cut into records with quoted fields rather than into lines.
+    bool quoted() const { return settings_.quoted; }
+    // Cuts the record at the start of `text` as splitQuoted does and adds its rows to
+    // `rows` as extract() adds a line's, the overflows met to `overflows`. A record that
+    // is not complete adds nothing.
+    QuotedRecord extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
+                               LineOverflows& overflows);
+
 private:
     struct Range {
         int start = 0;
@@ -71,6 +80,7 @@ private:
     int findStartByMarker(LineOverflows& overflows) const;
     int findEndByMarker(int start, LineOverflows& overflows) const;
     void appendRange(Range range, RowBatch& rows) const;
+    void appendQuotedRange(Range range, RowBatch& rows) const;
 
     Separator separator_;
     Separator utf8Separator_;
@@ -82,6 +92,7 @@ private:
     bool utf8Line_ = false;  // how the current line is read
     ScanLevel level_;
     std::vector<std::string_view> columns_;
+    std::vector<QuotedColumn> quotedColumns_;
 };
 
 // A column without its leading and trailing spaces.

@@ -1,0 +1,54 @@
+// The extraction of records cut with quoted fields, beside the line-by-line one.
+#include "engine/LineExtractor.h"
+
+#include <cstring>
+
+namespace culvex {
+
+QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
+                                          LineOverflows& overflows) {
+    if (checksLines_) {
+        // The record's first line decides how it is read.
+        const void* lf = std::memchr(text, '\n', size);
+        const std::size_t first =
+            lf == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(lf) - text);
+        utf8Line_ = readsAsUtf8(std::string_view(text, first));
+    }
+    const QuotedRecord record =
+        splitQuoted(text, size, atEnd, lineSeparator(), settings_.quoteBound, quotedColumns_);
+    if (!record.complete) {
+        return record;
+    }
+    if (record.passes) {
+        columns_.clear();
+        for (const QuotedColumn& column : quotedColumns_) {
+            columns_.push_back(column.text);
+        }
+        Range range{0, static_cast<int>(columns_.size()) - 1};
+        if (!settings_.byRange) {
+            if (columns_.size() > kMaxColumns) {
+                overflows.add(IndexOverflow::LastColumn);
+            }
+        } else {
+            range = findRange(overflows);
+        }
+        if (!overflows.any()) {
+            appendQuotedRange(range, rows);
+        }
+    }
+    if (settings_.markLineEnds) {
+        markLineEnd(std::string_view(text, record.size), rows);
+    }
+    return record;
+}
+
+// A quoted value is added as it stands; a plain column is trimmed as on a line.
+void LineExtractor::appendQuotedRange(Range range, RowBatch& rows) const {
+    for (int i = range.start; i <= range.end; ++i) {
+        const QuotedColumn& column = quotedColumns_[static_cast<std::size_t>(i)];
+        const bool keep = settings_.keepEmptyColumns || !column.text.empty();
+        rows.addIf(column.quoted ? column.text : trimSpaces(column.text, rows.source()), keep);
+    }
+}
+
+}  // namespace culvex

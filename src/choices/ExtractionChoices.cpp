@@ -37,9 +37,8 @@ int lastSelected(const StoredValues& stored, int first, int last, const NumberFo
     return selected;
 }
 
-// A check box's key: 0 or 1 as a number.
-bool storedCheck(const StoredValues& stored, std::string_view name, const NumberFormat& user) {
-    const std::string key(name);
+bool storedCheck1(const StoredValues& stored, const NumberFormat& user) {
+    const std::string key(setting::kCheck1);
     int value = 0;
     try {
         value = toShortInteger(storedText(stored, key), user);
@@ -115,8 +114,9 @@ ExtractionChoices storedChoices(const StoredValues& stored, const NumberFormat& 
     choices.endNumber = storedText(stored, setting::text(3));
     choices.endMarker = storedText(stored, setting::text(4));
     choices.typedSeparator = storedText(stored, setting::text(5));
-    choices.rangeOn = storedCheck(stored, setting::kCheck1, user);
-    choices.quoted = storedCheck(stored, setting::kQuotedFields, user);
+    choices.rangeOn = storedCheck1(stored, user);
+    // Only "1" turns quoted fields on, as the window reads the key.
+    choices.quoted = ascii::trimmed(storedText(stored, setting::kQuotedFields)) == "1";
     choices.encoding = encodingNamed(storedText(stored, setting::kEncoding));
     return choices;
 }

@@ -43,9 +43,7 @@ TEST(StoredChoices, AsTheWindowOpensWithThem) {
         {"no number", {{"Check1", "x"}}, "the stored setting Check1 is not a number"},
         {"neither 0 nor 1", {{"Check1", "2"}}, "the stored setting Check1 is neither 0 nor 1"},
         {"quoted fields", {{"QuotedFields", "1"}}, "N1 N5 T, off Auto quoted"},
-        {"quoted fields refused",
-         {{"QuotedFields", "2"}},
-         "the stored setting QuotedFields is neither 0 nor 1"},
+        {"quoted fields only by 1", {{"QuotedFields", "True"}}, "N1 N5 T, off Auto"},
     };
     for (const auto& c : cases) {
         std::string seen;

@@ -37,6 +37,9 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     const bool markers = wideStartMarker_ || wideEndMarker_;
     checksLines_ =
         s.encoding != TextEncoding::Windows1252 && (separator_.differsInUtf8() || markers);
+    if (s.quoted && !checksLines_ && QuotedScanner::serves(separator_)) {
+        scanner_.emplace(separator_.bytes()[0], level_);
+    }
 }
 
 bool LineExtractor::readsAsUtf8(std::string_view line) const {

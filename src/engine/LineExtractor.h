@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +60,13 @@ public:
     // is not complete adds nothing.
     QuotedRecord extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
                                LineOverflows& overflows);
+    // Called before the records of each block: what was learnt of the last one's bytes
+    // goes.
+    void startBlock() {
+        if (scanner_) {
+            scanner_->startBlock();
+        }
+    }
 
 private:
     struct Range {
@@ -93,6 +101,7 @@ private:
     ScanLevel level_;
     std::vector<std::string_view> columns_;
     std::vector<QuotedColumn> quotedColumns_;
+    std::optional<QuotedScanner> scanner_;  // when it serves the separator
 };
 
 // A column without its leading and trailing spaces.

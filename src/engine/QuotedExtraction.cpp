@@ -15,6 +15,7 @@ std::optional<std::size_t> extractRecords(LineBlocks& blocks, LineExtractor& ext
     RowBatch rows(sink, blocks.readable());
     std::uint64_t nextPause = (blocks.offset() / pauseEvery + 1) * pauseEvery;
     std::size_t done = 0;
+    extractor.startBlock();
     while (done < size) {
         LineOverflows overflows;
         const QuotedRecord record =

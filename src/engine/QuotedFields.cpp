@@ -1,7 +1,11 @@
 #include "engine/QuotedFields.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace culvex {
 namespace {
@@ -36,13 +40,14 @@ struct Rewrite {
 class RecordCutter {
 public:
     RecordCutter(char* text, std::size_t size, bool atEnd, const Separator& separator,
-                 std::size_t bound, std::vector<QuotedColumn>& columns)
+                 std::size_t bound, std::vector<QuotedColumn>& columns, QuotedScanner* scanner)
         : text_(text),
           size_(size),
           atEnd_(atEnd),
           separator_(separator),
           bound_(bound),
-          columns_(columns) {}
+          columns_(columns),
+          scanner_(scanner) {}
 
     QuotedRecord cut() {
         columns_.clear();
@@ -98,14 +103,26 @@ private:
     };
 
     // The LF that ends the line holding `pos`, or the text's size.
+    // The first byte of `kinds` in [from, to), or `to`.
+    std::size_t find(std::size_t from, std::size_t to, int kinds, char byte) {
+        if (scanner_ != nullptr) {
+            return static_cast<std::size_t>(scanner_->next(text_ + from, text_ + to, kinds) -
+                                            text_);
+        }
+        return findByte(text_, from, to, byte);
+    }
+
     std::size_t lineEnd(std::size_t pos) {
         if (lineEnd_ == kNone || pos > lineEnd_) {
-            lineEnd_ = findByte(text_, pos, size_, '\n');
+            lineEnd_ = find(pos, size_, QuotedScanner::LineFeeds, '\n');
         }
         return lineEnd_;
     }
 
     Stop columnStop(std::size_t from) {
+        if (scanner_ != nullptr) {
+            return scannedStop(from);
+        }
         std::size_t end = lineEnd(from);
         if (end < size_ && end > from && text_[end - 1] == '\r') {
             --end;
@@ -114,12 +131,34 @@ private:
         return at == std::string_view::npos ? Stop{end, false} : Stop{at, true};
     }
 
+    // The same on the scanner's windows: a separator before the line's end, or that end.
+    Stop scannedStop(std::size_t from) {
+        std::size_t at = from;
+        if (lineEnd_ == kNone || from > lineEnd_) {
+            at = find(from, size_, QuotedScanner::Separators | QuotedScanner::LineFeeds, '\n');
+            if (at < size_ && text_[at] != '\n') {
+                return {at, true};
+            }
+            lineEnd_ = at;
+        } else {
+            at = find(from, lineEnd_, QuotedScanner::Separators, '\n');
+            if (at < lineEnd_) {
+                return {at, true};
+            }
+        }
+        std::size_t end = lineEnd_;
+        if (end < size_ && end > from && text_[end - 1] == '\r') {
+            --end;
+        }
+        return {end, false};
+    }
+
     Closing findClosing(std::size_t open) {
         const std::size_t reach = open + 1 + bound_;
         const std::size_t limit = std::min(size_, reach);
         Closing closing;
         for (std::size_t from = open + 1;;) {
-            const std::size_t at = findByte(text_, from, limit, kQuote);
+            const std::size_t at = find(from, limit, QuotedScanner::Quotes, kQuote);
             if (at == limit) {
                 closing.kind = limit == reach || atEnd_ ? Closing::LeftOpen : Closing::Incomplete;
                 return closing;
@@ -174,6 +213,7 @@ private:
     const Separator& separator_;
     std::size_t bound_;
     std::vector<QuotedColumn>& columns_;
+    QuotedScanner* scanner_;
     std::vector<Rewrite> rewrites_;
     std::size_t lineEnd_ = kNone;
     std::size_t plainUntil_ = 0;  // a column that starts before this is plain
@@ -181,9 +221,70 @@ private:
 
 }  // namespace
 
+bool QuotedScanner::serves(const Separator& separator) {
+    const std::string& bytes = separator.bytes();
+    return separator.findable() && bytes.size() == 1 && bytes[0] != kQuote && bytes[0] != '\n' &&
+           bytes[0] != '\r';
+}
+
+const char* QuotedScanner::next(const char* from, const char* to, int kinds) {
+    constexpr std::ptrdiff_t kWindow = 64;
+    while (from < to) {
+        if (base_ == nullptr || from < base_ || from - base_ >= kWindow) {
+            classify(from);
+        }
+        const auto skip = static_cast<unsigned>(from - base_);
+        std::uint64_t bits = 0;
+        for (int kind = 0; kind < 3; ++kind) {
+            bits |= (kinds >> kind & 1) != 0 ? bits_[kind] : 0;
+        }
+        bits = bits >> skip << skip;
+        if (bits != 0) {
+            return std::min(base_ + std::countr_zero(bits), to);
+        }
+        from = base_ + kWindow;
+    }
+    return to;
+}
+
+// Classifies the 64 bytes from `at`, those before the end alone.
+void QuotedScanner::classify(const char* at) {
+    constexpr std::size_t kWindow = 64;
+    base_ = at;
+    const auto count = static_cast<std::size_t>(end_ - at);
+    const char bytes[3] = {separator_, kQuote, '\n'};
+#ifdef __SSE2__
+    if (level_ != ScanLevel::Bytes && readableEnd_ - at >= static_cast<std::ptrdiff_t>(kWindow)) {
+        std::uint64_t found[3] = {};
+        for (std::size_t part = 0; part < kWindow; part += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + part));
+            for (int kind = 0; kind < 3; ++kind) {
+                const auto mask = static_cast<unsigned>(
+                    _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(bytes[kind]))));
+                found[kind] |= std::uint64_t{mask} << part;
+            }
+        }
+        const std::uint64_t kept =
+            count < kWindow ? (std::uint64_t{1} << count) - 1 : ~std::uint64_t{0};
+        for (int kind = 0; kind < 3; ++kind) {
+            bits_[kind] = found[kind] & kept;
+        }
+        return;
+    }
+#endif
+    const std::size_t n = std::min(count, kWindow);
+    for (int kind = 0; kind < 3; ++kind) {
+        bits_[kind] = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            bits_[kind] |= std::uint64_t{at[i] == bytes[kind]} << i;
+        }
+    }
+}
+
 QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separator& separator,
-                         std::size_t bound, std::vector<QuotedColumn>& columns) {
-    return RecordCutter(text, size, atEnd, separator, bound, columns).cut();
+                         std::size_t bound, std::vector<QuotedColumn>& columns,
+                         QuotedScanner* scanner) {
+    return RecordCutter(text, size, atEnd, separator, bound, columns, scanner).cut();
 }
 
 }  // namespace culvex

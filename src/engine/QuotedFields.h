@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ByteScan.h"
 #include "engine/Separator.h"
 
 #include <cstddef>
@@ -25,6 +26,41 @@ struct QuotedRecord {
     bool complete = true;   // false: the bytes end inside a quote that may close further on
 };
 
+// Finds separators, quotes and line feeds in a block 64 bytes at a time, for a separator
+// of one byte other than `"`, LF and CR; the windows it classified stay in hand from one
+// record to the next.
+class QuotedScanner {
+public:
+    // Whether a separator can be found by this scanner.
+    static bool serves(const Separator& separator);
+
+    QuotedScanner(char separator, ScanLevel level) : separator_(separator), level_(level) {}
+    // Forgets what it classified: the bytes at the same places are another block's now.
+    void startBlock() { base_ = nullptr; }
+    // The block's text ends at `end`, and the bytes up to `readableEnd` may be read.
+    void within(const char* end, const char* readableEnd) {
+        if (end != end_) {
+            base_ = nullptr;
+        }
+        end_ = end;
+        readableEnd_ = readableEnd;
+    }
+
+    enum Kind { Separators = 1, Quotes = 2, LineFeeds = 4 };
+    // The first byte of `kinds` in [from, to), or `to`.
+    const char* next(const char* from, const char* to, int kinds);
+
+private:
+    void classify(const char* at);
+
+    char separator_;
+    ScanLevel level_;
+    const char* readableEnd_ = nullptr;
+    const char* end_ = nullptr;
+    const char* base_ = nullptr;  // the classified window: 64 bytes from here, up to end_
+    std::uint64_t bits_[3] = {};
+};
+
 // Cuts the record at the start of `text` into `columns` (cleared first). After its
 // leading spaces, a column that begins with `"` is quoted: separators and line breaks up
 // to the closing quote belong to it, `""` stands for one `"`, and the text from the
@@ -35,7 +71,9 @@ struct QuotedRecord {
 //
 // A quoted value that differs from its bytes is written over them, from its opening quote
 // on, so that every column stays a view of `text`.
+// With a scanner that serves the separator, the search runs on its windows.
 QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separator& separator,
-                         std::size_t bound, std::vector<QuotedColumn>& columns);
+                         std::size_t bound, std::vector<QuotedColumn>& columns,
+                         QuotedScanner* scanner = nullptr);
 
 }  // namespace culvex

@@ -14,8 +14,13 @@ QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atE
             lf == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(lf) - text);
         utf8Line_ = readsAsUtf8(std::string_view(text, first));
     }
+    if (scanner_) {
+        const std::string_view readable = rows.source();
+        scanner_->within(text + size, readable.data() + readable.size());
+    }
     const QuotedRecord record =
-        splitQuoted(text, size, atEnd, lineSeparator(), settings_.quoteBound, quotedColumns_);
+        splitQuoted(text, size, atEnd, lineSeparator(), settings_.quoteBound, quotedColumns_,
+                    scanner_ ? &*scanner_ : nullptr);
     if (!record.complete) {
         return record;
     }

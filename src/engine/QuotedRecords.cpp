@@ -25,16 +25,17 @@ QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atE
         return record;
     }
     if (record.passes) {
-        columns_.clear();
-        for (const QuotedColumn& column : quotedColumns_) {
-            columns_.push_back(column.text);
-        }
-        Range range{0, static_cast<int>(columns_.size()) - 1};
+        Range range{0, static_cast<int>(quotedColumns_.size()) - 1};
         if (!settings_.byRange) {
-            if (columns_.size() > kMaxColumns) {
+            if (quotedColumns_.size() > kMaxColumns) {
                 overflows.add(IndexOverflow::LastColumn);
             }
         } else {
+            // The range is found on the columns' texts, as for a line.
+            columns_.clear();
+            for (const QuotedColumn& column : quotedColumns_) {
+                columns_.push_back(column.text);
+            }
             range = findRange(overflows);
         }
         if (!overflows.any()) {

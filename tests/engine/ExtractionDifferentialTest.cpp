@@ -499,6 +499,10 @@ TEST(QuotedFields, MarkersAndRangesSeeTheQuotedColumns) {
         EXPECT_EQ(runEngine(c.text, ",", c.settings, kPauseEveryBytes, kBlockBytes).rows, c.rows)
             << c.text;
     }
+    // A record of more columns than the index holds overflows, as a line does.
+    const Outcome wide = runEngine(std::string(32767, ',') + "\"a,\nb\"\nc,d", ",",
+                                   quotedSettings(kQuoteBoundBytes), kPauseEveryBytes, kBlockBytes);
+    EXPECT_EQ(wide, (Outcome{{"c", "d"}, {"overflow16@0"}}));
 }
 
 TEST(ExtractLines, RowsBeforeAFailedReadStayAndTheFailureTravelsOn) {

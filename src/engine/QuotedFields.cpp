@@ -102,7 +102,6 @@ private:
         bool separator = false;
     };
 
-    // The LF that ends the line holding `pos`, or the text's size.
     // The first byte of `kinds` in [from, to), or `to`.
     std::size_t find(std::size_t from, std::size_t to, int kinds, char byte) {
         if (scanner_ != nullptr) {
@@ -112,6 +111,7 @@ private:
         return findByte(text_, from, to, byte);
     }
 
+    // The LF that ends the line holding `pos`, or the text's size.
     std::size_t lineEnd(std::size_t pos) {
         if (lineEnd_ == kNone || pos > lineEnd_) {
             lineEnd_ = find(pos, size_, QuotedScanner::LineFeeds, '\n');

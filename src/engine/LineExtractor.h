@@ -89,6 +89,7 @@ private:
     int findEndByMarker(int start, LineOverflows& overflows) const;
     void appendRange(Range range, RowBatch& rows) const;
     void appendQuotedRange(Range range, RowBatch& rows) const;
+    std::size_t columnsWanted() const;
 
     Separator separator_;
     Separator utf8Separator_;

@@ -40,14 +40,16 @@ struct Rewrite {
 class RecordCutter {
 public:
     RecordCutter(char* text, std::size_t size, bool atEnd, const Separator& separator,
-                 std::size_t bound, std::vector<QuotedColumn>& columns, QuotedScanner* scanner)
+                 std::size_t bound, std::vector<QuotedColumn>& columns, QuotedScanner* scanner,
+                 std::size_t limit)
         : text_(text),
           size_(size),
           atEnd_(atEnd),
           separator_(separator),
           bound_(bound),
           columns_(columns),
-          scanner_(scanner) {}
+          scanner_(scanner),
+          limit_(scanner != nullptr && separator.bytes()[0] != ' ' ? limit : kNone) {}
 
     QuotedRecord cut() {
         columns_.clear();
@@ -85,6 +87,12 @@ public:
             }
             sawSeparator = true;
             pos = stop.at + separator_.bytes().size();
+            if (columns_.size() == limit_) {
+                if (!skipRest(pos, record)) {
+                    return record;
+                }
+                break;
+            }
         }
         record.passes = separator_.findable()
                             ? sawSeparator
@@ -129,6 +137,48 @@ private:
         }
         const std::size_t at = separator_.find(std::string_view(text_, end), from);
         return at == std::string_view::npos ? Stop{end, false} : Stop{at, true};
+    }
+
+    // Finds the end of a record whose columns from `from` on are not wanted, looking only
+    // at quotes and line feeds. False when the record is not complete.
+    bool skipRest(std::size_t from, QuotedRecord& record) {
+        std::size_t outside = from;  // bytes from here on are outside quotes
+        std::size_t at = from;
+        for (;;) {
+            at = find(at, size_, QuotedScanner::Quotes | QuotedScanner::LineFeeds, '\n');
+            if (at == size_ || text_[at] == '\n') {
+                break;
+            }
+            if (at < plainUntil_ || !opensColumn(at)) {
+                ++at;
+                continue;
+            }
+            const Closing closing = findClosing(at);
+            if (closing.kind == Closing::Incomplete) {
+                record.complete = false;
+                return false;
+            }
+            if (closing.kind == Closing::LeftOpen) {
+                record.leftOpen = true;
+                plainUntil_ = lineEnd(at) + 1;
+                at = lineEnd(at);
+                break;
+            }
+            at = closing.at + 1;
+            outside = at;
+        }
+        record.size = at < size_ && at > outside && text_[at - 1] == '\r' ? at - 1 : at;
+        record.next = std::min(at + 1, size_);
+        return true;
+    }
+
+    // Whether the quote at `at` begins a column: only spaces lie between it and the
+    // separator before it.
+    bool opensColumn(std::size_t at) const {
+        while (text_[at - 1] == ' ') {
+            --at;
+        }
+        return text_[at - 1] == separator_.bytes()[0];
     }
 
     // The same on the scanner's windows: a separator before the line's end, or that end.
@@ -214,6 +264,7 @@ private:
     std::size_t bound_;
     std::vector<QuotedColumn>& columns_;
     QuotedScanner* scanner_;
+    std::size_t limit_;  // the columns wanted; the rest of the record is only walked through
     std::vector<Rewrite> rewrites_;
     std::size_t lineEnd_ = kNone;
     std::size_t plainUntil_ = 0;  // a column that starts before this is plain
@@ -283,8 +334,8 @@ void QuotedScanner::classify(const char* at) {
 
 QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separator& separator,
                          std::size_t bound, std::vector<QuotedColumn>& columns,
-                         QuotedScanner* scanner) {
-    return RecordCutter(text, size, atEnd, separator, bound, columns, scanner).cut();
+                         QuotedScanner* scanner, std::size_t limit) {
+    return RecordCutter(text, size, atEnd, separator, bound, columns, scanner, limit).cut();
 }
 
 }  // namespace culvex

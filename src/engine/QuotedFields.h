@@ -71,9 +71,12 @@ private:
 //
 // A quoted value that differs from its bytes is written over them, from its opening quote
 // on, so that every column stays a view of `text`.
-// With a scanner that serves the separator, the search runs on its windows.
+// With a scanner that serves the separator, the search runs on its windows, and a record
+// may be cut into `limit` columns only when that many are wanted (the last of them ending
+// at its separator); then the rest is walked through for quotes and the record's end alone.
 QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separator& separator,
                          std::size_t bound, std::vector<QuotedColumn>& columns,
-                         QuotedScanner* scanner = nullptr);
+                         QuotedScanner* scanner = nullptr,
+                         std::size_t limit = static_cast<std::size_t>(-1));
 
 }  // namespace culvex

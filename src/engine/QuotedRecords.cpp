@@ -1,6 +1,7 @@
 // The extraction of records cut with quoted fields, beside the line-by-line one.
 #include "engine/LineExtractor.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace culvex {
@@ -20,7 +21,7 @@ QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atE
     }
     const QuotedRecord record =
         splitQuoted(text, size, atEnd, lineSeparator(), settings_.quoteBound, quotedColumns_,
-                    scanner_ ? &*scanner_ : nullptr);
+                    scanner_ ? &*scanner_ : nullptr, columnsWanted());
     if (!record.complete) {
         return record;
     }
@@ -46,6 +47,15 @@ QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atE
         markLineEnd(std::string_view(text, record.size), rows);
     }
     return record;
+}
+
+// Without markers or the last column, only the columns up to the end number matter.
+std::size_t LineExtractor::columnsWanted() const {
+    const LineSettings& s = settings_;
+    if (!s.byRange || s.startByMarker || s.endByMarker || s.endAtLastColumn || !s.endByNumber) {
+        return static_cast<std::size_t>(-1);
+    }
+    return static_cast<std::size_t>(std::max<int>(s.endIndex.value, 0)) + 1;
 }
 
 // A quoted value is added as it stands; a plain column is trimmed as on a line.

@@ -337,8 +337,10 @@ TEST(ExtractionDifferential, AFileCutShorterWhileWorkersRunGivesWhatOneThreadGiv
 // next lone `"` within `bound` bytes, `""` in it is `"`; the text after it up to the
 // separator is added without its trailing spaces. An unclosed quote leaves the rest of its
 // line plain. A record ends at a LF outside quotes, a CR before it dropped.
+// With `last` set, only columns `first` to `last` (0-based) yield rows.
 Outcome runQuotedModel(std::string_view t, const std::string& sep, std::size_t bound,
-                       std::size_t pauseEvery) {
+                       std::size_t pauseEvery, std::size_t first = 0,
+                       std::size_t last = std::string_view::npos) {
     Outcome outcome;
     const auto event = [&](const std::string& what) {
         outcome.events.push_back(what + "@" + std::to_string(outcome.rows.size()));
@@ -388,9 +390,9 @@ Outcome runQuotedModel(std::string_view t, const std::string& sep, std::size_t b
             }
             if (at == std::string_view::npos) {
                 const bool passes = sep.empty() ? stop > recordStart : sawSeparator;
-                for (const auto& [row, kept] : columns) {
-                    if (passes && kept) {
-                        outcome.rows.push_back(row);
+                for (std::size_t c = first; passes && c < columns.size() && c <= last; ++c) {
+                    if (columns[c].second) {
+                        outcome.rows.push_back(columns[c].first);
                     }
                 }
                 pos = std::min(end + 1, t.size());
@@ -409,8 +411,8 @@ Outcome runQuotedModel(std::string_view t, const std::string& sep, std::size_t b
     return outcome;
 }
 
-LineSettings quotedSettings(std::size_t bound) {
-    LineSettings settings;
+LineSettings quotedSettings(std::size_t bound, bool columns2to3 = false) {
+    LineSettings settings = columns2to3 ? columnsByNumber(1, 2) : LineSettings{};
     settings.quoted = true;
     settings.quoteBound = bound;
     return settings;
@@ -418,15 +420,18 @@ LineSettings quotedSettings(std::size_t bound) {
 
 void expectQuotedAsModel(const std::string& text, const std::string& separator, std::size_t bound,
                          std::size_t pauseEvery) {
-    const Outcome model = runQuotedModel(text, separator, bound, pauseEvery);
+    const Outcome models[] = {runQuotedModel(text, separator, bound, pauseEvery),
+                              runQuotedModel(text, separator, bound, pauseEvery, 1, 2)};
     for (const RunChoice run : runChoices(text)) {
         const ForcedScanLevel level(run.level);
         for (const std::size_t blockBytes : {kBlockBytes, std::size_t{1}, std::size_t{23}}) {
-            EXPECT_EQ(runEngine(text, separator, quotedSettings(bound), pauseEvery, blockBytes,
-                                run.threads),
-                      model)
-                << '"' << text << "\" separator \"" << separator << "\" block " << blockBytes
-                << runName(run);
+            for (const bool range : {false, true}) {
+                EXPECT_EQ(runEngine(text, separator, quotedSettings(bound, range), pauseEvery,
+                                    blockBytes, run.threads),
+                          models[range ? 1 : 0])
+                    << '"' << text << "\" separator \"" << separator << "\" block " << blockBytes
+                    << (range ? " columns 2 to 3" : "") << runName(run);
+            }
         }
     }
 }

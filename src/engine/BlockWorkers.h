@@ -25,10 +25,10 @@ struct LineBlock {
     std::uint64_t offset = 0;  // where the text starts in the source
 };
 
-// Extracts the lines of one block into `sink`, reporting overflows and pauses to
-// `progress`. Where the pauses fall depends on the offset and the line ends alone, so a
-// block gives the same wherever and whenever it is extracted. False when the progress said
-// it has stopped at a pause.
+// Extracts the lines (or, with quoted fields, the whole records) of one block into `sink`,
+// reporting overflows and pauses to `progress`. Where the pauses fall depends on the offset and the
+// line ends alone, so a block gives the same wherever and whenever it is extracted. False when the
+// progress said it has stopped at a pause.
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery);
 
@@ -41,6 +41,7 @@ public:
     void publish() override {}
     void pause() override { events_.push_back({size_, std::nullopt}); }
     void overflowed(LineOverflows line) override { events_.push_back({size_, line}); }
+    void quoteLeftOpen() override { events_.push_back({size_, std::nullopt, true}); }
 
     // Empties the record for the rows of `source`, of at most 4 GiB.
     void clear(std::string_view source);
@@ -51,7 +52,8 @@ public:
 private:
     struct Event {
         std::size_t rowsBefore;
-        std::optional<LineOverflows> overflow;  // none: a pause
+        std::optional<LineOverflows> overflow;  // none: a pause or an unclosed quote
+        bool openQuote = false;
     };
     // Room for `more` rows after the ones kept; the buffer is kept from block to block.
     RowSpan* extend(std::size_t more);

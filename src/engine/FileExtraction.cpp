@@ -40,14 +40,19 @@ bool readNext(LineBlocks& blocks, std::exception_ptr& failure) {
 void extractInParallel(BlockWorkers& workers, LineExtractor& extractor, ResultsSink& sink,
                        ExtractionProgress& progress) {
     std::exception_ptr readFailure;
-    bool ended = false;
-    workers.submitCurrent();
+    // With quoted fields a block is cut at its last record's end first, so that each is
+    // extracted apart.
+    const auto submit = [&] {
+        if (extractor.quoted() && !cutAtRecordEnd(workers.blocks(), extractor, readFailure)) {
+            return false;
+        }
+        workers.submitCurrent();
+        return true;
+    };
+    bool ended = !submit();
     for (;;) {
         if (!ended && !workers.full()) {
-            ended = !readNext(workers.blocks(), readFailure);
-            if (!ended) {
-                workers.submitCurrent();
-            }
+            ended = !readNext(workers.blocks(), readFailure) || !submit();
             continue;
         }
         if (workers.empty()) {
@@ -68,15 +73,9 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t blockBytes,
                   ExtractionThreads threads) {
     pauseEvery = std::max<std::size_t>(pauseEvery, 1);
-    // Records with quoted fields are cut on the calling thread alone: where one ends
-    // depends on every quote before it.
-    const unsigned count = extractor.quoted() ? 1 : threadCount(threads.count);
+    const unsigned count = threadCount(threads.count);
     LineBlocks blocks(source, blockBytes, buffersFor(count));
     blocks.whileInLongLine([&progress] { return progress.keepReadingLongLine(); });
-    if (extractor.quoted()) {
-        extractQuotedRecords(blocks, extractor, sink, progress, pauseEvery);
-        return;
-    }
     while (blocks.next()) {
         if (count > 1 && blocks.offset() >= threads.fromBytes) {
             // The calling thread is one of the threads.
@@ -84,6 +83,12 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
                                  threads.recordBytes);
             extractInParallel(workers, extractor, sink, progress);
             return;
+        }
+        if (extractor.quoted()) {
+            if (!extractCurrentRecords(blocks, extractor, sink, progress, pauseEvery)) {
+                return;
+            }
+            continue;
         }
         const LineBlock block{blocks.text(), blocks.readable(), blocks.offset()};
         if (!extractBlock(block, extractor, sink, progress, pauseEvery)) {

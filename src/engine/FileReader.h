@@ -94,6 +94,10 @@ public:
     // Ends the block after its first `size` bytes of lines, which must end with a LF; the
     // rest moves to the next block.
     void keepOnly(std::size_t size) { textEnd_ = size; }
+    // Reads on into the block's buffer until the block holds at least one more line, or
+    // up to the source's end. When the reading ends inside a long line, the block is left
+    // empty and no block follows.
+    void extendText();
     // Where the block's lines start in the source.
     std::uint64_t offset() const { return offset_; }
     // Which buffer holds the block, from 0 to `buffers - 1`.

@@ -60,6 +60,9 @@ public:
     // is not complete adds nothing.
     QuotedRecord extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
                                LineOverflows& overflows);
+    // Where the last complete record of `text` ends (0: none is), its bytes left as they
+    // are; `readable` holds the bytes that may be read.
+    std::size_t recordsEnd(char* text, std::size_t size, bool atEnd, std::string_view readable);
     // Called before the records of each block: what was learnt of the last one's bytes
     // goes.
     void startBlock() {
@@ -90,6 +93,8 @@ private:
     void appendRange(Range range, RowBatch& rows) const;
     void appendQuotedRange(Range range, RowBatch& rows) const;
     std::size_t columnsWanted() const;
+    // The separator of the record at `text`, with the scanner set up for the text.
+    const Separator& recordSeparator(const char* text, std::size_t size, std::string_view readable);
 
     Separator separator_;
     Separator utf8Separator_;

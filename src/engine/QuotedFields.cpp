@@ -41,7 +41,7 @@ class RecordCutter {
 public:
     RecordCutter(char* text, std::size_t size, bool atEnd, const Separator& separator,
                  std::size_t bound, std::vector<QuotedColumn>& columns, QuotedScanner* scanner,
-                 std::size_t limit)
+                 std::size_t limit, bool rewrite)
         : text_(text),
           size_(size),
           atEnd_(atEnd),
@@ -49,7 +49,8 @@ public:
           bound_(bound),
           columns_(columns),
           scanner_(scanner),
-          limit_(scanner != nullptr && separator.bytes()[0] != ' ' ? limit : kNone) {}
+          limit_(scanner != nullptr && separator.bytes()[0] != ' ' ? limit : kNone),
+          rewrite_(rewrite) {}
 
     QuotedRecord cut() {
         columns_.clear();
@@ -97,7 +98,9 @@ public:
         record.passes = separator_.findable()
                             ? sawSeparator
                             : separator_.passes(std::string_view(text_, record.size));
-        applyRewrites();
+        if (rewrite_) {
+            applyRewrites();
+        }
         return record;
     }
 
@@ -173,14 +176,47 @@ private:
     }
 
     // Whether the quote at `at` begins a column: only spaces lie between it and the
-    // separator before it.
-    bool opensColumn(std::size_t at) const {
-        while (text_[at - 1] == ' ') {
+    // separator before it, or the start of its record at `record`.
+    bool opensColumn(std::size_t at, std::size_t record = 0) const {
+        while (at > record && text_[at - 1] == ' ') {
             --at;
         }
-        return text_[at - 1] == separator_.bytes()[0];
+        return at == record || text_[at - 1] == separator_.bytes()[0];
     }
 
+public:
+    // Where the last complete record ends, walking the text for quotes and line feeds
+    // alone; only with a scanner and a separator other than a space.
+    std::size_t completeRecords() {
+        std::size_t record = 0;  // where the record being walked starts
+        std::size_t at = 0;
+        for (;;) {
+            at = find(at, size_, QuotedScanner::Quotes | QuotedScanner::LineFeeds, '\n');
+            if (at == size_) {
+                return atEnd_ ? size_ : record;
+            }
+            if (text_[at] == '\n') {
+                record = ++at;
+                continue;
+            }
+            if (at < plainUntil_ || !opensColumn(at, record)) {
+                ++at;
+                continue;
+            }
+            const Closing closing = findClosing(at);
+            if (closing.kind == Closing::Incomplete) {
+                return record;
+            }
+            if (closing.kind == Closing::LeftOpen) {
+                plainUntil_ = lineEnd(at) + 1;
+                at = lineEnd(at);
+                continue;
+            }
+            at = closing.at + 1;
+        }
+    }
+
+private:
     // The same on the scanner's windows: a separator before the line's end, or that end.
     Stop scannedStop(std::size_t from) {
         std::size_t at = from;
@@ -265,6 +301,7 @@ private:
     std::vector<QuotedColumn>& columns_;
     QuotedScanner* scanner_;
     std::size_t limit_;  // the columns wanted; the rest of the record is only walked through
+    bool rewrite_;
     std::vector<Rewrite> rewrites_;
     std::size_t lineEnd_ = kNone;
     std::size_t plainUntil_ = 0;  // a column that starts before this is plain
@@ -332,10 +369,18 @@ void QuotedScanner::classify(const char* at) {
     }
 }
 
+std::size_t completeRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
+                            std::size_t bound, QuotedScanner& scanner) {
+    std::vector<QuotedColumn> none;
+    return RecordCutter(text, size, atEnd, separator, bound, none, &scanner, 0, false)
+        .completeRecords();
+}
+
 QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separator& separator,
                          std::size_t bound, std::vector<QuotedColumn>& columns,
-                         QuotedScanner* scanner, std::size_t limit) {
-    return RecordCutter(text, size, atEnd, separator, bound, columns, scanner, limit).cut();
+                         QuotedScanner* scanner, std::size_t limit, bool rewrite) {
+    return RecordCutter(text, size, atEnd, separator, bound, columns, scanner, limit, rewrite)
+        .cut();
 }
 
 }  // namespace culvex

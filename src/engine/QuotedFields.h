@@ -74,9 +74,16 @@ private:
 // With a scanner that serves the separator, the search runs on its windows, and a record
 // may be cut into `limit` columns only when that many are wanted (the last of them ending
 // at its separator); then the rest is walked through for quotes and the record's end alone.
+// Without `rewrite`, only where the record ends counts: the text is left as it is.
 QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separator& separator,
                          std::size_t bound, std::vector<QuotedColumn>& columns,
                          QuotedScanner* scanner = nullptr,
-                         std::size_t limit = static_cast<std::size_t>(-1));
+                         std::size_t limit = static_cast<std::size_t>(-1), bool rewrite = true);
+
+// Where the last complete record of `text` ends (its size at the source's end, 0 when no
+// record is complete), as splitQuoted would cut them, for a separator other than a space
+// that the scanner serves.
+std::size_t completeRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
+                            std::size_t bound, QuotedScanner& scanner);
 
 }  // namespace culvex

@@ -6,8 +6,8 @@
 
 namespace culvex {
 
-QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
-                                          LineOverflows& overflows) {
+const Separator& LineExtractor::recordSeparator(const char* text, std::size_t size,
+                                                std::string_view readable) {
     if (checksLines_) {
         // The record's first line decides how it is read.
         const void* lf = std::memchr(text, '\n', size);
@@ -16,11 +16,16 @@ QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atE
         utf8Line_ = readsAsUtf8(std::string_view(text, first));
     }
     if (scanner_) {
-        const std::string_view readable = rows.source();
         scanner_->within(text + size, readable.data() + readable.size());
     }
+    return lineSeparator();
+}
+
+QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
+                                          LineOverflows& overflows) {
+    const Separator& separator = recordSeparator(text, size, rows.source());
     const QuotedRecord record =
-        splitQuoted(text, size, atEnd, lineSeparator(), settings_.quoteBound, quotedColumns_,
+        splitQuoted(text, size, atEnd, separator, settings_.quoteBound, quotedColumns_,
                     scanner_ ? &*scanner_ : nullptr, columnsWanted());
     if (!record.complete) {
         return record;
@@ -47,6 +52,27 @@ QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atE
         markLineEnd(std::string_view(text, record.size), rows);
     }
     return record;
+}
+
+std::size_t LineExtractor::recordsEnd(char* text, std::size_t size, bool atEnd,
+                                      std::string_view readable) {
+    startBlock();
+    if (scanner_ && separator_.bytes()[0] != ' ') {
+        scanner_->within(text + size, readable.data() + readable.size());
+        return completeRecords(text, size, atEnd, separator_, settings_.quoteBound, *scanner_);
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const Separator& separator = recordSeparator(text + done, size - done, readable);
+        const QuotedRecord record =
+            splitQuoted(text + done, size - done, atEnd, separator, settings_.quoteBound,
+                        quotedColumns_, scanner_ ? &*scanner_ : nullptr, 1, false);
+        if (!record.complete) {
+            break;
+        }
+        done += record.next;
+    }
+    return done;
 }
 
 // Without markers or the last column, only the columns up to the end number matter.

@@ -480,6 +480,28 @@ TEST(QuotedFields, SeededRandomTextsAgreeWithTheModel) {
     }
 }
 
+// Quoted records that blocks cut anywhere, unclosed quotes and pauses inside blocks: the
+// workers give what one thread gives.
+TEST(QuotedFields, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
+    const std::string text = "a,\"b\r\n,c\"\"\",d\r\n\"" + std::string(90, 'x') +
+                             "\",y\n\"open,p\nq,\"r\"\" s\",t\r\n\n,\"\"\nu,\"v";
+    for (const bool range : {false, true}) {
+        for (std::size_t blockBytes = 1; blockBytes <= 80; ++blockBytes) {
+            const LineSettings settings = quotedSettings(40, range);
+            const Outcome alone = runEngine(text, ",", settings, 7, blockBytes);
+            for (const std::uint64_t fromBytes : {0, 8, 100}) {
+                for (const std::size_t recordBytes : {ExtractionThreads{}.recordBytes, 60ul}) {
+                    EXPECT_EQ(
+                        runEngine(text, ",", settings, 7, blockBytes, {2, fromBytes, recordBytes}),
+                        alone)
+                        << "block " << blockBytes << ", workers from byte " << fromBytes
+                        << ", records up to " << recordBytes << (range ? ", columns 2 to 3" : "");
+                }
+            }
+        }
+    }
+}
+
 // Markers, the range and kept empty columns see the columns as quoted splitting cuts them.
 TEST(QuotedFields, MarkersAndRangesSeeTheQuotedColumns) {
     LineSettings markers = quotedSettings(kQuoteBoundBytes);

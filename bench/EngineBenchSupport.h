@@ -66,10 +66,12 @@ inline std::optional<ScanLevel> scanLevelNamed(std::string_view name) {
     return std::nullopt;
 }
 
-// The two jobs compared with other tools: J1 takes every column, J2 columns 2 to 3.
+// The two jobs compared with other tools: J1 takes every column, J2 columns 2 to 3; Q1 and
+// Q2 are the same with fields that may be in double quotes.
 inline LineSettings jobSettings(std::string_view job) {
     LineSettings settings;
-    if (job == "J2") {
+    settings.quoted = job.starts_with('Q');
+    if (job.ends_with('2')) {
         settings.byRange = true;
         settings.startByNumber = true;
         settings.endByNumber = true;

@@ -41,6 +41,7 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     buildMainWindowControls(*this);
     findControls();
+    addQuotedFieldsBox();
     setUpWindow();
     connectPanel();
     connectCommands();
@@ -173,6 +174,7 @@ ExtractionChoices Form1::extractionSettings() const {
     panel.endMarker = toUtf8Bytes(texts_.at(4)->text());
     panel.typedSeparator = toUtf8Bytes(texts_.at(5)->text());
     panel.encoding = results_->encoding();
+    panel.quoted = quotedFields_->isChecked();
     for (int option = kFirstSeparatorOption; option <= kLastSeparatorOption; ++option) {
         if (isOptionSelected(option)) {
             panel.separator = separatorOfOption(option);

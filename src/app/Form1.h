@@ -140,6 +140,9 @@ private:
     void connectPreview();
     void refreshPreview();
     void restoreEncoding();
+    // The check box for quoted fields in the separator frame, beside the designed controls.
+    void addQuotedFieldsBox();
+    void restoreQuotedFields();
     void watchHover();
     // The pointer a hover over the watched widget asks for (Custom over push buttons,
     // Default elsewhere); nothing for widgets without hover handling.
@@ -173,6 +176,7 @@ private:
     std::array<QLineEdit*, 6> texts_{};
     std::array<QGroupBox*, 5> frames_{};
     QCheckBox* check1_ = nullptr;
+    QCheckBox* quotedFields_ = nullptr;
     std::array<QButtonGroup*, 5> optionGroups_{};
     QCursor handCursor_{Qt::ArrowCursor};
     PointerState pointer_ = PointerState::Default;

@@ -62,6 +62,7 @@ void Form1::Form_Load() {
     proc.step(138, [&] { listView2_->horizontalHeader()->resizeSection(0, kListColumnWidth); });
     restorePanel(proc);
     restoreEncoding();
+    restoreQuotedFields();
 }
 
 void Form1::ApplySkin() {

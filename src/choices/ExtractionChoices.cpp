@@ -115,6 +115,8 @@ ExtractionChoices storedChoices(const StoredValues& stored, const NumberFormat& 
     choices.endMarker = storedText(stored, setting::text(4));
     choices.typedSeparator = storedText(stored, setting::text(5));
     choices.rangeOn = storedCheck1(stored, user);
+    // Only "1" turns quoted fields on, as the window reads the key.
+    choices.quoted = ascii::trimmed(storedText(stored, setting::kQuotedFields)) == "1";
     choices.encoding = encodingNamed(storedText(stored, setting::kEncoding));
     return choices;
 }
@@ -143,6 +145,7 @@ LineSettings lineSettingsOf(const ExtractionChoices& choices) {
     settings.endMarker = typedText(choices.endMarker);
     settings.encoding = choices.encoding;
     settings.fold = foldCharacter;
+    settings.quoted = choices.quoted;
     return settings;
 }
 

@@ -51,6 +51,7 @@ struct ExtractionChoices {
     SeparatorChoice separator = SeparatorChoice::None;
     std::string typedSeparator;
     TextEncoding encoding = TextEncoding::Auto;  // how lines are read for typed text
+    bool quoted = false;                         // fields may be in double quotes
 };
 
 // A stored value that the window would refuse at start-up.

@@ -17,6 +17,8 @@ std::string option(int number);  // "Option1" ... "Option11"
 std::string text(int number);    // "Text1" ... "Text5"
 inline constexpr std::string_view kCheck1 = "Check1";
 inline constexpr std::string_view kEncoding = "Encoding";
+// "1" when fields may be in double quotes, "0" (the default) when every line is split plainly.
+inline constexpr std::string_view kQuotedFields = "QuotedFields";
 inline constexpr std::string_view kExtension = "Extension";
 inline constexpr std::string_view kLastFolder = "LastFolder";
 inline constexpr std::string_view kSnapshot = "Snapshot";

@@ -22,6 +22,8 @@ const char* const kUsage =
     "                                      (default: the last column; with\n"
     "                                      --use-settings the stored end)\n"
     "Other options:\n"
+    "  --quoted             fields may be in double quotes: a quoted field keeps\n"
+    "                       separators and line breaks, \"\" in it is one quote\n"
     "  --use-settings       start from the window's stored settings\n"
     "  --format lines|spaced|comma|records   output format (default lines)\n"
     "  --join TEXT          between the columns of a record (default a tab)\n"
@@ -123,6 +125,8 @@ bool takeFlag(CliOptions& options, std::string_view arg) {
         options.lineBuffered = true;
     } else if (arg == "--escapes") {
         options.escapes = true;
+    } else if (arg == "--quoted") {
+        options.quoted = true;
     } else {
         return false;
     }
@@ -203,6 +207,9 @@ bool endsAtLastColumn(const CliOptions& options) {
 }
 
 void applyOptions(const CliOptions& options, ExtractionChoices& choices) {
+    if (options.quoted) {
+        choices.quoted = true;
+    }
     if (options.separator) {
         choices.separator = *options.separator;
         if (*options.separator == SeparatorChoice::Typed) {

@@ -18,6 +18,7 @@ struct CliOptions {
     bool useSettings = false;
     bool lineBuffered = false;  // every row written as soon as its line is done
     bool escapes = false;       // TEXT values read with backslash escapes
+    bool quoted = false;        // fields may be in double quotes
     std::optional<SeparatorChoice> separator;
     std::string typedSeparator;
     std::optional<std::string> startNumber;

@@ -175,6 +175,12 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
         return false;
     }
     sink.endSource();
+    if (const std::size_t open = progress.takeOpenQuotes(); open > 0) {
+        progress.end();
+        streams.errors << kProgram << name << ": " << open
+                       << " line(s) with a quote not closed within 1 MiB, read from that quote "
+                          "on as unquoted text\n";
+    }
     if (const std::size_t overflows = progress.takeOverflows(); overflows > 0) {
         progress.end();
         streams.errors << kProgram << name << ": " << overflows
@@ -187,7 +193,8 @@ bool extractFile(const std::string& path, LineExtractor& extractor, FormattedSin
 
 int extractAll(const CliOptions& options, const ExtractionChoices& choices, CliStreams& streams) {
     const std::unique_ptr<ByteOutput> output = openOutput(options, streams);
-    const std::unique_ptr<FormattedSink> sink = makeSink(options.format, *output, options.join);
+    const std::unique_ptr<FormattedSink> sink =
+        makeSink(options.format, *output, options.join, choices.quoted);
     if (options.lineBuffered || (streams.outputOnTerminal && !options.outputPath)) {
         sink->writeEagerly();
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace culvex::cli {
 
@@ -23,8 +24,11 @@ public:
     void addBytes(std::uint64_t bytes) { bytes_ += bytes; }
     void pause() override;
     void overflowed(LineOverflows) override { ++overflows_; }
+    void quoteLeftOpen() override { ++openQuotes_; }
     // The lines that overflowed since the last call.
     std::size_t takeOverflows();
+    // The records with a quote read as plain text since the last call.
+    std::size_t takeOpenQuotes() { return std::exchange(openQuotes_, 0); }
     void end();
 
 private:
@@ -36,6 +40,7 @@ private:
     std::uint64_t bytes_ = 0;
     const FormattedSink& sink_;
     std::size_t overflows_ = 0;
+    std::size_t openQuotes_ = 0;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastDrawn_;
 };

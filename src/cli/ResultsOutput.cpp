@@ -138,17 +138,17 @@ private:
 };
 
 // The chosen columns of each line that yields any on one line, `join` between them,
-// empty columns kept as empty fields and values written as read. A row ending in LF is
-// the engine's mark of a line's end. Records are built in a buffer of their own with
+// empty columns kept as empty fields and values written as read, ended at the engine's
+// line-end marks. Records are built in a buffer of their own with
 // plain copies (short rows in one fixed-size move), as this runs for every row in turn.
 class RecordsSink final : public FormattedSink {
 public:
-    RecordsSink(ByteOutput& output, std::string join)
-        : FormattedSink(output), join_(std::move(join)) {}
+    RecordsSink(ByteOutput& output, std::string join, bool quoteFields)
+        : FormattedSink(output), join_(std::move(join)), quoteFields_(quoteFields) {}
     void add(std::span<const std::string_view> rows, std::string_view source) override {
         const char* const sourceEnd = source.data() + source.size();
         for (const std::string_view row : rows) {
-            if (!row.empty() && row.back() == '\n') {
+            if (isLineEndMark(row, source)) {
                 endRecord();
                 continue;
             }
@@ -157,7 +157,11 @@ public:
             } else {
                 put(join_, join_.data() + join_.size());
             }
-            put(row, sourceEnd);
+            if (quoteFields_ && needsQuotes(row)) {
+                putQuoted(row);
+            } else {
+                put(row, sourceEnd);
+            }
         }
     }
     bool keepsLines() const override { return true; }
@@ -195,6 +199,22 @@ private:
         }
         used_ += n;
     }
+    bool needsQuotes(std::string_view field) const {
+        return field.find_first_of("\"\r\n") != std::string_view::npos ||
+               (!join_.empty() && field.find(join_) != std::string_view::npos);
+    }
+    void putQuoted(std::string_view field) {
+        const std::string_view quote = "\"";
+        const char* const quoteEnd = quote.data() + quote.size();
+        put(quote, quoteEnd);
+        for (std::size_t at; (at = field.find('"')) != std::string_view::npos;) {
+            put(field.substr(0, at + 1), field.data() + at + 1);
+            put(quote, quoteEnd);
+            field.remove_prefix(at + 1);
+        }
+        put(field, field.data() + field.size());
+        put(quote, quoteEnd);
+    }
     void grow(std::size_t needed) {
         const std::size_t capacity = std::max({needed, 2 * capacity_, kPieceBytes + kMoveBytes});
         auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
@@ -208,6 +228,9 @@ private:
         if (fields_ == 0) {
             return;
         }
+        if (quoteFields_ && fields_ == 1 && used_ == recordStart_) {
+            putQuoted({});  // an empty line would read as a record without fields
+        }
         const std::string_view lineFeed = "\n";
         put(lineFeed, lineFeed.data() + lineFeed.size());
         rows_ += fields_;
@@ -218,6 +241,7 @@ private:
     }
 
     std::string join_;
+    bool quoteFields_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
     std::size_t used_ = 0;
@@ -279,10 +303,11 @@ void FormattedSink::handRest() {
     pending_.clear();
 }
 
-std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output, std::string join) {
+std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output, std::string join,
+                                        bool quoteFields) {
     switch (format) {
         case OutputFormat::Records:
-            return std::make_unique<RecordsSink>(output, std::move(join));
+            return std::make_unique<RecordsSink>(output, std::move(join), quoteFields);
         case OutputFormat::Spaced:
             return std::make_unique<SpacedSink>(output);
         case OutputFormat::Comma:

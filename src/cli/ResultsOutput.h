@@ -104,7 +104,10 @@ private:
     bool eager_ = false;
 };
 
-// `join` goes between the fields of a record.
-std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output, std::string join);
+// `join` goes between the fields of a record; with `quoteFields`, a field that holds the
+// join, a quote or a line break is written in double quotes, its quotes doubled, so that
+// a CSV reader reads the same fields back.
+std::unique_ptr<FormattedSink> makeSink(OutputFormat format, ByteOutput& output, std::string join,
+                                        bool quoteFields = false);
 
 }  // namespace culvex::cli

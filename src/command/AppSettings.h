@@ -17,6 +17,7 @@ inline const QString kExtension = QString::fromUtf8(setting::kExtension);
 inline const QString kLastFolder = QString::fromUtf8(setting::kLastFolder);
 inline const QString kSnapshot = QString::fromUtf8(setting::kSnapshot);
 inline const QString kPreviewWindow = QString::fromUtf8(setting::kPreviewWindow);
+inline const QString kQuotedFields = QString::fromUtf8(setting::kQuotedFields);
 }  // namespace keys
 
 // The stored text of a key, or its default. Reading never writes the default. Throws

@@ -1,5 +1,7 @@
 #include "engine/BlockWorkers.h"
 
+#include "engine/QuotedExtraction.h"
+
 #include <algorithm>
 #include <cassert>
 #include <system_error>
@@ -15,6 +17,9 @@ std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
 
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch) {
+    if (extractor.quoted()) {
+        return extractQuotedBlock(block, extractor, sink, progress, pauseEvery);
+    }
     // The batch holds views into the block: it is flushed before anything that can show
     // the rows so far (a pause or a report).
     RowBatch rows(sink, block.readable);
@@ -91,7 +96,9 @@ bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const 
     };
     for (const Event& event : events_) {
         handOn(event.rowsBefore);
-        if (event.overflow) {
+        if (event.openQuote) {
+            progress.quoteLeftOpen();
+        } else if (event.overflow) {
             progress.overflowed(*event.overflow);
         } else {
             progress.pause();

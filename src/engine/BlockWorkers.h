@@ -26,11 +26,12 @@ struct LineBlock {
     std::size_t unbroken = 0;  // the bytes at the start known to hold no LF
 };
 
-// Extracts the lines of one block into `sink`, reporting overflows and pauses to
-// `progress`. Where the pauses fall depends on the offset and the line ends alone, so a
-// block gives the same wherever and whenever it is extracted. A line longer than `stretch`
-// is cut a stretch at a time, asking the progress between them whether to go on. False
-// when the progress said it has stopped at a pause, or not to go on inside a long line.
+// Extracts the lines (or, with quoted fields, the whole records) of one block into `sink`,
+// reporting overflows and pauses to `progress`. Where the pauses fall depends on the offset and
+// the line ends alone, so a block gives the same wherever and whenever it is extracted. A plain
+// line longer than `stretch` is cut a stretch at a time, asking the progress between them whether
+// to go on. False when the progress said it has stopped at a pause, or not to go on inside a long
+// line.
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch);
 
@@ -43,6 +44,7 @@ public:
     void publish() override {}
     void pause() override { events_.push_back({size_, std::nullopt}); }
     void overflowed(LineOverflows line) override { events_.push_back({size_, line}); }
+    void quoteLeftOpen() override { events_.push_back({size_, std::nullopt, true}); }
 
     // Empties the record for the rows of `source`, of at most 4 GiB.
     void clear(std::string_view source);
@@ -53,7 +55,8 @@ public:
 private:
     struct Event {
         std::size_t rowsBefore;
-        std::optional<LineOverflows> overflow;  // none: a pause
+        std::optional<LineOverflows> overflow;  // none: a pause or an unclosed quote
+        bool openQuote = false;
     };
     // Room for `more` rows after the ones kept; the buffer is kept from block to block.
     RowSpan* extend(std::size_t more);

@@ -23,6 +23,9 @@ public:
     // Called once for every line that met an overflow, with all it met; that line yielded
     // no rows.
     virtual void overflowed(LineOverflows line) = 0;
+    // Called once for every record with quoted fields where a quote not closed within the
+    // bound was read as plain text; that record yielded its rows.
+    virtual void quoteLeftOpen() {}
 };
 
 }  // namespace culvex

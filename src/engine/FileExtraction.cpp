@@ -8,6 +8,7 @@
 #include "engine/FileExtraction.h"
 
 #include "engine/BlockWorkers.h"
+#include "engine/QuotedExtraction.h"
 
 #include <algorithm>
 #include <exception>
@@ -39,14 +40,19 @@ bool readNext(LineBlocks& blocks, std::exception_ptr& failure) {
 void extractInParallel(BlockWorkers& workers, LineExtractor& extractor, ResultsSink& sink,
                        ExtractionProgress& progress) {
     std::exception_ptr readFailure;
-    bool ended = false;
-    workers.submitCurrent();
+    // With quoted fields a block is cut at its last record's end first, so that each is
+    // extracted apart.
+    const auto submit = [&] {
+        if (extractor.quoted() && !cutAtRecordEnd(workers.blocks(), extractor, readFailure)) {
+            return false;
+        }
+        workers.submitCurrent();
+        return true;
+    };
+    bool ended = !submit();
     for (;;) {
         if (!ended && !workers.full()) {
-            ended = !readNext(workers.blocks(), readFailure);
-            if (!ended) {
-                workers.submitCurrent();
-            }
+            ended = !readNext(workers.blocks(), readFailure) || !submit();
             continue;
         }
         if (workers.empty()) {
@@ -77,6 +83,12 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
                                  threads.recordBytes);
             extractInParallel(workers, extractor, sink, progress);
             return;
+        }
+        if (extractor.quoted()) {
+            if (!extractCurrentRecords(blocks, extractor, sink, progress, pauseEvery)) {
+                return;
+            }
+            continue;
         }
         const LineBlock block{blocks.text(), blocks.readable(), blocks.offset(), blocks.unbroken()};
         if (!extractBlock(block, extractor, sink, progress, pauseEvery, blocks.blockBytes())) {

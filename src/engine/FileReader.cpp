@@ -136,6 +136,18 @@ bool LineBlocks::next() {
     return textEnd_ > 0 || !readAny_;
 }
 
+void LineBlocks::extendText() {
+    const std::size_t before = textEnd_;
+    while (textEnd_ == before && !ended_) {
+        readMore();
+        if (textEnd_ == before && !ended_ && keepReading_ && !keepReading_()) {
+            ended_ = true;
+            textEnd_ = 0;
+        }
+    }
+    std::memset(current().bytes.get() + dataEnd_, 0, kPadding);
+}
+
 void LineBlocks::readMore() {
     if (dataEnd_ == current().capacity) {
         grow();

@@ -89,6 +89,17 @@ public:
     std::string_view text() const { return {current().bytes.get(), textEnd_}; }
     // The block's lines, the bytes read after them and the padding: all of it may be read.
     std::string_view readable() const { return {current().bytes.get(), dataEnd_ + kPadding}; }
+    // The block's lines, to be rewritten in place by one who alone reads them.
+    char* writableText() { return current().bytes.get(); }
+    // Whether the block's lines run to the source's end.
+    bool atEnd() const { return ended_; }
+    // Ends the block after its first `size` bytes of lines, which must end with a LF; the
+    // rest moves to the next block.
+    void keepOnly(std::size_t size) { textEnd_ = size; }
+    // Reads on into the block's buffer until the block holds at least one more line, or
+    // up to the source's end. When the reading ends inside a long line, the block is left
+    // empty and no block follows.
+    void extendText();
     // Where the block's lines start in the source.
     std::uint64_t offset() const { return offset_; }
     // How many bytes at the block's start are known to hold no LF: the part of a long line

@@ -61,6 +61,9 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     const bool markers = wideStartMarker_ || wideEndMarker_;
     checksLines_ =
         s.encoding != TextEncoding::Windows1252 && (separator_.differsInUtf8() || markers);
+    if (s.quoted && !checksLines_ && QuotedScanner::serves(separator_)) {
+        scanner_.emplace(separator_.bytes()[0], level_);
+    }
 }
 
 bool LineExtractor::readsAsUtf8(std::string_view line, LongLineCut* cut) const {
@@ -93,10 +96,8 @@ void LineExtractor::markLineEnd(std::string_view line, RowBatch& rows) {
     }
     const char* const at = line.data() + line.size();
     const char* const end = rows.source().data() + rows.source().size();
-    if (at < end && at[0] == '\n') {
-        rows.add({at, 1});
-    } else if (end - at >= 2 && at[0] == '\r' && at[1] == '\n') {
-        rows.add({at, 2});
+    if ((at < end && at[0] == '\n') || (end - at >= 2 && at[0] == '\r' && at[1] == '\n')) {
+        rows.add(lineEndMark(rows.source()));
     }
 }
 

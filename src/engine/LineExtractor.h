@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LineSettings.h"
+#include "engine/QuotedFields.h"
 #include "engine/ResultsSink.h"
 #include "engine/Separator.h"
 
@@ -9,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -52,6 +54,24 @@ public:
     // stretch, asking `cut` between them whether to go on; a line it gave up yields no rows.
     LineOverflows extract(std::string_view line, RowBatch& rows, LongLineCut* cut = nullptr);
 
+    // Whether the file is cut into records with quoted fields rather than into lines.
+    bool quoted() const { return settings_.quoted; }
+    // Cuts the record at the start of `text` as splitQuoted does and adds its rows to
+    // `rows` as extract() adds a line's, the overflows met to `overflows`. A record that
+    // is not complete adds nothing.
+    QuotedRecord extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
+                               LineOverflows& overflows);
+    // Where the last complete record of `text` ends (0: none is), its bytes left as they
+    // are; `readable` holds the bytes that may be read.
+    std::size_t recordsEnd(char* text, std::size_t size, bool atEnd, std::string_view readable);
+    // Called before the records of each block: what was learnt of the last one's bytes
+    // goes.
+    void startBlock() {
+        if (scanner_) {
+            scanner_->startBlock();
+        }
+    }
+
 private:
     struct Range {
         int start = 0;
@@ -72,6 +92,10 @@ private:
     int findStartByMarker(LineOverflows& overflows) const;
     int findEndByMarker(int start, LineOverflows& overflows) const;
     void appendRange(Range range, RowBatch& rows) const;
+    void appendQuotedRange(Range range, RowBatch& rows) const;
+    std::size_t columnsWanted() const;
+    // The separator of the record at `text`, with the scanner set up for the text.
+    const Separator& recordSeparator(const char* text, std::size_t size, std::string_view readable);
 
     Separator separator_;
     Separator utf8Separator_;
@@ -83,6 +107,8 @@ private:
     bool utf8Line_ = false;  // how the current line is read
     ScanLevel level_;
     std::vector<std::string_view> columns_;
+    std::vector<QuotedColumn> quotedColumns_;
+    std::optional<QuotedScanner> scanner_;  // when it serves the separator
 };
 
 // A column without its leading and trailing spaces.

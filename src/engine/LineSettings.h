@@ -4,6 +4,7 @@
 #include "engine/Markers.h"
 #include "engine/TextEncoding.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace culvex {
@@ -14,6 +15,10 @@ struct ColumnIndex {
     // The index lies outside the 16-bit range (or the number was not finite).
     bool overflow = false;
 };
+
+// How far a closing quote is looked for after an opening one, so that a quote never
+// closed cannot swallow the rest of a file: 1 MiB.
+inline constexpr std::size_t kQuoteBoundBytes = std::size_t{1} << 20;
 
 // The settings that decide which columns of a line become rows, taken once per file.
 struct LineSettings {
@@ -36,10 +41,15 @@ struct LineSettings {
     // Empty columns of the range become empty rows too, so that a line's rows are all of
     // its chosen columns in order.
     bool keepEmptyColumns = false;
-    // After each line's rows comes a row of its line break (LF or CR LF), which no column
-    // can hold, so that a sink can tell where one line's rows end even when the rows reach
-    // it in batches from several threads. The source's last line without a break gets none.
+    // After each line's rows comes the line-end mark (lineEndMark), so that a sink can tell where
+    // one line's rows end even when the rows reach it in batches from several threads. The source's
+    // last line without a break gets none.
     bool markLineEnds = false;
+    // Columns may be in double quotes, and a quoted column may hold separators and line
+    // breaks; a file is then cut into records rather than lines (see splitQuoted). A quote
+    // not closed within `quoteBound` bytes is read as plain text.
+    bool quoted = false;
+    std::size_t quoteBound = kQuoteBoundBytes;
 };
 
 }  // namespace culvex

@@ -50,6 +50,16 @@ public:
     virtual std::size_t takeRowsLeftOut() { return 0; }
 };
 
+// The engine's mark of a line's end among rows that lie within `source`: an empty row at
+// the very end of `source`, where no column lies (a quoted column may hold a line break,
+// so the mark cannot be told by its bytes).
+inline std::string_view lineEndMark(std::string_view source) {
+    return source.substr(source.size());
+}
+inline bool isLineEndMark(std::string_view row, std::string_view source) {
+    return !source.empty() && row.data() == source.data() + source.size();
+}
+
 // Gathers rows on their way to a sink and hands them over a few hundred at a time, so
 // that a row costs no call through the sink's interface. The rows are views into
 // `source`, which must stay valid until the next flush.

@@ -106,6 +106,8 @@ struct ExtractCommand::Run final : ExtractionProgress {
     std::int64_t runBytes = 0;
     // An overflow is reported once per step label and run, not once per line.
     std::set<int> reportedOverflows;
+    // The records of the file being read whose quote was read as plain text.
+    std::int64_t openQuotes = 0;
     using Clock = std::chrono::steady_clock;
     static constexpr int kViewShare = 9;
     Clock::time_point nextPublish;
@@ -152,6 +154,7 @@ struct ExtractCommand::Run final : ExtractionProgress {
         pause();
         return !stopped();
     }
+    void quoteLeftOpen() override { ++openQuotes; }
     void overflowed(LineOverflows line) override {
         for (const IndexOverflow what :
              {IndexOverflow::StartNumber, IndexOverflow::StartPastLast, IndexOverflow::EndNumber,
@@ -265,6 +268,21 @@ void ExtractCommand::extractFile(Run& run, int position, int count) {
         ProgressBarSource source(*file, run.bytesRead);
         extractLines(source, extractor, run.results, run);
     });
+    reportOpenQuotes(run, path);
+}
+
+// Quotes never closed are told once per file, after its rows.
+void ExtractCommand::reportOpenQuotes(Run& run, const QString& path) {
+    if (run.openQuotes == 0) {
+        return;
+    }
+    run.results.publish();
+    showPlainMessage(context_.dialogs,
+                     QStringLiteral("%1 line(s) of %2 have a quote that is not closed within "
+                                    "1 MiB: they were read from that quote on as unquoted text.")
+                         .arg(run.openQuotes)
+                         .arg(QFileInfo(path).fileName()));
+    run.openQuotes = 0;
 }
 
 }  // namespace culvex

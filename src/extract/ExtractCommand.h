@@ -35,6 +35,7 @@ private:
                        const ExtractionControls& controls, ResultsSink& results);
     Separator chooseSeparatorSteps(ProtectedProcedure& proc, const ExtractionControls& controls);
     void extractFile(Run& run, int position, int count);
+    void reportOpenQuotes(Run& run, const QString& path);
 
     CommandContext context_;
     bool busy_ = false;

@@ -42,6 +42,10 @@ QString shownText(std::string_view bytes, TextEncoding encoding) {
         *end++ = u'\u2026';
     }
     text.truncate(end - begin);
+    if (shown.find('\n') != std::string_view::npos) {
+        text.replace(QStringLiteral("\r\n"), QString(QChar(0x21B5)));
+        text.replace(QChar(u'\n'), QChar(0x21B5));
+    }
     return text;
 }
 

@@ -16,7 +16,8 @@ inline constexpr std::size_t kShownCharacters = 10'000;
 // Row bytes as the results list shows them, read in `encoding` (decodeRowInto): the
 // characters of the first kShownCharacters bytes, cut back to the start of a UTF-8
 // sequence, followed by an ellipsis "\u2026" when the row is longer. Only the shown bytes
-// are decoded; the whole row decides how an Auto row is read.
+// are decoded; the whole row decides how an Auto row is read. A line break (LF or CR LF,
+// which only a quoted field holds) shows as one "\u21B5", so that every row stays one line.
 QString shownText(std::string_view bytes, TextEncoding encoding);
 
 // The characters of a whole row read in `encoding`.

@@ -85,6 +85,27 @@ TEST_F(PanelTest, Check1StoresItsValueAndEnablesNothingElse) {
     }
 }
 
+// The quoted-fields box sits in the separator frame clear of every designed control, and
+// stores its value at once.
+TEST_F(PanelTest, QuotedFieldsBoxStoresAtOnceAndCoversNoDesignedControl) {
+    auto* box = form->findChild<QCheckBox*>(u"QuotedFields"_qs);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->parentWidget(), frame(*form, 4));
+    EXPECT_EQ(box->text(), u"Fields may be in double quotes"_qs);
+    EXPECT_FALSE(box->isChecked());
+    for (QWidget* control : frame(*form, 4)->findChildren<QWidget*>()) {
+        if (control != box && !control->objectName().isEmpty()) {
+            EXPECT_FALSE(control->geometry().intersects(box->geometry()))
+                << control->objectName().toStdString();
+        }
+    }
+    EXPECT_TRUE(frame(*form, 4)->contentsRect().contains(box->geometry()));
+    box->click();
+    EXPECT_TRUE(form->extractionSettings().quoted);
+    box->click();
+    EXPECT_EQ(settings.writes, QStringList({"QuotedFields=1", "QuotedFields=0"}));
+}
+
 TEST_F(PanelTest, NumericTestOnLeavingANumberBox) {
     struct Case {
         QString text;

@@ -101,6 +101,18 @@ TEST_F(StartupTest, StoreFromAPreviousRunComesBackAsTheUserLeftIt) {
     EXPECT_EQ(settings.values, before);
 }
 
+// Quoted fields come back from "1" alone, and start-up never writes the key.
+TEST_F(StartupTest, StoredQuotedFieldsComeBackUnwritten) {
+    for (const auto& [stored, checked] : {std::pair{u"1"_qs, true}, {u"yes"_qs, false}}) {
+        settings.values.clear();
+        settings.values.insert(u"QuotedFields"_qs, stored);
+        settings.writes.clear();
+        load();
+        EXPECT_EQ(form->findChild<QCheckBox*>(u"QuotedFields"_qs)->isChecked(), checked);
+        EXPECT_FALSE(settings.writes.join(u' ').contains(u"QuotedFields"_qs));
+    }
+}
+
 // The Encoding setting decides how a UTF-8 row shows; an unknown value reads as Auto, and
 // start-up never writes it.
 TEST_F(StartupTest, StoredEncodingDecidesHowRowsShow) {

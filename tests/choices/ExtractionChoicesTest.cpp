@@ -42,6 +42,8 @@ TEST(StoredChoices, AsTheWindowOpensWithThem) {
          "the stored setting Option9 is not true, false or a number"},
         {"no number", {{"Check1", "x"}}, "the stored setting Check1 is not a number"},
         {"neither 0 nor 1", {{"Check1", "2"}}, "the stored setting Check1 is neither 0 nor 1"},
+        {"quoted fields", {{"QuotedFields", "1"}}, "N1 N5 T, off Auto quoted"},
+        {"quoted fields only by 1", {{"QuotedFields", "True"}}, "N1 N5 T, off Auto"},
     };
     for (const auto& c : cases) {
         std::string seen;
@@ -57,7 +59,7 @@ TEST(StoredChoices, AsTheWindowOpensWithThem) {
                    separators[static_cast<int>(choices.separator)] +
                    (choices.separator == SeparatorChoice::Typed ? choices.typedSeparator : "") +
                    (choices.rangeOn ? " on " : " off ") +
-                   std::string(encodingName(choices.encoding));
+                   std::string(encodingName(choices.encoding)) + (choices.quoted ? " quoted" : "");
         } catch (const StoredChoiceError& e) {
             seen = e.what();
         }

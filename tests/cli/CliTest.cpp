@@ -193,6 +193,31 @@ TEST(CommandLine, ExtractsByTheOptionsGiven) {
          "",
          0},
         {"a device read as a stream", {"/dev/null", "IN"}, "a,b\n", "a\nb\n", "", 0},
+        {"quoted fields",
+         {"--quoted", "IN"},
+         "3,\"Smith, John\",Oslo\n",
+         "3\nSmith, John\nOslo\n",
+         "",
+         0},
+        {"quoted fields off: quotes are text",
+         {"IN"},
+         "3,\"Smith, John\"\n",
+         "3\n\"Smith\nJohn\"\n",
+         "",
+         0},
+        {"records of quoted fields, quoted where they need it",
+         {"--quoted", "--format", "records", "IN"},
+         "a,\"b\tc\",\"x\"\"y\",\"l\r\nm\",\n\"\",q\n",
+         "a\t\"b\tc\"\t\"x\"\"y\"\t\"l\r\nm\"\t\n\tq\n",
+         "",
+         0},
+        {"an unclosed quote: read as text and reported, the run still done",
+         {"--quoted", "IN"},
+         "a,\"b,c\nd,e\n",
+         "a\n\"b\nc\nd\ne\n",
+         "culvex-extract: in.csv: 1 line(s) with a quote not closed within 1 MiB, read from that "
+         "quote on as unquoted text\n",
+         0},
     };
     expectRuns(cases);
 }
@@ -308,11 +333,18 @@ TEST(CommandLine, UseSettingsStartsFromTheWindowsStoredChoices) {
         std::vector<std::string> args;
         std::string output;
         int status;
+        std::string input = "a,b;c,d@e\n";
     };
     const std::string comma2to3 =
         "[Culvex]\nOption7=False\nOption8=False\nOption9=True\nOption10=False\nOption11=False\n"
         "Check1=1\nText1=2\nText3=3\n";
     const SettingsCase cases[] = {
+        {"stored quoted fields",
+         "[Culvex]\nQuotedFields=1\n",
+         {"--use-settings", "IN"},
+         "a\nb;c\nd@e\n\"f\ng\"\n",
+         0,
+         "a,b;c,d@e,\"\"\"f\ng\"\"\"\n"},
         {"no settings file: first-run choices", "", {"--use-settings", "IN"}, "a\nb;c\nd@e\n", 0},
         {"stored comma and range", comma2to3, {"--use-settings", "IN"}, "b;c\nd@e\n", 0},
         {"options override the stored ones",
@@ -351,7 +383,7 @@ TEST(CommandLine, UseSettingsStartsFromTheWindowsStoredChoices) {
         if (!c.ini.empty()) {
             writeAll(run.path("Quillbrook.ini"), c.ini);
         }
-        EXPECT_EQ(run(c.args, "a,b;c,d@e\n"), c.status) << c.name << run.errors;
+        EXPECT_EQ(run(c.args, c.input), c.status) << c.name << run.errors;
         EXPECT_EQ(run.output, c.output) << c.name;
     }
 }

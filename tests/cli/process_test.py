@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """culvex-extract as a process: closed descriptors, signals during -o, streaming from a slow
 pipe, and named pipes. Usage: process_test.py PATH-TO-culvex-extract"""
+import csv
+import io
 import os
+import random
 import select
 import signal
 import subprocess
@@ -88,8 +91,38 @@ def reads_a_named_pipe(folder):
           f"{run.returncode} {run.stdout!r} {run.stderr!r}")
 
 
+def quoted_records_read_back():
+    # Records of quoted fields read by Python's csv module give the fields that were
+    # written, separators, quotes and line breaks inside them included.
+    rng = random.Random(28)
+    records, text = [], ""
+    for _ in range(300):
+        fields = []
+        for _ in range(rng.randint(2, 6)):
+            if rng.random() < 0.5:
+                value = "".join(rng.choice(["a", "b", " c", ",", '"', "\n", "\r\n", "\t", "\xe9"])
+                                for _ in range(rng.randint(0, 6)))
+                fields.append(value)
+                text += '"' + value.replace('"', '""') + '"'
+            else:
+                value = "".join(rng.choice(["a", "b", "\xe9"]) for _ in range(rng.randint(0, 4)))
+                fields.append(value)
+                text += rng.choice(["", " "]) + value + rng.choice(["", "  "])
+            text += ","
+        text = text[:-1] + rng.choice(["\n", "\r\n"])
+        records.append(fields)
+    run = subprocess.run([program, "--comma", "--quoted", "--format", "records", "-"],
+                         input=text.encode("latin-1"), capture_output=True)
+    read = list(csv.reader(io.StringIO(run.stdout.decode("latin-1"), newline=""),
+                           delimiter="\t"))
+    check("records of quoted fields read back", (run.returncode, read) == (0, records),
+          f"{run.returncode} {run.stderr!r} "
+          f"{next((p for p in zip(read, records) if p[0] != p[1]), None)!r}")
+
+
 with tempfile.TemporaryDirectory() as folder:
     closed_standard_error(folder)
+quoted_records_read_back()
 for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
     with tempfile.TemporaryDirectory() as folder:
         signal_during_output_file(folder, number)

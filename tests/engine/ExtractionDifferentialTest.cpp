@@ -3,7 +3,7 @@
 // separator matches, empty columns yield nothing, outer spaces are trimmed, a line with
 // more than 32,767 columns overflows, and a pause follows each line that reaches the next
 // multiple of the pause interval. Runs on worker threads must give exactly what one
-// thread gives.
+// thread gives. With quoted fields, a second model reads the text character by character.
 #include "HookedFile.h"
 #include "RecordingSink.h"
 #include "TempFolder.h"
@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -29,6 +30,15 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
+void PrintTo(const Outcome& outcome, std::ostream* out) {
+    for (const std::string& row : outcome.rows) {
+        *out << '[' << row << ']';
+    }
+    for (const std::string& event : outcome.events) {
+        *out << ' ' << event;
+    }
+}
+
 // The rows and, between them, the engine's pauses and overflow reports.
 class ProgressSink final : public testing::RecordingSink, public ExtractionProgress {
 public:
@@ -39,6 +49,7 @@ public:
     void overflowed(LineOverflows line) override {
         event("overflow" + std::to_string(static_cast<int>(line.bits())));
     }
+    void quoteLeftOpen() override { event("open"); }
     void event(const std::string& what) {
         events.push_back(what + "@" + std::to_string(rows.size()));
     }
@@ -320,6 +331,205 @@ TEST(ExtractionDifferential, AFileCutShorterWhileWorkersRunGivesWhatOneThreadGiv
                 << "cut to " << cutTo << " before read " << cutBeforeRead;
         }
     }
+}
+
+// Quoted fields, every column: after leading spaces a `"` opens a value that runs to the
+// next lone `"` within `bound` bytes, `""` in it is `"`; the text after it up to the
+// separator is added without its trailing spaces. An unclosed quote leaves the rest of its
+// line plain. A record ends at a LF outside quotes, a CR before it dropped.
+// With `last` set, only columns `first` to `last` (0-based) yield rows.
+Outcome runQuotedModel(std::string_view t, const std::string& sep, std::size_t bound,
+                       std::size_t pauseEvery, std::size_t first = 0,
+                       std::size_t last = std::string_view::npos) {
+    Outcome outcome;
+    const auto event = [&](const std::string& what) {
+        outcome.events.push_back(what + "@" + std::to_string(outcome.rows.size()));
+    };
+    const auto lineEnd = [&](std::size_t from) { return std::min(t.find('\n', from), t.size()); };
+    std::size_t pos = 0;
+    while (pos < t.size()) {
+        const std::size_t recordStart = pos;
+        std::vector<std::pair<std::string, bool>> columns;  // the row, and whether it is added
+        bool sawSeparator = false;
+        bool leftOpen = false;
+        std::size_t plainUntil = 0;
+        for (;;) {
+            std::size_t p = pos;
+            while (p < t.size() && t[p] == ' ') {
+                ++p;
+            }
+            std::string value;
+            bool quoted = false;
+            std::size_t i = p + 1;
+            if (p >= plainUntil && p < t.size() && t[p] == '"') {
+                for (; i < t.size() && i - p - 1 < bound; value += t[i++]) {
+                    if (t[i] == '"' && !(i + 1 < t.size() && t[i + 1] == '"')) {
+                        quoted = true;
+                        break;
+                    }
+                    i += t[i] == '"' ? 1 : 0;
+                }
+                leftOpen = leftOpen || !quoted;
+                plainUntil = quoted ? plainUntil : lineEnd(p) + 1;
+            }
+            const std::size_t from = quoted ? i + 1 : pos;
+            const std::size_t end = lineEnd(from);
+            const std::size_t stop =
+                end < t.size() && end > from && t[end - 1] == '\r' ? end - 1 : end;
+            const std::size_t at =
+                sep.empty() ? std::string_view::npos : t.substr(0, stop).find(sep, from);
+            std::string rest(t.substr(from, std::min(at, stop) - from));
+            if (quoted) {
+                rest.erase(rest.find_last_not_of(' ') + 1);
+            }
+            // A plain column is tested for emptiness before it is trimmed.
+            if (quoted) {
+                columns.emplace_back(value + rest, !(value + rest).empty());
+            } else {
+                columns.emplace_back(modelTrim(rest), !rest.empty());
+            }
+            if (at == std::string_view::npos) {
+                const bool passes = sep.empty() ? stop > recordStart : sawSeparator;
+                for (std::size_t c = first; passes && c < columns.size() && c <= last; ++c) {
+                    if (columns[c].second) {
+                        outcome.rows.push_back(columns[c].first);
+                    }
+                }
+                pos = std::min(end + 1, t.size());
+                break;
+            }
+            sawSeparator = true;
+            pos = at + sep.size();
+        }
+        if (leftOpen) {
+            event("open");
+        }
+        if (pos / pauseEvery > recordStart / pauseEvery) {
+            event("pause");
+        }
+    }
+    return outcome;
+}
+
+LineSettings quotedSettings(std::size_t bound, bool columns2to3 = false) {
+    LineSettings settings = columns2to3 ? columnsByNumber(1, 2) : LineSettings{};
+    settings.quoted = true;
+    settings.quoteBound = bound;
+    return settings;
+}
+
+void expectQuotedAsModel(const std::string& text, const std::string& separator, std::size_t bound,
+                         std::size_t pauseEvery) {
+    const Outcome models[] = {runQuotedModel(text, separator, bound, pauseEvery),
+                              runQuotedModel(text, separator, bound, pauseEvery, 1, 2)};
+    for (const RunChoice run : runChoices(text)) {
+        const ForcedScanLevel level(run.level);
+        for (const std::size_t blockBytes : {kBlockBytes, std::size_t{1}, std::size_t{23}}) {
+            for (const bool range : {false, true}) {
+                EXPECT_EQ(runEngine(text, separator, quotedSettings(bound, range), pauseEvery,
+                                    blockBytes, run.threads),
+                          models[range ? 1 : 0])
+                    << '"' << text << "\" separator \"" << separator << "\" block " << blockBytes
+                    << (range ? " columns 2 to 3" : "") << runName(run);
+            }
+        }
+    }
+}
+
+TEST(QuotedFields, CasesAgreeWithTheModelAndTheirRows) {
+    const struct {
+        std::string text;
+        std::vector<std::string> rows;
+        std::size_t bound = kQuoteBoundBytes;
+    } cases[] = {
+        {"a,\"b,c\",d\n", {"a", "b,c", "d"}},
+        {"\"x\"\"y\",\"\"\"\"\n", {"x\"y", "\""}},
+        {"1,\"two\nlines\",3\n4,5\n", {"1", "two\nlines", "3", "4", "5"}},
+        {"1,\"cr\r\nlf\",3\r\n4,\"\r\"\r\n", {"1", "cr\r\nlf", "3", "4", "\r"}},
+        {"a,  \"b, c\"  ,d", {"a", "b, c", "d"}},
+        {"\"ab\"cd ,\" e \" f\"g ,h", {"abcd", " e  f\"g", "h"}},
+        {"\"\",a,  \"\" ,\"\"\n", {"a"}},
+        {"a\"b,c\"", {"a\"b", "c\""}},
+        {"\"a,b\"\nc,d\n", {"c", "d"}},
+        {"a,\"open,b\nc,d\n", {"a", "\"open", "b", "c", "d"}},
+        {"a,\"open,\"b\"\n\"c\",d", {"a", "\"open", "\"b\"", "c", "d"}, 3},
+        {"a,\"1234567\",b\n", {"a", "1234567", "b"}, 8},
+        {"a,\"12345678\",b\nc,\"x\ny\"", {"a", "\"12345678\"", "b", "c", "x\ny"}, 8},
+        {"a,\"1234\n678\n,b\nc,d", {"a", "\"1234", "b", "c", "d"}, 8},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(runQuotedModel(c.text, ",", c.bound, kPauseEveryBytes).rows, c.rows) << c.text;
+        for (const std::string& separator : kSeparators) {
+            expectQuotedAsModel(c.text, separator, c.bound, 7);
+        }
+    }
+}
+
+TEST(QuotedFields, SeededRandomTextsAgreeWithTheModel) {
+    static const std::string pieces[] = {",",  ",", "\"", "\"", "\"\"", " ",  "\r\n",
+                                         "\n", "a", "bc", "\r", " | ",  "ab", ", "};
+    std::mt19937 random(28);
+    for (int round = 0; round < 30; ++round) {
+        std::string text;
+        for (std::size_t p = random() % 600; p > 0; --p) {
+            text += pieces[random() % std::size(pieces)];
+        }
+        for (const std::string& separator : {std::string(","), std::string(", "), std::string()}) {
+            expectQuotedAsModel(text, separator, 1 + random() % 40, 1 + random() % 200);
+        }
+    }
+}
+
+// Quoted records that blocks cut anywhere, unclosed quotes and pauses inside blocks: the
+// workers give what one thread gives.
+TEST(QuotedFields, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
+    const std::string text = "a,\"b\r\n,c\"\"\",d\r\n\"" + std::string(90, 'x') +
+                             "\",y\n\"open,p\nq,\"r\"\" s\",t\r\n\n,\"\"\nu,\"v";
+    for (const bool range : {false, true}) {
+        for (std::size_t blockBytes = 1; blockBytes <= 80; ++blockBytes) {
+            const LineSettings settings = quotedSettings(40, range);
+            const Outcome alone = runEngine(text, ",", settings, 7, blockBytes);
+            for (const std::uint64_t fromBytes : {0, 8, 100}) {
+                for (const std::size_t recordBytes : {ExtractionThreads{}.recordBytes, 60ul}) {
+                    EXPECT_EQ(
+                        runEngine(text, ",", settings, 7, blockBytes, {2, fromBytes, recordBytes}),
+                        alone)
+                        << "block " << blockBytes << ", workers from byte " << fromBytes
+                        << ", records up to " << recordBytes << (range ? ", columns 2 to 3" : "");
+                }
+            }
+        }
+    }
+}
+
+// Markers, the range and kept empty columns see the columns as quoted splitting cuts them.
+TEST(QuotedFields, MarkersAndRangesSeeTheQuotedColumns) {
+    LineSettings markers = quotedSettings(kQuoteBoundBytes);
+    markers.byRange = true;
+    markers.startByMarker = true;
+    markers.endByMarker = true;
+    markers.startMarker = {"x", true, "x", {U'x'}};
+    markers.endMarker = {"z", true, "z", {U'z'}};
+    LineSettings range = columnsByNumber(1, 2);
+    range.quoted = true;
+    range.keepEmptyColumns = true;
+    const struct {
+        LineSettings settings;
+        std::string text;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {markers, "\"q,x\",\"xa\",b,\"z,q\",\"cz\",d\n", {"xa", "b", "z,q", "cz"}},
+        {markers, "\"x\nz\",q\n", {"x\nz"}},
+        {range, "\"a,b\",\"\",c,d\n", {"", "c"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(runEngine(c.text, ",", c.settings, kPauseEveryBytes, kBlockBytes).rows, c.rows)
+            << c.text;
+    }
+    // A record of more columns than the index holds overflows, as a line does.
+    const Outcome wide = runEngine(std::string(32767, ',') + "\"a,\nb\"\nc,d", ",",
+                                   quotedSettings(kQuoteBoundBytes), kPauseEveryBytes, kBlockBytes);
+    EXPECT_EQ(wide, (Outcome{{"c", "d"}, {"overflow16@0"}}));
 }
 
 TEST(ExtractLines, RowsBeforeAFailedReadStayAndTheFailureTravelsOn) {

@@ -43,12 +43,22 @@ public:
     std::set<int> selected{1, 3, 9};
     QString texts[6] = {{}, "1", "a", "5", "a", ","};
     TextEncoding encoding = TextEncoding::Auto;
+    bool quoted = false;
     // The panel's options and texts by their numbers, as the window maps them.
     ExtractionChoices extractionSettings() const override {
-        return {check1 == 1,           isSelected(1),         isSelected(2),
-                isSelected(3),         isSelected(4),         toUtf8Bytes(texts[1]),
-                toUtf8Bytes(texts[2]), toUtf8Bytes(texts[3]), toUtf8Bytes(texts[4]),
-                separator(),           toUtf8Bytes(texts[5]), encoding};
+        return {check1 == 1,
+                isSelected(1),
+                isSelected(2),
+                isSelected(3),
+                isSelected(4),
+                toUtf8Bytes(texts[1]),
+                toUtf8Bytes(texts[2]),
+                toUtf8Bytes(texts[3]),
+                toUtf8Bytes(texts[4]),
+                separator(),
+                toUtf8Bytes(texts[5]),
+                encoding,
+                quoted};
     }
 
 private:
@@ -278,6 +288,20 @@ TEST_F(ExtractCommandTest, OverflowIsReportedOncePerLabelAndRun) {
     EXPECT_EQ(dialogs.messageTexts(),
               QStringList({report("Overflow", 200), report("Overflow", 216), "Done."}));
     EXPECT_TRUE(results.rows.empty());
+}
+
+TEST_F(ExtractCommandTest, QuotedFieldsKeepTheirBreaksAndUnclosedQuotesAreToldOncePerFile) {
+    addFile("a.csv", "1,\"x, \"\"y\"\"\r\nz\",2\r\n3,\"open\n4,5\n");
+    addFile("b.csv", "6,\"7");
+    controls.quoted = true;
+    run();
+    EXPECT_EQ(rowTexts(results),
+              QStringList({"1", "x, \"y\"\r\nz", "2", "3", "\"open", "4", "5", "6", "\"7"}));
+    const QString open =
+        " have a quote that is not closed within 1 MiB: they were read from "
+        "that quote on as unquoted text.";
+    EXPECT_EQ(dialogs.messageTexts(),
+              QStringList({"1 line(s) of a.csv" + open, "1 line(s) of b.csv" + open, "Done."}));
 }
 
 TEST_F(ExtractCommandTest, AFullResultsListSaysOnceHowManyRowsWereLeftOut) {

@@ -33,6 +33,7 @@ TEST(ClipboardText, EveryRowWithoutTrailingSpacesThenCrLf) {
         {{"trail  ", "   "}, u"trail\r\n\r\n"_qs},
         {{"tab\t", "c,o,m,m,a", " lead"}, u"tab\t\r\nc,o,m,m,a\r\n lead\r\n"_qs},
         {{"\x80\xe9\xff"}, u"€éÿ\r\n"_qs},
+        {{"two\r\nlines\n"}, u"two\r\nlines\n\r\n"_qs},
         {{"\xEF\xBB\xBFid  ", "caf\xC3\xA9;\xE6\x97\xA5", "caf\xE9"},
          u"id\r\ncafé;日\r\ncafé\r\n"_qs},
         {{"caf\xC3\xA9", "\xEF\xBB\xBFid"}, u"cafÃ©\r\nï»¿id\r\n"_qs, TextEncoding::Windows1252},

@@ -88,6 +88,7 @@ TEST(ResultsModel, ShowsCodePageBytesAsTheirCharactersUnderTheResultsHeader) {
         {std::string(kShownCharacters, 'x') + "\xe9 and more", longest + u"…"_qs},
         {"caf\xC3\xA9", u"café"_qs},
         {"\xEF\xBB\xBFid", u"id"_qs},
+        {"two\r\nlines\nand\r", u"two\u21B5lines\u21B5and\r"_qs},
         // Not UTF-8 past the cut: the whole row decides, as for its copy and export.
         {"caf\xC3\xA9" + std::string(kShownCharacters, 'x') + "\xe9",
          u"cafÃ©"_qs + QString(kShownCharacters - 5, u'x') + u"…"_qs},

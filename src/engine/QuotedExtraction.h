@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/BlockWorkers.h"
+
+#include <exception>
+
+namespace culvex {
+
+// Extracts the complete records of the reader's current block, cut with quoted fields, as
+// extractBlock does with lines: rows, overflow reports, unclosed quotes and pauses reach
+// `sink` and `progress` in file order. A record that the block's end cuts inside a quote
+// moves whole to the next block. The block's bytes are rewritten where quoted values
+// differ from them. False when the progress said it has stopped at a pause.
+bool extractCurrentRecords(LineBlocks& blocks, LineExtractor& extractor, ResultsSink& sink,
+                           ExtractionProgress& progress, std::size_t pauseEvery);
+
+// The same for a block of whole records (as cutAtRecordEnd leaves it), on any thread.
+bool extractQuotedBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
+                        ExtractionProgress& progress, std::size_t pauseEvery);
+
+// Ends the reader's current block at the end of its last complete record, reading on
+// while it holds none, so that the block can be extracted apart from the rest. False when
+// no record is left (the source ended, or a read failed: then `failure` holds it).
+bool cutAtRecordEnd(LineBlocks& blocks, LineExtractor& extractor, std::exception_ptr& failure);
+
+}  // namespace culvex

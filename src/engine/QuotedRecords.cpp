@@ -1,0 +1,96 @@
+// The extraction of records cut with quoted fields, beside the line-by-line one.
+#include "engine/LineExtractor.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace culvex {
+
+const Separator& LineExtractor::recordSeparator(const char* text, std::size_t size,
+                                                std::string_view readable) {
+    if (checksLines_) {
+        // The record's first line decides how it is read.
+        const void* lf = std::memchr(text, '\n', size);
+        const std::size_t first =
+            lf == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(lf) - text);
+        utf8Line_ = readsAsUtf8(std::string_view(text, first), nullptr);
+    }
+    if (scanner_) {
+        scanner_->within(text + size, readable.data() + readable.size());
+    }
+    return lineSeparator();
+}
+
+QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
+                                          LineOverflows& overflows) {
+    const Separator& separator = recordSeparator(text, size, rows.source());
+    const QuotedRecord record =
+        splitQuoted(text, size, atEnd, separator, settings_.quoteBound, quotedColumns_,
+                    scanner_ ? &*scanner_ : nullptr, columnsWanted());
+    if (!record.complete) {
+        return record;
+    }
+    if (record.passes) {
+        Range range{0, static_cast<int>(quotedColumns_.size()) - 1};
+        if (!settings_.byRange) {
+            if (quotedColumns_.size() > kMaxColumns) {
+                overflows.add(IndexOverflow::LastColumn);
+            }
+        } else {
+            // The range is found on the columns' texts, as for a line.
+            columns_.clear();
+            for (const QuotedColumn& column : quotedColumns_) {
+                columns_.push_back(column.text);
+            }
+            range = findRange(overflows);
+        }
+        if (!overflows.any()) {
+            appendQuotedRange(range, rows);
+        }
+    }
+    if (settings_.markLineEnds) {
+        markLineEnd(std::string_view(text, record.size), rows);
+    }
+    return record;
+}
+
+std::size_t LineExtractor::recordsEnd(char* text, std::size_t size, bool atEnd,
+                                      std::string_view readable) {
+    startBlock();
+    if (scanner_ && separator_.bytes()[0] != ' ') {
+        scanner_->within(text + size, readable.data() + readable.size());
+        return completeRecords(text, size, atEnd, separator_, settings_.quoteBound, *scanner_);
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const Separator& separator = recordSeparator(text + done, size - done, readable);
+        const QuotedRecord record =
+            splitQuoted(text + done, size - done, atEnd, separator, settings_.quoteBound,
+                        quotedColumns_, scanner_ ? &*scanner_ : nullptr, 1, false);
+        if (!record.complete) {
+            break;
+        }
+        done += record.next;
+    }
+    return done;
+}
+
+// Without markers or the last column, only the columns up to the end number matter.
+std::size_t LineExtractor::columnsWanted() const {
+    const LineSettings& s = settings_;
+    if (!s.byRange || s.startByMarker || s.endByMarker || s.endAtLastColumn || !s.endByNumber) {
+        return static_cast<std::size_t>(-1);
+    }
+    return static_cast<std::size_t>(std::max<int>(s.endIndex.value, 0)) + 1;
+}
+
+// A quoted value is added as it stands; a plain column is trimmed as on a line.
+void LineExtractor::appendQuotedRange(Range range, RowBatch& rows) const {
+    for (int i = range.start; i <= range.end; ++i) {
+        const QuotedColumn& column = quotedColumns_[static_cast<std::size_t>(i)];
+        const bool keep = settings_.keepEmptyColumns || !column.text.empty();
+        rows.addIf(column.quoted ? column.text : trimSpaces(column.text, rows.source()), keep);
+    }
+}
+
+}  // namespace culvex

@@ -1,36 +1,4 @@
 #!/usr/bin/env bash
-# Writes the CSV of the engine benchmarks with a fifth of its fields in double quotes: the
-# columns of make_engine_csv.sh, where a quoted field holds now and then a comma, a doubled
-# quote or a line break (LF or CR LF), an 8 MiB block of random rows repeated up to the
-# wanted size.
+# Writes the engine benchmarks' CSV with a fifth of its fields in double quotes.
 #   bench/make_quoted_csv.sh SIZE-IN-MIB FILE
-set -euo pipefail
-size_mib=$1
-csv=$2
-block="$csv.block"
-python3 - "$block" <<'PY'
-import random, sys
-random.seed(7)
-widths = [3, 12, 7, 1, 25, 5, 9, 2, 15, 6]
-letters = "abcdefghijklmnopqrstuvwxyz0123456789"
-inside = [",", '""', "\n", "\r\n"]
-lines, size = [], 0
-while size < 8 << 20:
-    fields = []
-    for w in widths:
-        f = "".join(random.choice(letters) for _ in range(random.randint(0, w)))
-        if random.random() < 0.2:
-            if f and random.random() < 0.3:
-                at = random.randint(0, len(f))
-                f = f[:at] + random.choice(inside) + f[at:]
-            f = '"' + f + '"'
-        elif random.random() < 0.2:
-            f = "  " + f + " "
-        fields.append(f)
-    line = ",".join(fields)
-    lines.append(line)
-    size += len(line) + 1
-open(sys.argv[1], "w", newline="").write("\n".join(lines) + "\n")
-PY
-for ((i = 0; i < size_mib / 8; i++)); do cat "$block"; done >"$csv"
-rm "$block"
+exec "$(dirname "$0")/make_engine_csv.sh" "$1" "$2" --quoted

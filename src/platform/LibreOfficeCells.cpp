@@ -527,12 +527,15 @@ ColumnSamples enterCells(const OfficeConnection& office, SheetTransfer& transfer
         return {};
     }
     const Routes routes = routesOf(std::exchange(transfer.cells, {}), transfer.fresh);
+    // Taken before the cells go in, so that the office does not wait idle between entering
+    // and fitting them.
+    ColumnSamples samples = samplesOf(routes);
     {
         const DocumentLock lock(transfer.document);
         enterRoutes(office, transfer, routes);
     }
     clearUndo(transfer.document);
-    return samplesOf(routes);
+    return samples;
 }
 
 void fitColumns(const OfficeConnection& office, const Reference<css::lang::XComponent>& document,

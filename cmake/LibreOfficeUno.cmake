@@ -40,9 +40,11 @@ set(_culvex_uno_types
     com.sun.star.awt.XTopWindow
     com.sun.star.awt.XWindow
     com.sun.star.beans.PropertyValue
+    com.sun.star.beans.XMultiPropertySet
     com.sun.star.beans.XPropertySet
     com.sun.star.beans.XPropertyState
     com.sun.star.container.XIndexAccess
+    com.sun.star.container.XNameAccess
     com.sun.star.container.XNamed
     com.sun.star.document.XActionLockable
     com.sun.star.document.XUndoManagerSupplier
@@ -60,6 +62,7 @@ set(_culvex_uno_types
     com.sun.star.sheet.XSpreadsheetDocument
     com.sun.star.sheet.XSpreadsheets2
     com.sun.star.sheet.XSpreadsheetView
+    com.sun.star.style.XStyleFamiliesSupplier
     com.sun.star.table.CellContentType
     com.sun.star.table.XCell
     com.sun.star.table.XCellRange
@@ -74,6 +77,7 @@ set(_culvex_uno_types
     com.sun.star.util.XNumberFormatsSupplier
     com.sun.star.util.XReplaceable
     com.sun.star.util.XReplaceDescriptor
+    com.sun.star.view.XViewSettingsSupplier
 )
 set(_culvex_uno_type_options)
 foreach(_type ${_culvex_uno_types})

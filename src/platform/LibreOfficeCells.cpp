@@ -1,9 +1,11 @@
 #include "platform/LibreOfficeCells.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/beans/XPropertyState.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XActionLockable.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
@@ -16,12 +18,15 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets2.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
+#include <com/sun/star/view/XViewSettingsSupplier.hpp>
 
+#include <QSet>
 #include <algorithm>
 #include <array>
 
@@ -311,6 +316,7 @@ public:
     Reference<css::sheet::XSpreadsheetDocument> spreadsheets() const {
         return {document_, UNO_QUERY_THROW};
     }
+    const Reference<css::lang::XComponent>& component() const { return document_; }
 
 private:
     Reference<css::lang::XComponent> document_;
@@ -386,26 +392,161 @@ void enterRoutes(const OfficeConnection& office, SheetTransfer& transfer, const 
     forEachRun(routes.runs, enter);
 }
 
+// A column shorter than this is fitted whole: fitting its cells takes about as long as the
+// scratch document that would hold its samples.
+constexpr std::size_t kFewestSampled = 10000;
+
+// The samples of the long columns that went in wholly through the text import and hold at
+// most half as many distinct texts as cells. Importing and fitting a sample costs up to
+// twice as much as fitting a cell, so a column with more is fitted whole.
+ColumnSamples samplesOf(const Routes& routes) {
+    std::map<int, std::size_t> counts;
+    for (const Cell& cell : routes.imported) {
+        ++counts[cell.column];
+    }
+    for (const Cells* elsewhere : {&routes.runs, &routes.blocks}) {
+        for (const Cell& cell : *elsewhere) {
+            counts.erase(cell.column);
+        }
+    }
+    std::erase_if(counts, [](const auto& count) { return count.second < kFewestSampled; });
+    std::map<int, QSet<QString>> distinct;
+    for (const Cell& cell : routes.imported) {
+        const auto count = counts.find(cell.column);
+        if (count == counts.end()) {
+            continue;
+        }
+        QSet<QString>& texts = distinct[cell.column];
+        texts.insert(cell.text);
+        if (2 * static_cast<std::size_t>(texts.size()) > count->second) {
+            counts.erase(count);
+            distinct.erase(cell.column);
+        }
+    }
+    ColumnSamples samples;
+    for (const auto& [column, texts] : distinct) {
+        samples[column] = {texts.cbegin(), texts.cend()};
+    }
+    return samples;
+}
+
+// The samples as cells row by row, each column's from the first row down.
+Cells sampleCells(const ColumnSamples& samples) {
+    Cells cells;
+    for (const auto& [column, texts] : samples) {
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            cells.push_back({static_cast<int>(i) + 1, column, texts[i]});
+        }
+    }
+    sortIfNeeded(cells, rowByRow);
+    return cells;
+}
+
+Reference<css::table::XTableColumns> columnsOf(const Reference<uno::XInterface>& range) {
+    return Reference<css::table::XColumnRowRange>(range, UNO_QUERY_THROW)->getColumns();
+}
+
+Reference<css::beans::XPropertySet> column(const Reference<css::sheet::XSpreadsheet>& sheet,
+                                           int number) {
+    return {columnsOf(sheet)->getByIndex(number - 1), UNO_QUERY_THROW};
+}
+
+void fitWhole(const Reference<css::table::XTableColumns>& columns) {
+    Reference<css::beans::XPropertySet>(columns, UNO_QUERY_THROW)
+        ->setPropertyValue("OptimalWidth", uno::Any(true));
+}
+
+// The values of the document's default cell style, which all imported cells have; not the
+// objects it holds (its XML attributes), which differ from document to document.
+uno::Sequence<uno::Any> defaultCellStyle(const Reference<css::lang::XComponent>& document) {
+    const Reference<css::container::XNameAccess> styles(
+        Reference<css::style::XStyleFamiliesSupplier>(document, UNO_QUERY_THROW)
+            ->getStyleFamilies()
+            ->getByName("CellStyles"),
+        UNO_QUERY_THROW);
+    const Reference<css::beans::XMultiPropertySet> style(styles->getByName("Default"),
+                                                         UNO_QUERY_THROW);
+    std::vector<rtl::OUString> names;
+    for (const css::beans::Property& property : style->getPropertySetInfo()->getProperties()) {
+        if (property.Type.getTypeClass() != uno::TypeClass_INTERFACE) {
+            names.push_back(property.Name);
+        }
+    }
+    return style->getPropertyValues({names.data(), static_cast<sal_Int32>(names.size())});
+}
+
+bool showsFormulas(const Reference<css::lang::XComponent>& document) {
+    const Reference<css::view::XViewSettingsSupplier> view(
+        Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getCurrentController(),
+        uno::UNO_QUERY);
+    bool formulas = false;
+    if (view.is()) {
+        view->getViewSettings()->getPropertyValue("ShowFormulas") >>= formulas;
+    }
+    return formulas;
+}
+
+// The optimal width of each sampled column, measured on a scratch document that holds the
+// samples imported as the cells were; none when the document's cells would look different.
+std::map<int, sal_Int32> sampledWidths(const OfficeConnection& office,
+                                       const Reference<css::lang::XComponent>& document,
+                                       const ColumnSamples& samples) {
+    std::map<int, sal_Int32> widths;
+    if (samples.empty() || showsFormulas(document)) {
+        return widths;
+    }
+    const ScratchDocument scratch(newSpreadsheetModel(office));
+    importText(office, scratch, csvOf(sampleCells(samples)));
+    if (defaultCellStyle(scratch.component()) != defaultCellStyle(document)) {
+        return widths;
+    }
+    const Reference<css::sheet::XSpreadsheet> sheet(
+        Reference<css::container::XIndexAccess>(scratch.spreadsheets()->getSheets(),
+                                                UNO_QUERY_THROW)
+            ->getByIndex(0),
+        UNO_QUERY_THROW);
+    for (const auto& entry : samples) {
+        const Reference<css::beans::XPropertySet> measured = column(sheet, entry.first);
+        measured->setPropertyValue("OptimalWidth", uno::Any(true));
+        measured->getPropertyValue("Width") >>= widths[entry.first];
+    }
+    return widths;
+}
+
+// Fits columns [first, last] (from 1) whole.
+void fitWhole(const Reference<css::sheet::XSpreadsheet>& sheet, int first, int last) {
+    if (first <= last) {
+        fitWhole(columnsOf(sheet->getCellRangeByPosition(first - 1, 0, last - 1, 0)));
+    }
+}
+
 }  // namespace
 
-void enterCells(const OfficeConnection& office, SheetTransfer& transfer) {
+ColumnSamples enterCells(const OfficeConnection& office, SheetTransfer& transfer) {
     if (transfer.cells.empty()) {
-        return;
+        return {};
     }
     const Routes routes = routesOf(std::exchange(transfer.cells, {}), transfer.fresh);
+    // Taken before the cells go in, so that the office does not wait idle between entering
+    // and fitting them.
+    ColumnSamples samples = samplesOf(routes);
     {
         const DocumentLock lock(transfer.document);
         enterRoutes(office, transfer, routes);
     }
     clearUndo(transfer.document);
+    return samples;
 }
 
-void fitColumns(const Reference<css::lang::XComponent>& document,
-                const Reference<css::sheet::XSpreadsheet>& sheet) {
-    const Reference<css::table::XTableColumns> columns =
-        Reference<css::table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getColumns();
-    Reference<css::beans::XPropertySet>(columns, UNO_QUERY_THROW)
-        ->setPropertyValue("OptimalWidth", uno::Any(true));
+void fitColumns(const OfficeConnection& office, const Reference<css::lang::XComponent>& document,
+                const Reference<css::sheet::XSpreadsheet>& sheet, const ColumnSamples& samples) {
+    int first = 1;
+    for (const auto& [number, width] : sampledWidths(office, document, samples)) {
+        fitWhole(sheet, first, number - 1);
+        column(sheet, number)->setPropertyValue("Width", uno::Any(width));
+        first = number + 1;
+    }
+    fitWhole(sheet, first, columnsOf(sheet)->getCount());
     clearUndo(document);
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/LibreOfficeSpreadsheet.h"
 
+#include <map>
+
 namespace culvex {
 
 // One document's share of a transfer, handed to the thread that talks to the office.
@@ -14,6 +16,10 @@ struct SheetTransfer {
     std::vector<LibreOfficeWorkbook::Cell> cells;
 };
 
+// Each text of a column once, by column (from 1), for the columns whose every cell went in
+// through the text import.
+using ColumnSamples = std::map<int, std::vector<QString>>;
+
 // Enters the cells into the sheet as typed input. Into a fresh sheet the office's own text
 // import does most of the work: the cells go to it as comma-separated text, it types each
 // field as typing would, and its sheet then takes the place of the document's sheet,
@@ -24,10 +30,18 @@ struct SheetTransfer {
 // them again, in place, as if typed, except texts with a carriage return, which are typed
 // one cell at a time. The document is locked meanwhile, and its undo list is emptied
 // afterwards.
-void enterCells(const OfficeConnection& office, SheetTransfer& transfer);
+//
+// Returns the samples of the long columns that hold few distinct texts: equal texts imported
+// alike are equal cells of equal width, so such a column is as wide as its distinct texts.
+ColumnSamples enterCells(const OfficeConnection& office, SheetTransfer& transfer);
 
-// Gives every column of the sheet its optimal width, which is not left to undo either.
-void fitColumns(const css::uno::Reference<css::lang::XComponent>& document,
-                const css::uno::Reference<css::sheet::XSpreadsheet>& sheet);
+// Gives every column of the sheet its optimal width, which is not left to undo either. A
+// sampled column takes the optimal width of its samples, imported alike into a scratch
+// document, unless the document's cells would look different there (its default cell style
+// differs, or it shows formulas).
+void fitColumns(const OfficeConnection& office,
+                const css::uno::Reference<css::lang::XComponent>& document,
+                const css::uno::Reference<css::sheet::XSpreadsheet>& sheet,
+                const ColumnSamples& samples);
 
 }  // namespace culvex

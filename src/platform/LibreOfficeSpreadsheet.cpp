@@ -205,8 +205,8 @@ void LibreOfficeWorkbook::autoFitColumns() {
     officeCall(
         limit, [&] { return connection_->started; },
         [office = connection_, transfer] {
-            enterCells(*office, *transfer);
-            fitColumns(transfer->document, transfer->sheet);
+            const ColumnSamples samples = enterCells(*office, *transfer);
+            fitColumns(*office, transfer->document, transfer->sheet, samples);
         });
     document_->sheet = transfer->sheet;
 }

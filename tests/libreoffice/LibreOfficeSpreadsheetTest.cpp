@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
@@ -21,8 +22,11 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
@@ -37,6 +41,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 
 namespace culvex {
@@ -319,6 +324,69 @@ TEST_F(LibreOfficeExport, LongListCrossesTransferBlocksInPlace) {
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_THROW(book->setCell(1048577, 1, u"x"_qs), std::out_of_range);
+}
+
+// Each column's width and whether it counts as optimal, from the first to `count`.
+std::vector<std::pair<sal_Int32, bool>> columnWidths(
+    const Reference<css::sheet::XSpreadsheet>& sheet, int count) {
+    const auto columns =
+        Reference<css::table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getColumns();
+    std::vector<std::pair<sal_Int32, bool>> widths;
+    for (int i = 0; i < count; ++i) {
+        const Reference<css::beans::XPropertySet> column(columns->getByIndex(i), UNO_QUERY_THROW);
+        sal_Int32 width = 0;
+        bool optimal = false;
+        column->getPropertyValue("Width") >>= width;
+        column->getPropertyValue("OptimalWidth") >>= optimal;
+        widths.emplace_back(width, optimal);
+    }
+    return widths;
+}
+
+TEST_F(LibreOfficeExport, ColumnsAreAsWideAsCalcFitsThemWhole) {
+    // Long columns of few distinct texts, which are fitted by their distinct texts, and
+    // columns fitted whole: one with a formula, one of distinct numbers.
+    constexpr int kRows = 12000;
+    const std::vector<std::function<QString(int)>> columns = {
+        [](int row) { return QString::number(row % 97 * 1001); },
+        [](int row) { return u"%1/%2/2021"_qs.arg(1 + row % 12).arg(1 + row % 28); },
+        [](int row) { return QString(200 + row % 7, u'w'); },
+        [](int row) { return row % 3 ? u"%1%"_qs.arg(row % 50) : u"word %1"_qs.arg(row % 40); },
+        [](int row) { return row == 7 ? u"=1/3"_qs : u"x"_qs; },
+        [](int row) { return QString::number(row); },
+    };
+    const int count = static_cast<int>(columns.size()) + 1;
+    // The workbook's default cell style as the office gives it, and with a bigger font as a
+    // user's template may have it.
+    for (const float fontHeight : {0.0f, 16.0f}) {
+        SCOPED_TRACE("font height " + std::to_string(fontHeight));
+        CapturingSpreadsheet spreadsheet;
+        auto application = spreadsheet.createApplication();
+        auto book = application->addWorkbook();
+        if (fontHeight > 0) {
+            const Reference<css::container::XNameAccess> styles(
+                Reference<css::style::XStyleFamiliesSupplier>(spreadsheet.documents[0],
+                                                              UNO_QUERY_THROW)
+                    ->getStyleFamilies()
+                    ->getByName("CellStyles"),
+                UNO_QUERY_THROW);
+            Reference<css::beans::XPropertySet>(styles->getByName("Default"), UNO_QUERY_THROW)
+                ->setPropertyValue("CharHeight", uno::Any(fontHeight));
+        }
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            for (int row = 1; row <= kRows; ++row) {
+                book->setCell(row, static_cast<int>(c) + 1, columns[c](row));
+            }
+        }
+        book->autoFitColumns();
+        const auto sheet = spreadsheet.sheet(0);
+        const auto fitted = columnWidths(sheet, count);
+        Reference<css::beans::XPropertySet>(
+            Reference<css::table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getColumns(),
+            UNO_QUERY_THROW)
+            ->setPropertyValue("OptimalWidth", uno::Any(true));
+        EXPECT_EQ(fitted, columnWidths(sheet, count));
+    }
 }
 
 TEST_F(LibreOfficeExport, TheFilledSheetKeepsItsPlaceAmongOthers) {

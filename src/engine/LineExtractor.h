@@ -64,6 +64,12 @@ public:
     // Where the last complete record of `text` ends (0: none is), its bytes left as they
     // are; `readable` holds the bytes that may be read.
     std::size_t recordsEnd(char* text, std::size_t size, bool atEnd, std::string_view readable);
+    // Where the record at the start of `text` ends (past its line break), its bytes left
+    // as they are; 0 while it is not complete. The walk starts at `from`: 0, or what an
+    // earlier call on fewer bytes of the same record left there (the quote whose column
+    // those bytes cut), so that a long record read on block by block is walked about once.
+    std::size_t recordEnd(char* text, std::size_t size, bool atEnd, std::string_view readable,
+                          std::size_t& from);
     // Called before the records of each block: what was learnt of the last one's bytes
     // goes.
     void startBlock() {

@@ -75,6 +75,21 @@ std::size_t LineExtractor::recordsEnd(char* text, std::size_t size, bool atEnd,
     return done;
 }
 
+std::size_t LineExtractor::recordEnd(char* text, std::size_t size, bool atEnd,
+                                     std::string_view readable, std::size_t& from) {
+    startBlock();
+    // The record's first line decides its separator, wherever the walk starts.
+    const Separator& separator = recordSeparator(text, size, readable);
+    const QuotedRecord record =
+        splitQuoted(text + from, size - from, atEnd, separator, settings_.quoteBound,
+                    quotedColumns_, scanner_ ? &*scanner_ : nullptr, 1, false);
+    if (!record.complete) {
+        from += record.open;
+        return 0;
+    }
+    return from + record.next;
+}
+
 // Without markers or the last column, only the columns up to the end number matter.
 std::size_t LineExtractor::columnsWanted() const {
     const LineSettings& s = settings_;

@@ -58,7 +58,8 @@ public:
     bool quoted() const { return settings_.quoted; }
     // Cuts the record at the start of `text` as splitQuoted does and adds its rows to
     // `rows` as extract() adds a line's, the overflows met to `overflows`. A record that
-    // is not complete adds nothing.
+    // is not complete adds nothing. The record returned tells where it ends, whether it is
+    // complete and whether a quote was left open.
     QuotedRecord extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
                                LineOverflows& overflows);
     // Where the last complete record of `text` ends (0: none is), its bytes left as they
@@ -100,6 +101,8 @@ private:
     void appendRange(Range range, RowBatch& rows) const;
     void appendQuotedRange(Range range, RowBatch& rows) const;
     std::size_t columnsWanted() const;
+    std::optional<std::size_t> quotelessEnd(const char* text, std::size_t size, bool atEnd,
+                                            std::string_view readable);
     // The separator of the record at `text`, with the scanner set up for the text.
     const Separator& recordSeparator(const char* text, std::size_t size, std::string_view readable);
 

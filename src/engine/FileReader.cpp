@@ -140,7 +140,7 @@ void LineBlocks::extendText() {
     const std::size_t before = textEnd_;
     while (textEnd_ == before && !ended_) {
         readMore();
-        if (textEnd_ == before && !ended_ && keepReading_ && !keepReading_()) {
+        if (!ended_ && keepReading_ && !keepReading_()) {
             ended_ = true;
             textEnd_ = 0;
         }

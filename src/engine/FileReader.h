@@ -97,8 +97,9 @@ public:
     // rest moves to the next block.
     void keepOnly(std::size_t size) { textEnd_ = size; }
     // Reads on into the block's buffer until the block holds at least one more line, or
-    // up to the source's end. When the reading ends inside a long line, the block is left
-    // empty and no block follows.
+    // up to the source's end, asking the long line's reader after every read short of the
+    // end: the caller reads on inside a record longer than the block. When the reading
+    // ends there, the block is left empty and no block follows.
     void extendText();
     // Where the block's lines start in the source.
     std::uint64_t offset() const { return offset_; }

@@ -58,12 +58,19 @@ public:
     bool quoted() const { return settings_.quoted; }
     // Cuts the record at the start of `text` as splitQuoted does and adds its rows to
     // `rows` as extract() adds a line's, the overflows met to `overflows`. A record that
-    // is not complete adds nothing.
+    // is not complete adds nothing. The record returned tells where it ends, whether it is
+    // complete and whether a quote was left open.
     QuotedRecord extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
                                LineOverflows& overflows);
     // Where the last complete record of `text` ends (0: none is), its bytes left as they
     // are; `readable` holds the bytes that may be read.
     std::size_t recordsEnd(char* text, std::size_t size, bool atEnd, std::string_view readable);
+    // Where the record at the start of `text` ends (past its line break), its bytes left
+    // as they are; 0 while it is not complete. The walk starts at `from`: 0, or what an
+    // earlier call on fewer bytes of the same record left there (the quote whose column
+    // those bytes cut), so that a long record read on block by block is walked about once.
+    std::size_t recordEnd(char* text, std::size_t size, bool atEnd, std::string_view readable,
+                          std::size_t& from);
     // Called before the records of each block: what was learnt of the last one's bytes
     // goes.
     void startBlock() {
@@ -94,6 +101,8 @@ private:
     void appendRange(Range range, RowBatch& rows) const;
     void appendQuotedRange(Range range, RowBatch& rows) const;
     std::size_t columnsWanted() const;
+    std::optional<std::size_t> quotelessEnd(const char* text, std::size_t size, bool atEnd,
+                                            std::string_view readable);
     // The separator of the record at `text`, with the scanner set up for the text.
     const Separator& recordSeparator(const char* text, std::size_t size, std::string_view readable);
 

@@ -56,10 +56,28 @@ std::optional<std::size_t> extractRecords(const RecordsText& in, LineExtractor& 
     return done;
 }
 
+// Where the block's first record ends, reading on while it is not complete; each walk
+// goes on where the last one stopped. 0 when the reading ended inside it (a stop).
+std::size_t readOnToRecordEnd(LineBlocks& blocks, LineExtractor& extractor) {
+    std::size_t from = 0;
+    while (!blocks.text().empty()) {
+        const std::size_t end = extractor.recordEnd(blocks.writableText(), blocks.text().size(),
+                                                    blocks.atEnd(), blocks.readable(), from);
+        if (end > 0) {
+            return end;
+        }
+        blocks.extendText();
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool extractCurrentRecords(LineBlocks& blocks, LineExtractor& extractor, ResultsSink& sink,
                            ExtractionProgress& progress, std::size_t pauseEvery) {
+    if (!blocks.atEnd() && readOnToRecordEnd(blocks, extractor) == 0) {
+        return false;
+    }
     const RecordsText in{blocks.writableText(), blocks.text().size(), blocks.readable(),
                          blocks.offset(), blocks.atEnd()};
     const std::optional<std::size_t> done =
@@ -81,17 +99,18 @@ bool extractQuotedBlock(const LineBlock& block, LineExtractor& extractor, Result
 
 bool cutAtRecordEnd(LineBlocks& blocks, LineExtractor& extractor, std::exception_ptr& failure) {
     try {
-        while (!blocks.text().empty()) {
-            const std::size_t end = extractor.recordsEnd(
-                blocks.writableText(), blocks.text().size(), blocks.atEnd(), blocks.readable());
-            if (end > 0) {
-                blocks.keepOnly(end);
-                return true;
-            }
-            // More lines, the source's end (which completes the record), or a stop.
-            blocks.extendText();
+        if (blocks.text().empty()) {
+            return false;
         }
-        return false;
+        std::size_t end = extractor.recordsEnd(blocks.writableText(), blocks.text().size(),
+                                               blocks.atEnd(), blocks.readable());
+        if (end == 0) {
+            end = readOnToRecordEnd(blocks, extractor);
+            // Read on to the source's end, the block holds every record left.
+            end = end > 0 && blocks.atEnd() ? blocks.text().size() : end;
+        }
+        blocks.keepOnly(end);
+        return end > 0;
     } catch (...) {
         failure = std::current_exception();
         return false;

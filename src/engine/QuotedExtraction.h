@@ -10,7 +10,8 @@ namespace culvex {
 // extractBlock does with lines: rows, overflow reports, unclosed quotes and pauses reach
 // `sink` and `progress` in file order. A record that the block's end cuts inside a quote
 // moves whole to the next block. The block's bytes are rewritten where quoted values
-// differ from them. False when the progress said it has stopped at a pause.
+// differ from them. A first record the block cuts is read on first, asking the progress
+// between reads. False when the progress said it has stopped at a pause or inside that record.
 bool extractCurrentRecords(LineBlocks& blocks, LineExtractor& extractor, ResultsSink& sink,
                            ExtractionProgress& progress, std::size_t pauseEvery);
 

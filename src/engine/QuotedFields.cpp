@@ -67,6 +67,7 @@ public:
                 const Closing closing = findClosing(first);
                 if (closing.kind == Closing::Incomplete) {
                     record.complete = false;
+                    record.open = first;
                     return record;
                 }
                 if (closing.kind == Closing::Found) {
@@ -159,6 +160,7 @@ private:
             const Closing closing = findClosing(at);
             if (closing.kind == Closing::Incomplete) {
                 record.complete = false;
+                record.open = at;
                 return false;
             }
             if (closing.kind == Closing::LeftOpen) {

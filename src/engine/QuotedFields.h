@@ -24,6 +24,7 @@ struct QuotedRecord {
     bool passes = false;    // a separator outside quotes (or, with the empty separator, bytes)
     bool leftOpen = false;  // a quote not closed within the bound was read as plain text
     bool complete = true;   // false: the bytes end inside a quote that may close further on
+    std::size_t open = 0;   // when not complete: that quote, which opens a column
 };
 
 // Finds separators, quotes and line feeds in a block 64 bytes at a time, for a separator

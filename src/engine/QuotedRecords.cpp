@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace culvex {
 
@@ -21,8 +22,34 @@ const Separator& LineExtractor::recordSeparator(const char* text, std::size_t si
     return lineSeparator();
 }
 
+// Where the record at `text` ends when no quote comes before its LF (or before the text's
+// end, at the source's end): then it is a line as any other.
+std::optional<std::size_t> LineExtractor::quotelessEnd(const char* text, std::size_t size,
+                                                       bool atEnd, std::string_view readable) {
+    const char* const end = text + size;
+    const char* at = nullptr;
+    if (scanner_) {
+        scanner_->within(end, readable.data() + readable.size());
+        at = scanner_->next(text, end, QuotedScanner::Quotes | QuotedScanner::LineFeeds);
+    } else {
+        at = std::find_if(text, end, [](char c) { return c == '"' || c == '\n'; });
+    }
+    if (at == end ? !atEnd : *at == '"') {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(at - text);
+}
+
 QuotedRecord LineExtractor::extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
                                           LineOverflows& overflows) {
+    if (const std::optional<std::size_t> at = quotelessEnd(text, size, atEnd, rows.source())) {
+        // The line's own cut serves it, rows streamed where the line allows.
+        QuotedRecord record;
+        record.size = *at<size&& * at> 0 && text[*at - 1] == '\r' ? *at - 1 : *at;
+        record.next = std::min(*at + 1, size);
+        overflows = extract(std::string_view(text, record.size), rows);
+        return record;
+    }
     const Separator& separator = recordSeparator(text, size, rows.source());
     const QuotedRecord record =
         splitQuoted(text, size, atEnd, separator, settings_.quoteBound, quotedColumns_,
@@ -73,6 +100,21 @@ std::size_t LineExtractor::recordsEnd(char* text, std::size_t size, bool atEnd,
         done += record.next;
     }
     return done;
+}
+
+std::size_t LineExtractor::recordEnd(char* text, std::size_t size, bool atEnd,
+                                     std::string_view readable, std::size_t& from) {
+    startBlock();
+    // The record's first line decides its separator, wherever the walk starts.
+    const Separator& separator = recordSeparator(text, size, readable);
+    const QuotedRecord record =
+        splitQuoted(text + from, size - from, atEnd, separator, settings_.quoteBound,
+                    quotedColumns_, scanner_ ? &*scanner_ : nullptr, 1, false);
+    if (!record.complete) {
+        from += record.open;
+        return 0;
+    }
+    return from + record.next;
 }
 
 // Without markers or the last column, only the columns up to the end number matter.

@@ -1,5 +1,6 @@
 #include "preview/PreviewLines.h"
 
+#include "engine/FileReader.h"
 #include "engine/Markers.h"
 #include "engine/ResultsSink.h"
 #include "engine/TextEncoding.h"
@@ -109,11 +110,79 @@ void PreviewSplitter::markKept(std::string_view line, std::string_view readable,
     RowBatch rows(kept, readable);
     const LineOverflows overflows = extractor_.extract(line, rows);
     rows.flush();
+    noteNoRow(overflows, kept.rows, line, columns, out);
+}
+
+void PreviewSplitter::noteNoRow(LineOverflows overflows, std::size_t rows, std::string_view line,
+                                const std::vector<std::string_view>& columns,
+                                PreviewLine& out) const {
     if (overflows.any()) {
         out.noRow = NoRow::Overflow;
-    } else if (kept.rows == 0) {
+    } else if (rows == 0) {
         out.noRow = whyNoRow(line, columns);
     }
+}
+
+std::vector<PreviewLine> PreviewSplitter::splitRecords(std::string_view text, bool atEnd,
+                                                       std::string& shown, std::size_t maxRecords) {
+    shown.assign(text);
+    shown.append(LineBlocks::kPadding, '\0');
+    std::string engine = shown;
+    extractor_.startBlock();
+    std::vector<PreviewLine> out;
+    std::size_t done = 0;
+    while (done < text.size() && out.size() < maxRecords) {
+        // The first record is shown even when the sample's end cuts it inside a quote:
+        // then it is read as the file's end would read it.
+        const RecordCopies copies{shown.data() + done, engine.data() + done, engine};
+        QuotedRecord record;
+        PreviewLine line = cutRecord(copies, text.size() - done, atEnd || out.empty(), record);
+        if (!record.complete) {
+            break;
+        }
+        out.push_back(std::move(line));
+        done += record.next;
+    }
+    return out;
+}
+
+// Cuts the record into every column on the shown copy, and has the engine extract the
+// same bytes of its own copy: both are rewritten alike, so a row at an offset of the
+// engine's copy lies in the cell at that offset of the shown one.
+PreviewLine PreviewSplitter::cutRecord(const RecordCopies& copies, std::size_t size, bool atEnd,
+                                       QuotedRecord& record) {
+    const std::string_view text(copies.shown, size);
+    const std::string_view firstLine = text.substr(0, text.find('\n'));
+    const Separator& separator = separatorFor(firstLine);
+    PreviewLine out;
+    // A first look leaves the bytes as they are, for a record without separator to be
+    // shown as the file has it.
+    record = splitQuoted(copies.shown, size, atEnd, separator, settings_.quoteBound, quotedColumns_,
+                         nullptr, static_cast<std::size_t>(-1), false);
+    if (!record.complete || !record.passes) {
+        const std::string_view whole = text.substr(0, record.size);
+        out.noRow = whole.empty() ? NoRow::EmptyLine : NoRow::NoSeparator;
+        out.cells.push_back(cellOf(whole));
+        return out;
+    }
+    splitQuoted(copies.shown, size, atEnd, separator, settings_.quoteBound, quotedColumns_);
+    std::vector<std::string_view> columns;  // the shown columns in the engine's copy
+    for (const QuotedColumn& column : quotedColumns_) {
+        if (columns.size() == kShownColumns) {
+            break;
+        }
+        out.cells.push_back(column.quoted ? PreviewCell{column.text} : cellOf(column.text));
+        columns.emplace_back(copies.engine + (column.text.data() - copies.shown),
+                             column.text.size());
+    }
+    out.columns = quotedColumns_.size();
+    KeptColumns kept(columns, out.cells);
+    RowBatch rows(kept, copies.readable);
+    LineOverflows overflows;
+    extractor_.extractRecord(copies.engine, size, atEnd, rows, overflows);
+    rows.flush();
+    noteNoRow(overflows, kept.rows, firstLine, columns, out);
+    return out;
 }
 
 NoRow PreviewSplitter::whyNoRow(std::string_view line,

@@ -6,6 +6,7 @@
 #include "engine/Separator.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,8 +36,8 @@ struct PreviewCell {
     std::size_t spacesAfter = 0;
 };
 
-// One line of the sample, cut into its columns. Quoted fields, once there is such an
-// option, change only how `cells` are cut; which of them are kept stays the engine's call.
+// One line of the sample, cut into its columns (with quoted fields, one record, which may
+// run over several lines). Which columns are kept is the engine's call.
 struct PreviewLine {
     std::vector<PreviewCell> cells;  // the first kShownColumns columns; the line without separator
     std::size_t columns = 0;         // every column of the line, 0 without the separator
@@ -53,12 +54,30 @@ public:
     // `readable` holds the line and may be read past it, as the engine's blocks may.
     PreviewLine split(std::string_view line, std::string_view readable);
 
+    // With quoted fields: cuts `text`, the sample's lines, into records as the engine
+    // does, at most `maxRecords` of them. `atEnd` says the file ends with the text; when
+    // it does not, a record the text's end cuts inside a quote is left out, unless it is
+    // the first. The cells view `shown`, a copy of the text with quoted values written
+    // over their bytes as the engine writes them.
+    std::vector<PreviewLine> splitRecords(std::string_view text, bool atEnd, std::string& shown,
+                                          std::size_t maxRecords);
+
     const LineSettings& settings() const { return settings_; }
 
 private:
     const Separator& separatorFor(std::string_view line) const;
     void markKept(std::string_view line, std::string_view readable, PreviewLine& out,
                   const std::vector<std::string_view>& columns);
+    // A record at the same place of the shown copy and of the engine's.
+    struct RecordCopies {
+        char* shown;
+        char* engine;
+        std::string_view readable;  // the whole engine's copy
+    };
+    PreviewLine cutRecord(const RecordCopies& copies, std::size_t size, bool atEnd,
+                          QuotedRecord& record);
+    void noteNoRow(LineOverflows overflows, std::size_t rows, std::string_view line,
+                   const std::vector<std::string_view>& columns, PreviewLine& out) const;
     bool overflowsWithoutRows(std::size_t columns) const;
     NoRow whyNoRow(std::string_view line, const std::vector<std::string_view>& columns) const;
 
@@ -66,6 +85,7 @@ private:
     Separator utf8Separator_;
     LineSettings settings_;
     LineExtractor extractor_;
+    std::vector<QuotedColumn> quotedColumns_;
 };
 
 }  // namespace culvex

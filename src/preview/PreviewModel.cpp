@@ -47,9 +47,15 @@ void PreviewModel::show(std::shared_ptr<const Sample> sample, const ExtractionCh
     const bool byNumbers = settings.byRange && settings.startByNumber && settings.endByNumber;
     rangeFirst_ = byNumbers ? std::max<int>(settings.startIndex.value, 0) : 0;
     rangeLast_ = byNumbers ? settings.endIndex.value : -1;
-    for (const std::string_view line : sample_->lines) {
-        lines_.push_back(splitter.split(line, sample_->bytes));
-        columns_ = std::max(columns_, static_cast<int>(lines_.back().cells.size()));
+    if (settings.quoted) {
+        lines_ = splitter.splitRecords(sample_->text, !sample_->moreInFile, records_, kSampleLines);
+    } else {
+        for (const std::string_view line : sample_->lines) {
+            lines_.push_back(splitter.split(line, sample_->bytes));
+        }
+    }
+    for (const PreviewLine& line : lines_) {
+        columns_ = std::max(columns_, static_cast<int>(line.cells.size()));
     }
     endResetModel();
 }

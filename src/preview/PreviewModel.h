@@ -6,13 +6,14 @@
 
 #include <QAbstractTableModel>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace culvex {
 
-// The preview's table: a row per sampled line, its number first, then one column per
-// column of the line, headed 1, 2, 3 and so on. Each cell holds the column's text as
-// extraction takes it, read in the Encoding setting; the cells extraction keeps have the
+// The preview's table: a row per sampled line (per record with quoted fields), its number first,
+// then one column per column of the line, headed 1, 2, 3 and so on. Each cell holds the column's
+// text as extraction takes it, read in the Encoding setting; the cells extraction keeps have the
 // highlight colour, lines without a row are dimmed and say why in their tool tip, and a
 // cell that lost spaces to trimming says so (TrimmedRole) for its delegate to mark.
 class PreviewModel final : public QAbstractTableModel {
@@ -41,6 +42,7 @@ private:
 
     std::shared_ptr<const Sample> sample_;
     ExtractionChoices choices_;
+    std::string records_;  // with quoted fields: the sample's text the cells view
     std::vector<PreviewLine> lines_;
     int columns_ = 0;
     int rangeFirst_ = 0;  // the columns of a range given by numbers, from 0; none when

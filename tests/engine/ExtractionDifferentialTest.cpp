@@ -616,8 +616,9 @@ TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
 }
 
 // A line longer than a block asks after each block read while its end is to come, and
-// after each block's length as it is cut: a stop at either ends the extraction there,
-// without that line or any after it.
+// after each block's length as it is cut; so does a record with quoted fields while it
+// is read: a stop at any of them ends the extraction there, without that line or any
+// after it.
 TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
     class CountingSource final : public ByteSource {
     public:
@@ -649,18 +650,27 @@ TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
     };
     const std::string endless = "a,b\n" + std::string(1000, 'x');
     const std::string ended = endless + ",y\nc,d\n";
+    std::string quotedLines = "a,b\nc,\"";
+    for (int i = 0; i < 300; ++i) {
+        quotedLines += "x,\"\"\n";
+    }
     const struct {
         const char* name;
         std::string text;
         std::size_t stopPast;  // the bytes read before the stop, from the third question on
+        bool quoted = false;
     } cases[] = {
         {"while the line is read", endless, 0},
         {"while the line is cut", ended, endless.size()},
+        {"while a line is read with quoted fields", endless, 0, true},
+        {"while a quoted column's lines are read", quotedLines, 0, true},
     };
     for (const auto& c : cases) {
         for (const unsigned threads : {1u, 2u}) {
             CountingSource source(c.text);
-            LineExtractor extractor(Separator(","), LineSettings{});
+            LineSettings settings;
+            settings.quoted = c.quoted;
+            LineExtractor extractor(Separator(","), settings);
             StoppingSink sink(source, c.stopPast);
             extractLines(source, extractor, sink, sink, 4, 8, {threads, 0});
             EXPECT_TRUE(sink.stopped()) << c.name << threads;

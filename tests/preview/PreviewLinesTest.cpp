@@ -1,7 +1,7 @@
 // The preview's cells against the engine: over the engine's edge cases and random lines,
-// for every kind of separator and every form of range, the cells the preview marks as
-// kept are exactly the rows an extraction run gives, in order, and a line shows a reason
-// exactly when it gives no row.
+// for every kind of separator and every form of range, with and without quoted fields, the cells
+// the preview marks as kept are exactly the rows an extraction run gives, in order, and a line
+// shows a reason exactly when it gives no row.
 #include "RecordingSink.h"
 #include "engine/FileExtraction.h"
 #include "preview/PreviewLines.h"
@@ -41,9 +41,17 @@ PreviewRows previewRows(const std::string& text, const ExtractionChoices& choice
     MemorySource source(text);
     const Sample sample = readSample(source);
     PreviewSplitter splitter(choices);
+    std::vector<PreviewLine> cuts;
+    std::string records;
+    if (choices.quoted) {
+        cuts = splitter.splitRecords(sample.text, !sample.moreInFile, records, kSampleLines);
+    } else {
+        for (const std::string_view line : sample.lines) {
+            cuts.push_back(splitter.split(line, sample.bytes));
+        }
+    }
     PreviewRows out;
-    for (const std::string_view line : sample.lines) {
-        const PreviewLine cut = splitter.split(line, sample.bytes);
+    for (const PreviewLine& cut : cuts) {
         bool any = false;
         for (const PreviewCell& cell : cut.cells) {
             if (cell.kept) {
@@ -101,7 +109,9 @@ std::vector<ExtractionChoices> allChoices() {
         for (const TextEncoding encoding : kEncodings) {
             ExtractionChoices withEncoding = separator;
             withEncoding.encoding = encoding;
-            for (const ExtractionChoices& form : rangeForms(withEncoding)) {
+            for (ExtractionChoices form : rangeForms(withEncoding)) {
+                all.push_back(form);
+                form.quoted = true;
                 all.push_back(form);
             }
         }
@@ -113,7 +123,8 @@ std::string describe(const ExtractionChoices& c) {
     return "separator " + std::to_string(static_cast<int>(c.separator)) + " \"" + c.typedSeparator +
            "\" encoding " + std::string(encodingName(c.encoding)) +
            (c.rangeOn ? " range " + c.startNumber + c.startMarker + ".." + c.endNumber + c.endMarker
-                      : " every column");
+                      : " every column") +
+           (c.quoted ? " quoted" : "");
 }
 
 void expectSameRows(const std::string& text) {
@@ -130,6 +141,9 @@ TEST(PreviewLines, KeepWhatTheEngineExtractsFromItsEdgeCases) {
         "a,b, c\n\"a,b\",c\na  b\nxaaay\naxbXc\n  a,b  \np,q,r\nx,aBc,d\nabc,d\n"
         "x,\xE9T\x9A!,y\naz,bz,c,dz,e\na,b,c\r\nb, c, d\r\ncaf\xC3\xA9;\xC3\xA9t\xC3\xA9;B\n"
         "\xEF\xBB\xBFhead\tb\tq\n;;;\n   \n");
+    expectSameRows(
+        "a,\"b,c\",d\n \"x\"\"y\" ,z\n\"multi\nline, q\",e\r\n\"\",\"\"\n\"ab\"cd,e\n"
+        "\"a\tb\"\tc\n\"q;b\";\"\xC3\xA9\";z\n\"no separator\"\n\"open,a\nb,c\n");
 }
 
 TEST(PreviewLines, KeepWhatTheEngineExtractsFromLinesOfTooManyColumns) {
@@ -141,8 +155,9 @@ TEST(PreviewLines, KeepWhatTheEngineExtractsFromLinesOfTooManyColumns) {
 }
 
 TEST(PreviewLines, KeepWhatTheEngineExtractsFromRandomLines) {
-    const std::string pieces[] = {"a",  "b", "B",  "q",        "z",    ",",  ", ", " ",  "  ",
-                                  "\t", ";", "aa", "\xC3\xA9", "\xE9", "\r", "\n", "\n", "\n"};
+    const std::string pieces[] = {"a",  "b",  "B",  "q",  "z",  ",",        ", ",
+                                  " ",  "  ", "\t", ";",  "aa", "\xC3\xA9", "\xE9",
+                                  "\r", "\n", "\n", "\n", "\"", "\"",       "\"\""};
     std::mt19937 random(25);
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 200);

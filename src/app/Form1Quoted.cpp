@@ -2,6 +2,7 @@
 // buttons where no designed control lies, stored at once like every choice.
 #include "app/Form1.h"
 #include "app/FormControls.h"
+#include "choices/ExtractionChoices.h"
 #include "command/AppSettings.h"
 #include "command/ProtectedProcedure.h"
 
@@ -25,11 +26,11 @@ void Form1::addQuotedFieldsBox() {
     });
 }
 
-// Only "1" turns it on; the key is written only once the box changes.
+// The key is written only once the box changes.
 void Form1::restoreQuotedFields() {
     const QSignalBlocker quiet(quotedFields_);
-    quotedFields_->setChecked(readSetting(platform_.settings, keys::kQuotedFields).trimmed() ==
-                              QStringLiteral("1"));
+    const QByteArray stored = readSetting(platform_.settings, keys::kQuotedFields).toUtf8();
+    quotedFields_->setChecked(quotedFieldsOn(std::string_view(stored.data(), stored.size())));
 }
 
 }  // namespace culvex

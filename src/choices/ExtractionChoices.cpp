@@ -99,6 +99,8 @@ TextEncoding encodingNamed(std::string_view name) {
     return TextEncoding::Auto;
 }
 
+bool quotedFieldsOn(std::string_view stored) { return ascii::trimmed(stored) == "1"; }
+
 ExtractionChoices storedChoices(const StoredValues& stored, const NumberFormat& user) {
     ExtractionChoices choices;
     const int start = lastSelected(stored, 1, 2, user);
@@ -115,8 +117,7 @@ ExtractionChoices storedChoices(const StoredValues& stored, const NumberFormat& 
     choices.endMarker = storedText(stored, setting::text(4));
     choices.typedSeparator = storedText(stored, setting::text(5));
     choices.rangeOn = storedCheck1(stored, user);
-    // Only "1" turns quoted fields on, as the window reads the key.
-    choices.quoted = ascii::trimmed(storedText(stored, setting::kQuotedFields)) == "1";
+    choices.quoted = quotedFieldsOn(storedText(stored, setting::kQuotedFields));
     choices.encoding = encodingNamed(storedText(stored, setting::kEncoding));
     return choices;
 }

@@ -36,6 +36,9 @@ std::string_view encodingName(TextEncoding encoding);
 // A stored text as an encoding, letter case and outer white space ignored; any other is Auto.
 TextEncoding encodingNamed(std::string_view name);
 
+// The stored quoted-fields choice: only "1", with outer blanks, turns it on.
+bool quotedFieldsOn(std::string_view stored);
+
 // What an extraction run is asked to do, as the window's settings panel holds it: texts
 // as typed (UTF-8), checked only when a run starts.
 struct ExtractionChoices {

@@ -29,6 +29,7 @@
 #include <QSet>
 #include <algorithm>
 #include <array>
+#include <future>
 
 namespace culvex {
 
@@ -527,15 +528,16 @@ ColumnSamples enterCells(const OfficeConnection& office, SheetTransfer& transfer
         return {};
     }
     const Routes routes = routesOf(std::exchange(transfer.cells, {}), transfer.fresh);
-    // Taken before the cells go in, so that the office does not wait idle between entering
-    // and fitting them.
-    ColumnSamples samples = samplesOf(routes);
+    // Taken on a thread of their own while the office enters the cells, so that neither
+    // waits for the other. Leaving early, the future waits for that thread.
+    std::future<ColumnSamples> samples =
+        std::async(std::launch::async, [&routes] { return samplesOf(routes); });
     {
         const DocumentLock lock(transfer.document);
         enterRoutes(office, transfer, routes);
     }
     clearUndo(transfer.document);
-    return samples;
+    return samples.get();
 }
 
 void fitColumns(const OfficeConnection& office, const Reference<css::lang::XComponent>& document,

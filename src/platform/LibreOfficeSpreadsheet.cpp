@@ -112,11 +112,12 @@ void probeCalc(const Reference<css::frame::XDesktop2>& desktop) {
 }
 
 // Reaches Calc through the kept connection, or when there is none or its office has gone
-// (the user closed it), through a newly started office.
+// (the user closed it), through a newly started office. The kept office proved that it has
+// Calc when it was reached first: any call tells whether it is still there.
 void connect(OfficeConnection& connection, const std::shared_ptr<const OfficeConnection>& kept) {
     if (kept) {
         try {
-            probeCalc(kept->desktop);
+            kept->desktop->getCurrentComponent();
             connection = *kept;
             return;
         } catch (const uno::RuntimeException&) {

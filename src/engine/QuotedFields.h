@@ -81,6 +81,11 @@ QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separat
                          QuotedScanner* scanner = nullptr,
                          std::size_t limit = static_cast<std::size_t>(-1), bool rewrite = true);
 
+// Writes a quoted value over its bytes from its opening quote at `open` on: the bytes up
+// to its closing quote at `close` with `""` as `"`, then the text after that quote up to
+// `afterEnd`. Returns where the value ends.
+char* writeQuotedValue(char* open, const char* close, const char* afterEnd);
+
 // Where the last complete record of `text` ends (its size at the source's end, 0 when no
 // record is complete), as splitQuoted would cut them, for a separator other than a space
 // that the scanner serves.

@@ -617,7 +617,7 @@ TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
 
 // A line longer than a block asks after each block read while its end is to come, and
 // after each block's length as it is cut; so does a record with quoted fields while it
-// is read: a stop at any of them ends the extraction there, without that line or any
+// is read and cut: a stop at any of them ends the extraction there, without that line or any
 // after it.
 TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
     class CountingSource final : public ByteSource {
@@ -650,6 +650,7 @@ TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
     };
     const std::string endless = "a,b\n" + std::string(1000, 'x');
     const std::string ended = endless + ",y\nc,d\n";
+    const std::string endlessQuoted = "a,b\n\"" + std::string(1000, 'x');
     std::string quotedLines = "a,b\nc,\"";
     for (int i = 0; i < 300; ++i) {
         quotedLines += "x,\"\"\n";
@@ -664,6 +665,7 @@ TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
         {"while the line is cut", ended, endless.size()},
         {"while a line is read with quoted fields", endless, 0, true},
         {"while a quoted column's lines are read", quotedLines, 0, true},
+        {"while a quoted record is cut", endlessQuoted + "\",y\nc,d\n", endlessQuoted.size(), true},
     };
     for (const auto& c : cases) {
         for (const unsigned threads : {1u, 2u}) {

@@ -1,0 +1,341 @@
+#include "engine/QuotedStream.h"
+
+#include "engine/LineExtractor.h"
+#include "engine/QuotedFields.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace culvex {
+namespace {
+
+constexpr char kQuote = '"';
+constexpr std::size_t kWindow = 64;
+constexpr std::size_t kRowsAtOnce = 512;
+
+// Whether a break follows the bytes that end at `at`, as the line-end mark asks (the
+// source's last record without a break gets none).
+bool endsWithBreak(const char* at, std::string_view source) {
+    const char* const end = source.data() + source.size();
+    return (at < end && at[0] == '\n') || (end - at >= 2 && at[0] == '\r' && at[1] == '\n');
+}
+
+}  // namespace
+
+RecordRows::RecordRows(ResultsSink& sink, std::string_view source)
+    : sink_(sink), source_(source), rows_(kRowsAtOnce) {}
+
+void RecordRows::flush() {
+    if (committed_ == 0) {
+        return;
+    }
+    sink_.appendBatch({rows_.data(), committed_}, source_);
+    std::copy(rows_.begin() + static_cast<std::ptrdiff_t>(committed_),
+              rows_.begin() + static_cast<std::ptrdiff_t>(count_), rows_.begin());
+    count_ -= committed_;
+    committed_ = 0;
+}
+
+// Hands the complete records' rows on; while one record holds most of the room, the room
+// grows (a record holds at most as many rows as the index has columns).
+[[gnu::noinline]] void RecordRows::makeRoom() {
+    flush();
+    if (2 * count_ > rows_.size()) {
+        rows_.resize(2 * rows_.size());
+    }
+}
+
+RecordStream::RecordStream(const StreamedColumns& columns, char* text, std::size_t size, bool atEnd,
+                           const char* readableEnd, std::size_t stretch,
+                           std::function<bool()> keepCutting)
+    : columns_(columns),
+      text_(text),
+      end_(text + size),
+      atEnd_(atEnd),
+      readableEnd_(readableEnd),
+      stretch_(std::max<std::size_t>(stretch, 1)),
+      keepCutting_(std::move(keepCutting)) {}
+
+StreamedRecords RecordStream::run(std::size_t from, std::size_t pauseAt, RecordRows& rows) {
+#ifdef __SSE2__
+    if (columns_.level == ScanLevel::Avx2) {
+        return runAvx2(from, pauseAt, rows);
+    }
+    if (columns_.level == ScanLevel::Sse2) {
+        return runSse2(from, pauseAt, rows);
+    }
+#endif
+    return runBytes(from, pauseAt, rows);
+}
+
+#ifdef __SSE2__
+// The loop built for AVX2, with everything it calls inlined; run only where the processor
+// has it.
+[[gnu::target("avx2"), gnu::flatten]] StreamedRecords RecordStream::runAvx2(std::size_t from,
+                                                                            std::size_t pauseAt,
+                                                                            RecordRows& rows) {
+    return runAt<ScanLevel::Avx2>(from, pauseAt, rows);
+}
+#endif
+
+[[gnu::noinline]] StreamedRecords RecordStream::runSse2(std::size_t from, std::size_t pauseAt,
+                                                        RecordRows& rows) {
+    return runAt<ScanLevel::Sse2>(from, pauseAt, rows);
+}
+
+[[gnu::noinline]] StreamedRecords RecordStream::runBytes(std::size_t from, std::size_t pauseAt,
+                                                         RecordRows& rows) {
+    return runAt<ScanLevel::Bytes>(from, pauseAt, rows);
+}
+
+// Each record is walked column by column: a plain column ends at the next separator or
+// line feed, a quoted one at its closing quote and then at the next of those. Past the
+// last column wanted, only quotes that open a column and the line feed that ends the
+// record are looked at.
+template <ScanLevel kLevel>
+StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, RecordRows& rows) {
+    const char separator = columns_.separator;
+    const int first = columns_.first;
+    const int last = columns_.last;
+    const bool keepEmpty = columns_.keepEmpty;
+    const std::string_view source = rows.source();
+    const char* const end = end_;
+    const char* record = text_ + from;
+    // The record at `record` is not done here: its rows and rewrites go.
+    const auto cutShort = [&](StreamedRecords::End why) {
+        rows.dropUncommitted();
+        rewrites_.clear();
+        return StreamedRecords{stopped_ ? StreamedRecords::Stopped : why,
+                               static_cast<std::size_t>(record - text_)};
+    };
+    while (record < end) {
+        askAt_ = static_cast<std::size_t>(end - record) > stretch_ ? record + stretch_ : end;
+        int index = 0;
+        const char* column = record;
+        const char* lineEnd = nullptr;
+        bool overflow = false;
+        for (;;) {
+            if (index > last) {
+                if (columns_.overflowPastLast) {
+                    overflow = true;
+                    rows.dropUncommitted();
+                    rewrites_.clear();
+                }
+                const char* at = column;
+                for (;;) {
+                    at = next<kLevel, Quotes | LineFeeds>(at, end);
+                    if (at == end || *at == '\n') {
+                        break;
+                    }
+                    if (!opensColumn(at, record)) {
+                        ++at;
+                        continue;
+                    }
+                    const Closing closing = findClosing<kLevel>(at);
+                    if (closing.close == nullptr) {
+                        return cutShort(closing.failure);
+                    }
+                    at = closing.close + 1;
+                }
+                if (at == end && (stopped_ || !atEnd_)) {
+                    return cutShort(StreamedRecords::Incomplete);
+                }
+                lineEnd = at;
+                break;
+            }
+            const char* start = column;
+            while (start < end && *start == ' ') {
+                ++start;
+            }
+            const char* stop = nullptr;
+            std::string_view value;
+            bool keep = false;
+            if (start < end && *start == kQuote) {
+                const Closing closing = findClosing<kLevel>(start);
+                if (closing.close == nullptr) {
+                    return cutShort(closing.failure);
+                }
+                stop = next<kLevel, Separators | LineFeeds>(closing.close + 1, end);
+                // The text after the closing quote, without a CR before the LF and
+                // without trailing spaces.
+                const char* afterEnd = stop;
+                if (stop < end && *stop == '\n' && stop > closing.close + 1 && stop[-1] == '\r') {
+                    --afterEnd;
+                }
+                while (afterEnd > closing.close + 1 && afterEnd[-1] == ' ') {
+                    --afterEnd;
+                }
+                const auto inside = static_cast<std::size_t>(closing.close - start - 1);
+                if (closing.doubled == 0 && afterEnd == closing.close + 1) {
+                    value = std::string_view(start + 1, inside);
+                } else {
+                    rewrites_.push_back({text_ + (start - text_), closing.close, afterEnd});
+                    value = std::string_view(
+                        start, inside - closing.doubled +
+                                   static_cast<std::size_t>(afterEnd - closing.close - 1));
+                }
+                keep = keepEmpty || !value.empty();
+            } else {
+                stop = next<kLevel, Separators | LineFeeds>(start, end);
+                const char* columnEnd = stop;
+                if (stop < end && *stop == '\n' && stop > column && stop[-1] == '\r') {
+                    --columnEnd;
+                }
+                const std::string_view bytes(column, static_cast<std::size_t>(columnEnd - column));
+                value = trimSpaces(bytes, source);
+                keep = keepEmpty || !bytes.empty();
+            }
+            if (stop < end && *stop == separator) {
+                if (index >= first) {
+                    rows.addIf(value, keep);
+                }
+                ++index;
+                column = stop + 1;
+                continue;
+            }
+            if (stop == end && (stopped_ || !atEnd_)) {
+                return cutShort(StreamedRecords::Incomplete);
+            }
+            // A record yields rows only when it holds a separator.
+            if (index > 0 && index >= first) {
+                rows.addIf(value, keep);
+            }
+            lineEnd = stop;
+            break;
+        }
+        if (!rewrites_.empty()) {
+            applyRewrites();
+        }
+        if (columns_.markLineEnds && (lineEnd < end || endsWithBreak(end, source))) {
+            rows.addIf(lineEndMark(source), true);
+        }
+        rows.commit();
+        record = lineEnd < end ? lineEnd + 1 : end;
+        const auto done = static_cast<std::size_t>(record - text_);
+        if (overflow) {
+            return {StreamedRecords::Overflow, done};
+        }
+        if (done >= pauseAt) {
+            return {StreamedRecords::Pause, done};
+        }
+    }
+    return {StreamedRecords::Text, static_cast<std::size_t>(end - text_)};
+}
+
+// The first byte of `kKinds` in [from, to), or `to`; also `to` when a long record was
+// given up on the way.
+template <ScanLevel kLevel, int kKinds>
+inline const char* RecordStream::next(const char* from, const char* to) {
+    while (from < to) {
+        const std::uintptr_t skip =
+            reinterpret_cast<std::uintptr_t>(from) - reinterpret_cast<std::uintptr_t>(base_);
+        if (skip >= kWindow) {
+            if (!classify<kLevel>(from)) {
+                return to;
+            }
+            continue;
+        }
+        std::uint64_t bits = 0;
+        if constexpr ((kKinds & Separators) != 0) {
+            bits |= bits_[0];
+        }
+        if constexpr ((kKinds & Quotes) != 0) {
+            bits |= bits_[1];
+        }
+        if constexpr ((kKinds & LineFeeds) != 0) {
+            bits |= bits_[2];
+        }
+        bits >>= skip;
+        if (bits != 0) {
+            return std::min(from + std::countr_zero(bits), to);
+        }
+        from = base_ + kWindow;
+    }
+    return to;
+}
+
+// Classifies the 64 bytes from `at`, those before the text's end alone. False when a long
+// record asked there and was given up.
+template <ScanLevel kLevel>
+inline bool RecordStream::classify(const char* at) {
+    if (at >= askAt_ && !keepCutting(at)) {
+        return false;
+    }
+    base_ = at;
+    const auto count = std::min(static_cast<std::size_t>(end_ - at), kWindow);
+    const char bytes[3] = {columns_.separator, kQuote, '\n'};
+#ifdef __SSE2__
+    if constexpr (kLevel != ScanLevel::Bytes) {
+        if (readableEnd_ - at >= static_cast<std::ptrdiff_t>(kWindow)) {
+            const std::uint64_t kept =
+                count < kWindow ? (std::uint64_t{1} << count) - 1 : ~std::uint64_t{0};
+            for (int kind = 0; kind < 3; ++kind) {
+                if constexpr (kLevel == ScanLevel::Avx2) {
+                    bits_[kind] = equalBitsAvx2(at, bytes[kind]) & kept;
+                } else {
+                    bits_[kind] = equalBitsSse2(at, bytes[kind]) & kept;
+                }
+            }
+            return true;
+        }
+    }
+#endif
+    for (int kind = 0; kind < 3; ++kind) {
+        bits_[kind] = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            bits_[kind] |= std::uint64_t{at[i] == bytes[kind]} << i;
+        }
+    }
+    return true;
+}
+
+template <ScanLevel kLevel>
+RecordStream::Closing RecordStream::findClosing(const char* open) {
+    Closing closing;
+    const bool inReach = columns_.bound <= static_cast<std::size_t>(end_ - open - 1);
+    const char* const limit = inReach ? open + 1 + columns_.bound : end_;
+    for (const char* from = open + 1;;) {
+        const char* const at = next<kLevel, Quotes>(from, limit);
+        if (at >= limit) {
+            closing.failure =
+                inReach || atEnd_ ? StreamedRecords::Record : StreamedRecords::Incomplete;
+            return closing;
+        }
+        if (at + 1 < end_ && at[1] == kQuote) {
+            ++closing.doubled;
+            from = at + 2;
+            continue;
+        }
+        if (at + 1 == end_ && !atEnd_) {
+            closing.failure = StreamedRecords::Incomplete;
+            return closing;
+        }
+        closing.close = at;
+        return closing;
+    }
+}
+
+// Whether the quote at `at` begins a column: only spaces lie between it and the separator
+// before it, or the start of its record.
+bool RecordStream::opensColumn(const char* at, const char* record) const {
+    while (at > record && at[-1] == ' ') {
+        --at;
+    }
+    return at == record || at[-1] == columns_.separator;
+}
+
+[[gnu::noinline]] bool RecordStream::keepCutting(const char* at) {
+    askAt_ = static_cast<std::size_t>(end_ - at) > stretch_ ? at + stretch_ : end_;
+    stopped_ = !keepCutting_();
+    return !stopped_;
+}
+
+[[gnu::noinline]] void RecordStream::applyRewrites() {
+    for (const Rewrite& r : rewrites_) {
+        writeQuotedValue(r.open, r.close, r.afterEnd);
+    }
+    rewrites_.clear();
+}
+
+}  // namespace culvex

@@ -102,6 +102,9 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
     const std::string_view source = rows.source();
     const char* const end = end_;
     const char* record = text_ + from;
+    Window window;
+    window.askAt = askFrom(record);
+    sync<kLevel>(window, record);
     // The record at `record` is not done here: its rows and rewrites go.
     const auto cutShort = [&](StreamedRecords::End why) {
         rows.dropUncommitted();
@@ -110,7 +113,7 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
                                static_cast<std::size_t>(record - text_)};
     };
     while (record < end) {
-        askAt_ = static_cast<std::size_t>(end - record) > stretch_ ? record + stretch_ : end;
+        window.askAt = askFrom(record);
         int index = 0;
         const char* column = record;
         const char* lineEnd = nullptr;
@@ -124,15 +127,16 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
                 }
                 const char* at = column;
                 for (;;) {
-                    at = next<kLevel, Quotes | LineFeeds>(at, end);
+                    at = next<kLevel, Quotes | LineFeeds>(window, at, end);
                     if (at == end || *at == '\n') {
+                        sync<kLevel>(window, at == end ? end : at + 1);
                         break;
                     }
                     if (!opensColumn(at, record)) {
                         ++at;
                         continue;
                     }
-                    const Closing closing = findClosing<kLevel>(at);
+                    const Closing closing = findClosing<kLevel>(window, at);
                     if (closing.close == nullptr) {
                         return cutShort(closing.failure);
                     }
@@ -144,19 +148,17 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
                 lineEnd = at;
                 break;
             }
-            const char* start = column;
-            while (start < end && *start == ' ') {
-                ++start;
-            }
+            const char* const start = skipSpaces(column);
             const char* stop = nullptr;
             std::string_view value;
             bool keep = false;
             if (start < end && *start == kQuote) {
-                const Closing closing = findClosing<kLevel>(start);
+                const Closing closing = findClosing<kLevel>(window, start);
                 if (closing.close == nullptr) {
                     return cutShort(closing.failure);
                 }
-                stop = next<kLevel, Separators | LineFeeds>(closing.close + 1, end);
+                sync<kLevel>(window, closing.close + 1);
+                stop = nextEvent<kLevel>(window);
                 // The text after the closing quote, without a CR before the LF and
                 // without trailing spaces.
                 const char* afterEnd = stop;
@@ -177,7 +179,16 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
                 }
                 keep = keepEmpty || !value.empty();
             } else {
-                stop = next<kLevel, Separators | LineFeeds>(start, end);
+                stop = nextEvent<kLevel>(window);
+                if (stop < end && *stop == separator) {
+                    const std::string_view bytes(column, static_cast<std::size_t>(stop - column));
+                    if (index >= first) {
+                        rows.addIf(trimSpaces(bytes, source), keepEmpty || !bytes.empty());
+                    }
+                    ++index;
+                    column = stop + 1;
+                    continue;
+                }
                 const char* columnEnd = stop;
                 if (stop < end && *stop == '\n' && stop > column && stop[-1] == '\r') {
                     --columnEnd;
@@ -226,43 +237,87 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
 // The first byte of `kKinds` in [from, to), or `to`; also `to` when a long record was
 // given up on the way.
 template <ScanLevel kLevel, int kKinds>
-inline const char* RecordStream::next(const char* from, const char* to) {
+inline const char* RecordStream::next(Window& window, const char* from, const char* to) {
     while (from < to) {
         const std::uintptr_t skip =
-            reinterpret_cast<std::uintptr_t>(from) - reinterpret_cast<std::uintptr_t>(base_);
+            reinterpret_cast<std::uintptr_t>(from) - reinterpret_cast<std::uintptr_t>(window.base);
         if (skip >= kWindow) {
-            if (!classify<kLevel>(from)) {
+            if (!classify<kLevel>(window, from)) {
                 return to;
             }
             continue;
         }
         std::uint64_t bits = 0;
         if constexpr ((kKinds & Separators) != 0) {
-            bits |= bits_[0];
+            bits |= window.bits[0];
         }
         if constexpr ((kKinds & Quotes) != 0) {
-            bits |= bits_[1];
+            bits |= window.bits[1];
         }
         if constexpr ((kKinds & LineFeeds) != 0) {
-            bits |= bits_[2];
+            bits |= window.bits[2];
         }
         bits >>= skip;
         if (bits != 0) {
             return std::min(from + std::countr_zero(bits), to);
         }
-        from = base_ + kWindow;
+        from = window.base + kWindow;
     }
     return to;
+}
+
+// Takes the separators and line feeds from `from` on as the events still to come.
+template <ScanLevel kLevel>
+inline void RecordStream::sync(Window& window, const char* from) {
+    if (from >= end_) {
+        window.base = end_;
+        window.events = 0;
+        return;
+    }
+    auto skip =
+        reinterpret_cast<std::uintptr_t>(from) - reinterpret_cast<std::uintptr_t>(window.base);
+    if (skip >= kWindow) {
+        if (!classify<kLevel>(window, from)) {
+            return;
+        }
+        skip = 0;
+    }
+    window.events = (window.bits[0] | window.bits[2]) >> skip << skip;
+}
+
+// Takes the next separator or line feed to come, or the text's end.
+template <ScanLevel kLevel>
+inline const char* RecordStream::nextEvent(Window& window) {
+    while (window.events == 0) {
+        if (static_cast<std::size_t>(end_ - window.base) <= kWindow ||
+            !classify<kLevel>(window, window.base + kWindow)) {
+            return end_;
+        }
+        window.events = window.bits[0] | window.bits[2];
+    }
+    const char* const at = window.base + std::countr_zero(window.events);
+    window.events &= window.events - 1;
+    return at;
+}
+
+// Where a record from `record` on asks first.
+const char* RecordStream::askFrom(const char* record) const {
+    return static_cast<std::size_t>(end_ - record) > stretch_ ? record + stretch_ : end_;
 }
 
 // Classifies the 64 bytes from `at`, those before the text's end alone. False when a long
 // record asked there and was given up.
 template <ScanLevel kLevel>
-inline bool RecordStream::classify(const char* at) {
-    if (at >= askAt_ && !keepCutting(at)) {
-        return false;
+inline bool RecordStream::classify(Window& window, const char* at) {
+    if (at >= window.askAt) {
+        if (!keepCutting()) {
+            window.base = end_;
+            window.events = 0;
+            return false;
+        }
+        window.askAt = askFrom(at);
     }
-    base_ = at;
+    window.base = at;
     const auto count = std::min(static_cast<std::size_t>(end_ - at), kWindow);
     const char bytes[3] = {columns_.separator, kQuote, '\n'};
 #ifdef __SSE2__
@@ -272,9 +327,9 @@ inline bool RecordStream::classify(const char* at) {
                 count < kWindow ? (std::uint64_t{1} << count) - 1 : ~std::uint64_t{0};
             for (int kind = 0; kind < 3; ++kind) {
                 if constexpr (kLevel == ScanLevel::Avx2) {
-                    bits_[kind] = equalBitsAvx2(at, bytes[kind]) & kept;
+                    window.bits[kind] = equalBitsAvx2(at, bytes[kind]) & kept;
                 } else {
-                    bits_[kind] = equalBitsSse2(at, bytes[kind]) & kept;
+                    window.bits[kind] = equalBitsSse2(at, bytes[kind]) & kept;
                 }
             }
             return true;
@@ -282,21 +337,21 @@ inline bool RecordStream::classify(const char* at) {
     }
 #endif
     for (int kind = 0; kind < 3; ++kind) {
-        bits_[kind] = 0;
+        window.bits[kind] = 0;
         for (std::size_t i = 0; i < count; ++i) {
-            bits_[kind] |= std::uint64_t{at[i] == bytes[kind]} << i;
+            window.bits[kind] |= std::uint64_t{at[i] == bytes[kind]} << i;
         }
     }
     return true;
 }
 
 template <ScanLevel kLevel>
-RecordStream::Closing RecordStream::findClosing(const char* open) {
+inline RecordStream::Closing RecordStream::findClosing(Window& window, const char* open) {
     Closing closing;
     const bool inReach = columns_.bound <= static_cast<std::size_t>(end_ - open - 1);
     const char* const limit = inReach ? open + 1 + columns_.bound : end_;
     for (const char* from = open + 1;;) {
-        const char* const at = next<kLevel, Quotes>(from, limit);
+        const char* const at = next<kLevel, Quotes>(window, from, limit);
         if (at >= limit) {
             closing.failure =
                 inReach || atEnd_ ? StreamedRecords::Record : StreamedRecords::Incomplete;
@@ -316,6 +371,24 @@ RecordStream::Closing RecordStream::findClosing(const char* open) {
     }
 }
 
+// The first byte from `at` on that is not a space, looked for eight bytes at once where
+// they may be read.
+const char* RecordStream::skipSpaces(const char* at) const {
+    constexpr std::ptrdiff_t kWord = 8;
+    if (std::endian::native == std::endian::little && readableEnd_ - at >= kWord) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at, kWord);
+        word ^= 0x2020202020202020;
+        if (word != 0) {
+            return at + std::countr_zero(word) / 8;
+        }
+    }
+    while (at < end_ && *at == ' ') {
+        ++at;
+    }
+    return at;
+}
+
 // Whether the quote at `at` begins a column: only spaces lie between it and the separator
 // before it, or the start of its record.
 bool RecordStream::opensColumn(const char* at, const char* record) const {
@@ -325,8 +398,7 @@ bool RecordStream::opensColumn(const char* at, const char* record) const {
     return at == record || at[-1] == columns_.separator;
 }
 
-[[gnu::noinline]] bool RecordStream::keepCutting(const char* at) {
-    askAt_ = static_cast<std::size_t>(end_ - at) > stretch_ ? at + stretch_ : end_;
+[[gnu::noinline]] bool RecordStream::keepCutting() {
     stopped_ = !keepCutting_();
     return !stopped_;
 }

@@ -111,14 +111,29 @@ private:
     StreamedRecords runSse2(std::size_t from, std::size_t pauseAt, RecordRows& rows);
     StreamedRecords runBytes(std::size_t from, std::size_t pauseAt, RecordRows& rows);
 
+    // The bytes classified last, kept in the loop's own variables rather than in the
+    // object, which the rows written might alias.
+    struct Window {
+        const char* base = nullptr;   // 64 bytes from here, up to the text's end
+        std::uint64_t bits[3] = {};   // separators, quotes, line feeds
+        std::uint64_t events = 0;     // the separators and line feeds still to come
+        const char* askAt = nullptr;  // the long record being cut asks here next
+    };
+
     template <ScanLevel kLevel, int kKinds>
-    const char* next(const char* from, const char* to);
+    const char* next(Window& window, const char* from, const char* to);
     template <ScanLevel kLevel>
-    bool classify(const char* at);
+    bool classify(Window& window, const char* at);
     template <ScanLevel kLevel>
-    Closing findClosing(const char* open);
+    void sync(Window& window, const char* from);
+    template <ScanLevel kLevel>
+    const char* nextEvent(Window& window);
+    const char* askFrom(const char* record) const;
+    template <ScanLevel kLevel>
+    Closing findClosing(Window& window, const char* open);
+    const char* skipSpaces(const char* at) const;
     bool opensColumn(const char* at, const char* record) const;
-    bool keepCutting(const char* at);
+    bool keepCutting();
     void applyRewrites();
 
     StreamedColumns columns_;
@@ -129,9 +144,6 @@ private:
     std::size_t stretch_;
     std::function<bool()> keepCutting_;
     bool stopped_ = false;
-    const char* askAt_ = nullptr;  // the long record being cut asks here next
-    const char* base_ = nullptr;   // the classified window: 64 bytes from here, up to end_
-    std::uint64_t bits_[3] = {};   // separators, quotes, line feeds in the window
     std::vector<Rewrite> rewrites_;
 };
 

@@ -375,8 +375,9 @@ char* writeQuotedValue(char* open, const char* close, const char* afterEnd) {
     return out + after;
 }
 
-std::size_t completeRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
-                            std::size_t bound, QuotedScanner& scanner) {
+std::size_t walkRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
+                        std::size_t bound, QuotedScanner& scanner) {
+    scanner.within(text + size, scanner.readableEnd());
     std::vector<QuotedColumn> none;
     return RecordCutter(text, size, atEnd, separator, bound, none, &scanner, 0, false)
         .completeRecords();

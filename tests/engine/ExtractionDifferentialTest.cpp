@@ -475,19 +475,23 @@ TEST(QuotedFields, SeededRandomTextsAgreeWithTheModel) {
             text += pieces[random() % std::size(pieces)];
         }
         for (const std::string& separator : {std::string(","), std::string(", "), std::string()}) {
-            expectQuotedAsModel(text, separator, 1 + random() % 40, 1 + random() % 200);
+            const std::size_t pauseEvery = 1 + random() % 200;
+            for (const std::size_t bound : {1 + random() % 40, kQuoteBoundBytes}) {
+                expectQuotedAsModel(text, separator, bound, pauseEvery);
+            }
         }
     }
 }
 
-// Quoted records that blocks cut anywhere, unclosed quotes and pauses inside blocks: the
-// workers give what one thread gives.
+// Quoted records that blocks cut anywhere, quotes left open at a bound shorter and longer
+// than 64 bytes, and pauses inside blocks: the workers give what one thread gives.
 TEST(QuotedFields, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
     const std::string text = "a,\"b\r\n,c\"\"\",d\r\n\"" + std::string(90, 'x') +
-                             "\",y\n\"open,p\nq,\"r\"\" s\",t\r\n\n,\"\"\nu,\"v";
+                             "\",y\n\"open,p\nq,\"r\"\" s\",t\r\n\n,\"\"\n\"" +
+                             std::string(70, 'z') + "\n\",x\n\"y\",z\nu,\"v";
     for (const bool range : {false, true}) {
         for (std::size_t blockBytes = 1; blockBytes <= 80; ++blockBytes) {
-            const LineSettings settings = quotedSettings(40, range);
+            const LineSettings settings = quotedSettings(blockBytes % 2 == 0 ? 40 : 70, range);
             const Outcome alone = runEngine(text, ",", settings, 7, blockBytes);
             for (const std::uint64_t fromBytes : {0, 8, 100}) {
                 for (const std::size_t recordBytes : {ExtractionThreads{}.recordBytes, 60ul}) {

@@ -85,6 +85,15 @@ QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separat
                          QuotedScanner* scanner = nullptr,
                          std::size_t limit = static_cast<std::size_t>(-1), bool rewrite = true);
 
+// Bit i is set when an odd number of the bits up to i are: for the quotes of 64 bytes, the
+// bytes from each opening quote up to its closing quote.
+inline std::uint64_t runningParity(std::uint64_t bits) {
+    for (int shift = 1; shift < 64; shift *= 2) {
+        bits ^= bits << shift;
+    }
+    return bits;
+}
+
 // Writes a quoted value over its bytes from its opening quote at `open` on: the bytes up
 // to its closing quote at `close` with `""` as `"`, then the text after that quote up to
 // `afterEnd`. Returns where the value ends.

@@ -16,14 +16,6 @@ constexpr std::size_t kWindow = 64;
 // How far the walk goes at once before the windows are taken again.
 constexpr std::size_t kWalk = 4096;
 
-// Bit i is set when an odd number of the bits up to i are.
-std::uint64_t runningParity(std::uint64_t bits) {
-    for (int shift = 1; shift < 64; shift *= 2) {
-        bits ^= bits << shift;
-    }
-    return bits;
-}
-
 struct WindowBits {
     std::uint64_t separators = 0;
     std::uint64_t quotes = 0;

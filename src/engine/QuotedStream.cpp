@@ -125,7 +125,13 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
                     rows.dropUncommitted();
                     rewrites_.clear();
                 }
-                const char* at = column;
+                const char* at = lineEndAfter<kLevel>(window, column);
+                if (at != nullptr) {
+                    sync<kLevel>(window, at + 1);
+                    lineEnd = at;
+                    break;
+                }
+                at = column;
                 for (;;) {
                     at = next<kLevel, Quotes | LineFeeds>(window, at, end);
                     if (at == end || *at == '\n') {
@@ -264,6 +270,60 @@ inline const char* RecordStream::next(Window& window, const char* from, const ch
         from = window.base + kWindow;
     }
     return to;
+}
+
+// The line feed that ends the record, from the column at `column` on, found 64 bytes at a
+// time as completeRecords finds it; null where that cannot tell: where a quote opens other
+// than right after a separator, a line feed or the quote that closed a value, where a quoted
+// value may reach the bound, and where the text ends first.
+template <ScanLevel kLevel>
+inline const char* RecordStream::lineEndAfter(Window& window, const char* column) {
+    if (columns_.bound < kWindow) {
+        return nullptr;
+    }
+    bool inside = false;         // the window starts inside a quoted value
+    const char* open = nullptr;  // then that value's opening quote
+    // Whether the byte before the window ends a column (the one before `column` does), and
+    // whether it is a quote.
+    std::uint64_t endsBefore = 1;
+    std::uint64_t quoteBefore = 0;
+    for (const char* at = column; at < end_; at = window.base + kWindow) {
+        auto skip =
+            reinterpret_cast<std::uintptr_t>(at) - reinterpret_cast<std::uintptr_t>(window.base);
+        if (skip >= kWindow) {
+            if (!classify<kLevel>(window, at)) {
+                return nullptr;
+            }
+            skip = 0;
+        }
+        if (inside && static_cast<std::size_t>(window.base + kWindow - open) > columns_.bound) {
+            return nullptr;
+        }
+        const std::uint64_t from = ~std::uint64_t{0} << skip;
+        const std::uint64_t quotes = window.bits[1] & from;
+        const std::uint64_t parity = runningParity(quotes);
+        const std::uint64_t quoted = inside ? ~parity : parity;
+        const std::uint64_t opening = quotes & quoted;
+        const std::uint64_t ends = window.bits[0] | window.bits[1] | window.bits[2];
+        if ((opening & ~(ends << 1 | (skip == 0 ? endsBefore : 0))) != 0) {
+            return nullptr;
+        }
+        const std::uint64_t breaks = window.bits[2] & from & ~quoted;
+        if (breaks != 0) {
+            return window.base + std::countr_zero(breaks);
+        }
+        if (static_cast<std::size_t>(end_ - window.base) <= kWindow) {
+            return nullptr;
+        }
+        inside = (quoted >> 63) != 0;
+        const std::uint64_t firstQuotes = opening & ~(window.bits[1] << 1 | quoteBefore);
+        if (inside && firstQuotes != 0) {
+            open = window.base + kWindow - 1 - std::countl_zero(firstQuotes);
+        }
+        endsBefore = ends >> 63;
+        quoteBefore = window.bits[1] >> 63;
+    }
+    return nullptr;
 }
 
 // Takes the separators and line feeds from `from` on as the events still to come.

@@ -131,6 +131,8 @@ private:
     const char* askFrom(const char* record) const;
     template <ScanLevel kLevel>
     Closing findClosing(Window& window, const char* open);
+    template <ScanLevel kLevel>
+    const char* lineEndAfter(Window& window, const char* column);
     const char* skipSpaces(const char* at) const;
     bool opensColumn(const char* at, const char* record) const;
     bool keepCutting();

@@ -456,6 +456,9 @@ TEST(QuotedFields, CasesAgreeWithTheModelAndTheirRows) {
         {"a,\"1234567\",b\n", {"a", "1234567", "b"}, 8},
         {"a,\"12345678\",b\nc,\"x\ny\"", {"a", "\"12345678\"", "b", "c", "x\ny"}, 8},
         {"a,\"1234\n678\n,b\nc,d", {"a", "\"1234", "b", "c", "d"}, 8},
+        {"a,b,c,d,\"" + std::string(70, 'x') + "\n\",e\nf,g,h\n",
+         {"a", "b", "c", "d", "\"" + std::string(70, 'x'), "\"", "e", "f", "g", "h"},
+         64},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(runQuotedModel(c.text, ",", c.bound, kPauseEveryBytes).rows, c.rows) << c.text;

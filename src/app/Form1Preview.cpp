@@ -29,6 +29,7 @@ void Form1::connectPreview() {
         connect(texts_[n], &QLineEdit::textChanged, this, refresh);
     }
     connect(check1_, &QCheckBox::toggled, this, refresh);
+    connect(quotedFields_, &QCheckBox::toggled, this, refresh);
     connect(listView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, refresh);
     connect(fileList_, &QAbstractItemModel::rowsInserted, this, refresh);
     connect(fileList_, &QAbstractItemModel::rowsRemoved, this, refresh);

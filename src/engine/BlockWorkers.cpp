@@ -18,7 +18,7 @@ std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch) {
     if (extractor.quoted()) {
-        return extractQuotedBlock(block, extractor, sink, progress, pauseEvery);
+        return extractQuotedBlock(block, extractor, sink, progress, pauseEvery, stretch);
     }
     // The batch holds views into the block: it is flushed before anything that can show
     // the rows so far (a pause or a report).

@@ -2,6 +2,7 @@
 
 #include "engine/LineSettings.h"
 #include "engine/QuotedFields.h"
+#include "engine/QuotedStream.h"
 #include "engine/ResultsSink.h"
 #include "engine/Separator.h"
 
@@ -62,6 +63,9 @@ public:
     // complete and whether a quote was left open.
     QuotedRecord extractRecord(char* text, std::size_t size, bool atEnd, RowBatch& rows,
                                LineOverflows& overflows);
+    // The columns whose rows records yield when they can be cut in one pass (RecordStream),
+    // or nothing when each record must be cut into columns first.
+    std::optional<StreamedColumns> streamedColumns() const;
     // Where the last complete record of `text` ends (0: none is), its bytes left as they
     // are; `readable` holds the bytes that may be read.
     std::size_t recordsEnd(char* text, std::size_t size, bool atEnd, std::string_view readable);

@@ -14,15 +14,44 @@ struct RecordsText {
     bool atEnd;            // the text runs to the source's end
 };
 
-// Extracts the complete records of the text; returns how many bytes they take, or nothing
-// when the progress said it has stopped at a pause.
-std::optional<std::size_t> extractRecords(const RecordsText& in, LineExtractor& extractor,
-                                          ResultsSink& sink, ExtractionProgress& progress,
-                                          std::size_t pauseEvery) {
+std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
+    return (offset / pauseEvery + 1) * pauseEvery;
+}
+
+// What follows a record: its reports, then the pause when it reaches the next pause point.
+// False when the progress said it has stopped there.
+template <class Rows>
+bool afterRecord(std::uint64_t recordEnd, LineOverflows overflows, bool leftOpen, Rows& rows,
+                 ExtractionProgress& progress, std::uint64_t& nextPause, std::size_t pauseEvery) {
+    if (overflows.any() || leftOpen) {
+        rows.flush();
+    }
+    if (overflows.any()) {
+        progress.overflowed(overflows);
+    }
+    if (leftOpen) {
+        progress.quoteLeftOpen();
+    }
+    if (recordEnd >= nextPause) {
+        rows.flush();
+        progress.pause();
+        if (progress.stopped()) {
+            return false;
+        }
+        nextPause = pauseAfter(recordEnd, pauseEvery);
+    }
+    return true;
+}
+
+// Extracts the complete records of the text, each cut into columns first; returns how
+// many bytes they take, or nothing when the progress said it has stopped at a pause.
+std::optional<std::size_t> cutRecords(const RecordsText& in, LineExtractor& extractor,
+                                      ResultsSink& sink, ExtractionProgress& progress,
+                                      std::size_t pauseEvery) {
     // The batch holds views into the block: it is flushed before anything that can show
     // the rows so far.
     RowBatch rows(sink, in.readable);
-    std::uint64_t nextPause = (in.offset / pauseEvery + 1) * pauseEvery;
+    std::uint64_t nextPause = pauseAfter(in.offset, pauseEvery);
     std::size_t done = 0;
     extractor.startBlock();
     while (done < in.size) {
@@ -33,23 +62,79 @@ std::optional<std::size_t> extractRecords(const RecordsText& in, LineExtractor& 
             break;
         }
         done += record.next;
-        if (overflows.any() || record.leftOpen) {
-            rows.flush();
+        if (!afterRecord(in.offset + done, overflows, record.leftOpen, rows, progress, nextPause,
+                         pauseEvery)) {
+            return std::nullopt;
         }
-        if (overflows.any()) {
-            progress.overflowed(overflows);
-        }
-        if (record.leftOpen) {
-            progress.quoteLeftOpen();
-        }
-        const std::uint64_t recordEnd = in.offset + done;
-        if (recordEnd >= nextPause) {
-            rows.flush();
-            progress.pause();
-            if (progress.stopped()) {
-                return std::nullopt;
+    }
+    rows.flush();
+    return done;
+}
+
+// Cuts the record at `at` into columns, its rows straight to the sink. Nothing when it is
+// not complete.
+std::optional<QuotedRecord> cutRecord(const RecordsText& in, std::size_t at,
+                                      LineExtractor& extractor, ResultsSink& sink,
+                                      LineOverflows& overflows) {
+    RowBatch rows(sink, in.readable);
+    extractor.startBlock();
+    const QuotedRecord record =
+        extractor.extractRecord(in.text + at, in.size - at, in.atEnd, rows, overflows);
+    rows.flush();
+    return record.complete ? std::optional(record) : std::nullopt;
+}
+
+// The same as cutRecords, the records' rows found in one pass where the columns allow it;
+// a record longer than `stretch` asks the progress after every `stretch` bytes as it is
+// cut, and ends the extraction when told not to go on.
+std::optional<std::size_t> extractRecords(const RecordsText& in, LineExtractor& extractor,
+                                          ResultsSink& sink, ExtractionProgress& progress,
+                                          std::size_t pauseEvery, std::size_t stretch) {
+    const std::optional<StreamedColumns> columns = extractor.streamedColumns();
+    if (!columns) {
+        return cutRecords(in, extractor, sink, progress, pauseEvery);
+    }
+    RecordRows rows(sink, in.readable);
+    RecordStream stream(*columns, in.text, in.size, in.atEnd,
+                        in.readable.data() + in.readable.size(), stretch,
+                        [&progress] { return progress.keepReadingLongLine(); });
+    std::uint64_t nextPause = pauseAfter(in.offset, pauseEvery);
+    std::size_t done = 0;
+    while (done < in.size) {
+        const StreamedRecords streamed =
+            stream.run(done, static_cast<std::size_t>(nextPause - in.offset), rows);
+        done = streamed.done;
+        LineOverflows overflows;
+        bool leftOpen = false;
+        switch (streamed.end) {
+            case StreamedRecords::Text:
+            case StreamedRecords::Pause:
+                break;
+            case StreamedRecords::Overflow:
+                overflows.add(IndexOverflow::LastColumn);
+                break;
+            case StreamedRecords::Record: {
+                // A quote left open: the record is cut as its columns fall.
+                rows.flush();
+                const std::optional<QuotedRecord> record =
+                    cutRecord(in, done, extractor, sink, overflows);
+                if (!record) {
+                    return done;
+                }
+                done += record->next;
+                leftOpen = record->leftOpen;
+                break;
             }
-            nextPause = (recordEnd / pauseEvery + 1) * pauseEvery;
+            case StreamedRecords::Incomplete:
+                rows.flush();
+                return done;
+            case StreamedRecords::Stopped:
+                rows.flush();
+                return std::nullopt;
+        }
+        if (!afterRecord(in.offset + done, overflows, leftOpen, rows, progress, nextPause,
+                         pauseEvery)) {
+            return std::nullopt;
         }
     }
     rows.flush();
@@ -81,7 +166,7 @@ bool extractCurrentRecords(LineBlocks& blocks, LineExtractor& extractor, Results
     const RecordsText in{blocks.writableText(), blocks.text().size(), blocks.readable(),
                          blocks.offset(), blocks.atEnd()};
     const std::optional<std::size_t> done =
-        extractRecords(in, extractor, sink, progress, pauseEvery);
+        extractRecords(in, extractor, sink, progress, pauseEvery, blocks.blockBytes());
     if (done && *done < in.size) {
         blocks.keepOnly(*done);
     }
@@ -89,12 +174,12 @@ bool extractCurrentRecords(LineBlocks& blocks, LineExtractor& extractor, Results
 }
 
 bool extractQuotedBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
-                        ExtractionProgress& progress, std::size_t pauseEvery) {
+                        ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch) {
     // The block lies in the reader's buffer, which only this extraction reads until it is
     // handed on. Its records are whole, so every quote in them is decided within them.
     const RecordsText in{const_cast<char*>(block.text.data()), block.text.size(), block.readable,
                          block.offset, true};
-    return extractRecords(in, extractor, sink, progress, pauseEvery).has_value();
+    return extractRecords(in, extractor, sink, progress, pauseEvery, stretch).has_value();
 }
 
 bool cutAtRecordEnd(LineBlocks& blocks, LineExtractor& extractor, std::exception_ptr& failure) {

@@ -280,18 +280,9 @@ private:
     // as `"`, then the text after the closing quote.
     void applyRewrites() {
         for (const Rewrite& r : rewrites_) {
-            char* out = text_ + r.open;
-            for (std::size_t i = r.open + 1; i < r.close; ++i) {
-                *out++ = text_[i];
-                if (text_[i] == kQuote) {
-                    ++i;
-                }
-            }
-            const std::size_t after = r.afterEnd - r.close - 1;
-            std::memmove(out, text_ + r.close + 1, after);
-            out += after;
-            columns_[r.column].text =
-                std::string_view(text_ + r.open, static_cast<std::size_t>(out - (text_ + r.open)));
+            char* const open = text_ + r.open;
+            const char* const end = writeQuotedValue(open, text_ + r.close, text_ + r.afterEnd);
+            columns_[r.column].text = std::string_view(open, static_cast<std::size_t>(end - open));
         }
     }
 
@@ -371,8 +362,22 @@ void QuotedScanner::classify(const char* at) {
     }
 }
 
-std::size_t completeRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
-                            std::size_t bound, QuotedScanner& scanner) {
+char* writeQuotedValue(char* open, const char* close, const char* afterEnd) {
+    char* out = open;
+    for (const char* in = open + 1; in < close; ++in) {
+        *out++ = *in;
+        if (*in == kQuote) {
+            ++in;
+        }
+    }
+    const auto after = static_cast<std::size_t>(afterEnd - close - 1);
+    std::memmove(out, close + 1, after);
+    return out + after;
+}
+
+std::size_t walkRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
+                        std::size_t bound, QuotedScanner& scanner) {
+    scanner.within(text + size, scanner.readableEnd());
     std::vector<QuotedColumn> none;
     return RecordCutter(text, size, atEnd, separator, bound, none, &scanner, 0, false)
         .completeRecords();

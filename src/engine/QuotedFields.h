@@ -36,6 +36,10 @@ public:
     static bool serves(const Separator& separator);
 
     QuotedScanner(char separator, ScanLevel level) : separator_(separator), level_(level) {}
+    char separator() const { return separator_; }
+    ScanLevel level() const { return level_; }
+    // The bytes up to here may be read.
+    const char* readableEnd() const { return readableEnd_; }
     // Forgets what it classified: the bytes at the same places are another block's now.
     void startBlock() { base_ = nullptr; }
     // The block's text ends at `end`, and the bytes up to `readableEnd` may be read.
@@ -81,9 +85,27 @@ QuotedRecord splitQuoted(char* text, std::size_t size, bool atEnd, const Separat
                          QuotedScanner* scanner = nullptr,
                          std::size_t limit = static_cast<std::size_t>(-1), bool rewrite = true);
 
+// Bit i is set when an odd number of the bits up to i are: for the quotes of 64 bytes, the
+// bytes from each opening quote up to its closing quote.
+inline std::uint64_t runningParity(std::uint64_t bits) {
+    for (int shift = 1; shift < 64; shift *= 2) {
+        bits ^= bits << shift;
+    }
+    return bits;
+}
+
+// Writes a quoted value over its bytes from its opening quote at `open` on: the bytes up
+// to its closing quote at `close` with `""` as `"`, then the text after that quote up to
+// `afterEnd`. Returns where the value ends.
+char* writeQuotedValue(char* open, const char* close, const char* afterEnd);
+
 // Where the last complete record of `text` ends (its size at the source's end, 0 when no
 // record is complete), as splitQuoted would cut them, for a separator other than a space
-// that the scanner serves.
+// that the scanner serves. walkRecords walks from quote to quote; completeRecords takes
+// 64 bytes at a time where their quotes all open columns right after a separator or a line
+// end, and walks the records where they do not.
+std::size_t walkRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
+                        std::size_t bound, QuotedScanner& scanner);
 std::size_t completeRecords(char* text, std::size_t size, bool atEnd, const Separator& separator,
                             std::size_t bound, QuotedScanner& scanner);
 

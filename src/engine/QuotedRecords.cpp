@@ -117,6 +117,39 @@ std::size_t LineExtractor::recordEnd(char* text, std::size_t size, bool atEnd,
     return from + record.next;
 }
 
+std::optional<StreamedColumns> LineExtractor::streamedColumns() const {
+    const LineSettings& s = settings_;
+    if (!scanner_ || separator_.bytes()[0] == ' ') {
+        return std::nullopt;
+    }
+    StreamedColumns columns;
+    columns.separator = separator_.bytes()[0];
+    columns.keepEmpty = s.keepEmptyColumns;
+    columns.markLineEnds = s.markLineEnds;
+    columns.bound = s.quoteBound;
+    columns.level = level_;
+    // Every column, or to the last: a column past the index's last overflows the record.
+    columns.last = static_cast<int>(kMaxColumns) - 1;
+    columns.overflowPastLast = true;
+    if (!s.byRange) {
+        return columns;
+    }
+    if (!s.startByNumber || s.startByMarker || s.startIndex.overflow ||
+        (s.endByNumber && s.endIndex.overflow)) {
+        return std::nullopt;
+    }
+    columns.first = std::max<int>(s.startIndex.value, 0);
+    if (s.endAtLastColumn) {
+        return columns;
+    }
+    if (!s.endByNumber || s.endByMarker) {
+        return std::nullopt;
+    }
+    columns.last = s.endIndex.value;
+    columns.overflowPastLast = false;
+    return columns;
+}
+
 // Without markers or the last column, only the columns up to the end number matter.
 std::size_t LineExtractor::columnsWanted() const {
     const LineSettings& s = settings_;

@@ -47,6 +47,7 @@ void PreviewModel::show(std::shared_ptr<const Sample> sample, const ExtractionCh
     const bool byNumbers = settings.byRange && settings.startByNumber && settings.endByNumber;
     rangeFirst_ = byNumbers ? std::max<int>(settings.startIndex.value, 0) : 0;
     rangeLast_ = byNumbers ? settings.endIndex.value : -1;
+    byRecords_ = settings.quoted;
     if (settings.quoted) {
         lines_ = splitter.splitRecords(sample_->text, !sample_->moreInFile, records_, kSampleLines);
     } else {
@@ -131,7 +132,10 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return section == 0 ? QStringLiteral("Line") : QString::number(section);
+        if (section == 0) {
+            return byRecords_ ? QStringLiteral("Record") : QStringLiteral("Line");
+        }
+        return QString::number(section);
     }
     if (role == Qt::FontRole && inNumberRange(section - 1)) {
         QFont bold;

@@ -11,8 +11,9 @@
 
 namespace culvex {
 
-// The preview's table: a row per sampled line (per record with quoted fields), its number first,
-// then one column per column of the line, headed 1, 2, 3 and so on. Each cell holds the column's
+// The preview's table: a row per sampled line (per record with quoted fields), its number first
+// (headed "Line", or "Record" with quoted fields, where a row may span lines), then one column
+// per column of the line, headed 1, 2, 3 and so on. Each cell holds the column's
 // text as extraction takes it, read in the Encoding setting; the cells extraction keeps have the
 // highlight colour, lines without a row are dimmed and say why in their tool tip, and a
 // cell that lost spaces to trimming says so (TrimmedRole) for its delegate to mark.
@@ -42,7 +43,8 @@ private:
 
     std::shared_ptr<const Sample> sample_;
     ExtractionChoices choices_;
-    std::string records_;  // with quoted fields: the sample's text the cells view
+    bool byRecords_ = false;  // quoted fields: a row per record
+    std::string records_;     // then the sample's text the cells view
     std::vector<PreviewLine> lines_;
     int columns_ = 0;
     int rangeFirst_ = 0;  // the columns of a range given by numbers, from 0; none when

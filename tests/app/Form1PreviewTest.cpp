@@ -3,6 +3,7 @@
 #include "Form1Fixture.h"
 #include "preview/PreviewWindow.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -46,6 +47,12 @@ TEST_F(PreviewWiringTest, FollowsTheSelectionAndSettingsAndUsesASuggestion) {
     awaitUpdate(*preview);
     EXPECT_EQ(preview->windowTitle(), "Culvex Preview");
     EXPECT_EQ(cell(*preview, 0, 3), "z");
+    EXPECT_EQ(preview->model().headerData(0, Qt::Horizontal, Qt::DisplayRole), "Line");
+    // With quoted fields a row is a record, which may span lines.
+    form.findChild<QCheckBox*>(u"QuotedFields"_qs)->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(preview->model().headerData(0, Qt::Horizontal, Qt::DisplayRole), "Record");
+    form.findChild<QCheckBox*>(u"QuotedFields"_qs)->click();
 
     check1(form)->setChecked(true);  // columns 1 to 5 by the stored defaults
     textBox(form, 3)->setText("2");

@@ -456,6 +456,9 @@ TEST(QuotedFields, CasesAgreeWithTheModelAndTheirRows) {
         {"a,\"1234567\",b\n", {"a", "1234567", "b"}, 8},
         {"a,\"12345678\",b\nc,\"x\ny\"", {"a", "\"12345678\"", "b", "c", "x\ny"}, 8},
         {"a,\"1234\n678\n,b\nc,d", {"a", "\"1234", "b", "c", "d"}, 8},
+        {"a,b,c,d,\"" + std::string(70, 'x') + "\n\",e\nf,g,h\n",
+         {"a", "b", "c", "d", "\"" + std::string(70, 'x'), "\"", "e", "f", "g", "h"},
+         64},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(runQuotedModel(c.text, ",", c.bound, kPauseEveryBytes).rows, c.rows) << c.text;
@@ -475,19 +478,23 @@ TEST(QuotedFields, SeededRandomTextsAgreeWithTheModel) {
             text += pieces[random() % std::size(pieces)];
         }
         for (const std::string& separator : {std::string(","), std::string(", "), std::string()}) {
-            expectQuotedAsModel(text, separator, 1 + random() % 40, 1 + random() % 200);
+            const std::size_t pauseEvery = 1 + random() % 200;
+            for (const std::size_t bound : {1 + random() % 40, kQuoteBoundBytes}) {
+                expectQuotedAsModel(text, separator, bound, pauseEvery);
+            }
         }
     }
 }
 
-// Quoted records that blocks cut anywhere, unclosed quotes and pauses inside blocks: the
-// workers give what one thread gives.
+// Quoted records that blocks cut anywhere, quotes left open at a bound shorter and longer
+// than 64 bytes, and pauses inside blocks: the workers give what one thread gives.
 TEST(QuotedFields, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
     const std::string text = "a,\"b\r\n,c\"\"\",d\r\n\"" + std::string(90, 'x') +
-                             "\",y\n\"open,p\nq,\"r\"\" s\",t\r\n\n,\"\"\nu,\"v";
+                             "\",y\n\"open,p\nq,\"r\"\" s\",t\r\n\n,\"\"\n\"" +
+                             std::string(70, 'z') + "\n\",x\n\"y\",z\nu,\"v";
     for (const bool range : {false, true}) {
         for (std::size_t blockBytes = 1; blockBytes <= 80; ++blockBytes) {
-            const LineSettings settings = quotedSettings(40, range);
+            const LineSettings settings = quotedSettings(blockBytes % 2 == 0 ? 40 : 70, range);
             const Outcome alone = runEngine(text, ",", settings, 7, blockBytes);
             for (const std::uint64_t fromBytes : {0, 8, 100}) {
                 for (const std::size_t recordBytes : {ExtractionThreads{}.recordBytes, 60ul}) {
@@ -617,7 +624,7 @@ TEST(ExtractLines, AStopAtAPauseEndsTheExtractionThere) {
 
 // A line longer than a block asks after each block read while its end is to come, and
 // after each block's length as it is cut; so does a record with quoted fields while it
-// is read: a stop at any of them ends the extraction there, without that line or any
+// is read and cut: a stop at any of them ends the extraction there, without that line or any
 // after it.
 TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
     class CountingSource final : public ByteSource {
@@ -650,6 +657,7 @@ TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
     };
     const std::string endless = "a,b\n" + std::string(1000, 'x');
     const std::string ended = endless + ",y\nc,d\n";
+    const std::string endlessQuoted = "a,b\n\"" + std::string(1000, 'x');
     std::string quotedLines = "a,b\nc,\"";
     for (int i = 0; i < 300; ++i) {
         quotedLines += "x,\"\"\n";
@@ -664,6 +672,7 @@ TEST(ExtractLines, AStopInsideALongLineEndsTheExtractionThere) {
         {"while the line is cut", ended, endless.size()},
         {"while a line is read with quoted fields", endless, 0, true},
         {"while a quoted column's lines are read", quotedLines, 0, true},
+        {"while a quoted record is cut", endlessQuoted + "\",y\nc,d\n", endlessQuoted.size(), true},
     };
     for (const auto& c : cases) {
         for (const unsigned threads : {1u, 2u}) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
+#include <limits>
 #include <system_error>
 
 namespace culvex {
@@ -13,12 +15,74 @@ std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
     return (offset / pauseEvery + 1) * pauseEvery;
 }
 
+// Where the run of lines that ends at the next pause ends: past the first LF at or after
+// byte `pauseAt - 1` of `text` (the line that reaches the pause), or at the text's end.
+std::size_t runEnd(std::string_view text, std::size_t from, std::uint64_t pauseAt) {
+    const std::uint64_t reach = std::max<std::uint64_t>(from, pauseAt - 1);
+    if (reach >= text.size()) {
+        return text.size();
+    }
+    const char* const at = text.data() + reach;
+    const void* const lf = std::memchr(at, '\n', text.size() - reach);
+    return lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) + 1
+                         : text.size();
+}
+
+// Extracts the line at `from` by itself; returns where the next one starts.
+std::size_t extractOneLine(std::string_view text, std::size_t from, std::string_view source,
+                           LineExtractor& extractor, ResultsSink& sink,
+                           ExtractionProgress& progress) {
+    const std::size_t lf = text.find('\n', from);
+    std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+    if (lf != std::string_view::npos && end > from && text[end - 1] == '\r') {
+        --end;
+    }
+    RowBatch rows(sink, source);
+    const LineOverflows overflows = extractor.extract(text.substr(from, end - from), rows);
+    rows.flush();
+    if (overflows.any()) {
+        progress.overflowed(overflows);
+    }
+    return lf == std::string_view::npos ? text.size() : lf + 1;
+}
+
+// Extracts the block's lines in runs, each up to the line that reaches the next pause; a
+// line with more columns than a run takes goes by itself.
+bool cutBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
+              ExtractionProgress& progress, std::size_t pauseEvery) {
+    SpanBatch rows(sink, block.readable);
+    const std::string_view text = block.text;
+    std::uint64_t nextPause = pauseAfter(block.offset, pauseEvery);
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t to = runEnd(text, from, nextPause - block.offset);
+        from = extractor.cutLines(text, from, to, rows);
+        if (from < to) {
+            rows.flush();
+            from = extractOneLine(text, from, block.readable, extractor, sink, progress);
+        }
+        if (block.offset + from >= nextPause) {
+            rows.flush();
+            progress.pause();
+            if (progress.stopped()) {
+                return false;
+            }
+            nextPause = pauseAfter(block.offset + from, pauseEvery);
+        }
+    }
+    rows.flush();
+    return true;
+}
+
 }  // namespace
 
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch) {
     if (extractor.quoted()) {
         return extractQuotedBlock(block, extractor, sink, progress, pauseEvery);
+    }
+    if (extractor.cutsRuns() && block.text.size() <= stretch &&
+        block.readable.size() <= std::numeric_limits<std::uint32_t>::max()) {
+        return cutBlock(block, extractor, sink, progress, pauseEvery);
     }
     // The batch holds views into the block: it is flushed before anything that can show
     // the rows so far (a pause or a report).
@@ -78,6 +142,13 @@ void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::strin
         const auto begin = static_cast<std::uint32_t>(row.data() - base);
         *to++ = {begin, begin + static_cast<std::uint32_t>(row.size())};
     }
+}
+
+void BlockRecord::appendSpans(std::span<const RowSpan> rows, std::string_view source) {
+    // The spans are offsets into the block the record was cleared for.
+    assert(source.data() == source_.data());
+    static_cast<void>(source);
+    std::copy(rows.begin(), rows.end(), extend(rows.size()));
 }
 
 void BlockRecord::clear(std::string_view source) {

@@ -41,6 +41,7 @@ class BlockRecord final : public ResultsSink, public ExtractionProgress {
 public:
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source) override;
     void publish() override {}
     void pause() override { events_.push_back({size_, std::nullopt}); }
     void overflowed(LineOverflows line) override { events_.push_back({size_, line}); }

@@ -3,6 +3,7 @@
 #include "engine/Markers.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace culvex {
 namespace {
@@ -64,6 +65,25 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     if (s.quoted && !checksLines_ && QuotedScanner::serves(separator_)) {
         scanner_.emplace(separator_.bytes()[0], level_);
     }
+    cutsRuns_ = runsOfLines();
+    toLast_ = !s.byRange || s.endAtLastColumn;
+}
+
+bool LineExtractor::runsOfLines() const {
+    const LineSettings& s = settings_;
+    const std::string& bytes = separator_.bytes();
+    if (level_ == ScanLevel::Bytes || s.quoted || checksLines_ || !separator_.findable() ||
+        bytes.size() != 1 || bytes[0] == '\n' || bytes[0] == '\r') {
+        return false;
+    }
+    if (!s.byRange) {
+        return true;
+    }
+    if (!s.startByNumber || s.startByMarker || s.startIndex.overflow) {
+        return false;
+    }
+    return s.endAtLastColumn ||
+           (s.endByNumber && !s.endByMarker && !s.endIndex.overflow && s.endIndex.value >= 0);
 }
 
 bool LineExtractor::readsAsUtf8(std::string_view line, LongLineCut* cut) const {
@@ -214,6 +234,166 @@ void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
     } else {
         streamRowsBytes(line, rows);
     }
+}
+
+#ifdef __SSE2__
+namespace {
+
+template <ScanLevel kLevel>
+TwoBytesBits separatorsAndBreaks(const char* at, char separator) {
+    if constexpr (kLevel == ScanLevel::Avx2) {
+        return twoBytesBitsAvx2(at, separator, '\n');
+    } else {
+        return twoBytesBitsSse2(at, separator, '\n');
+    }
+}
+
+// The row of the column [begin, end) of `data`, without its outer spaces. Each end is
+// looked at eight bytes at once: the bytes after a column may always be read (the lines
+// are followed by the source's padding), those before it when the column lies eight bytes
+// or more into `data`.
+inline RowSpan trimmedSpan(const char* data, std::size_t begin, std::size_t end) {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020;
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::memcpy(&head, data + begin, 8);
+    std::memcpy(&tail, data + std::max<std::size_t>(end, 8) - 8, 8);
+    head ^= kSpaces;
+    tail ^= kSpaces;
+    if (head == 0 || tail == 0 || end < 8) [[unlikely]] {
+        const std::string_view column = trimSpaces(std::string_view(data + begin, end - begin));
+        const auto at = static_cast<std::uint32_t>(column.data() - data);
+        return {at, at + static_cast<std::uint32_t>(column.size())};
+    }
+    // A byte that is not a space leaves a non-zero byte; the first one from each end
+    // counts the spaces there.
+    const std::size_t size = end - begin;
+    const std::size_t lead =
+        std::min<std::size_t>(static_cast<std::size_t>(std::countr_zero(head)) / 8, size);
+    const std::size_t trail =
+        std::min<std::size_t>(static_cast<std::size_t>(std::countl_zero(tail)) / 8, size - lead);
+    return {static_cast<std::uint32_t>(begin + lead), static_cast<std::uint32_t>(end - trail)};
+}
+
+}  // namespace
+
+// The separators and line feeds of each 64 bytes are found at once, and their positions
+// taken in order, each ending a column: a line feed also ends the line, whose last column
+// counts only when the line holds a separator. Past the last wanted column only line feeds
+// are taken. Whether a column becomes a row is worked out without a branch, as it follows
+// no pattern the processor could learn. The rows are written straight into the batch and
+// handed on only for whole lines, so that a line with too many of them can be given back.
+template <ScanLevel kLevel, bool kToLast>
+std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
+                                      SpanBatch& rows) const {
+    constexpr bool toLast = kToLast;
+    const std::size_t first =
+        settings_.byRange ? static_cast<std::size_t>(std::max<int>(settings_.startIndex.value, 0))
+                          : 0;
+    const std::size_t last =
+        toLast ? std::size_t{kMaxColumns} : static_cast<std::size_t>(settings_.endIndex.value);
+    // With every column, a line long enough to hold more columns than the index takes
+    // goes line by line.
+    const std::size_t longLine = toLast ? kMaxColumns - 64 : static_cast<std::size_t>(-1);
+    const std::size_t keepEmpty = settings_.keepEmptyColumns ? 1 : 0;
+    const std::size_t markEnds = settings_.markLineEnds ? 1 : 0;
+    const char separator = separator_.bytes()[0];
+    const char* const data = text.data();
+    const auto markAt = static_cast<std::uint32_t>(rows.source().size());
+    RowSpan* out = rows.end();
+    RowSpan* lineRows = out;  // the first row of the line being cut
+    RowSpan* const full = rows.begin() + SpanBatch::kLineRows;
+    std::size_t lineStart = from;
+    std::size_t columnStart = from;
+    std::size_t index = 0;  // of the column that the next position ends
+    for (std::size_t base = from; base < to; base += 64) {
+        if (out >= full || base - lineStart >= longLine) [[unlikely]] {
+            out = rows.handOnBefore(lineRows, out);
+            lineRows = rows.begin();
+            if (out >= full || base - lineStart >= longLine) {
+                rows.end(lineRows);
+                return lineStart;
+            }
+        }
+        const TwoBytesBits found = separatorsAndBreaks<kLevel>(data + base, separator);
+        std::uint64_t separators = found.one;
+        std::uint64_t breaks = found.other;
+        if (to - base < 64) {
+            const std::uint64_t inside = (std::uint64_t{1} << (to - base)) - 1;
+            separators &= inside;
+            breaks &= inside;
+        }
+        std::uint64_t positions = index > last ? breaks : separators | breaks;
+        while (positions != 0) {
+            const auto bit = static_cast<unsigned>(std::countr_zero(positions));
+            positions &= positions - 1;
+            const std::size_t at = base + bit;
+            if (((breaks >> bit) & 1) != 0) [[unlikely]] {
+                // The line's last column counts when the line holds a separator; a CR
+                // before the LF is not the column's.
+                if (index > 0 && index >= first && index <= last) {
+                    const std::size_t end = at - (data[at - 1] == '\r' ? 1 : 0);
+                    *out = trimmedSpan(data, columnStart, end);
+                    out += keepEmpty | (end > columnStart ? 1 : 0);
+                }
+                *out = {markAt, markAt};
+                out += markEnds;
+                lineStart = columnStart = at + 1;
+                lineRows = out;
+                if constexpr (!kToLast) {
+                    // The last line may have skipped this one's separators.
+                    positions |= separators & ~((std::uint64_t{2} << bit) - 1);
+                }
+                index = 0;
+                continue;
+            }
+            *out = trimmedSpan(data, columnStart, at);
+            out += (index >= first ? 1 : 0) & (keepEmpty | (at > columnStart ? 1 : 0));
+            columnStart = at + 1;
+            ++index;
+            if constexpr (!kToLast) {
+                // Past the last wanted column only the line's end is looked for.
+                if (index > last) {
+                    positions &= breaks;
+                }
+            }
+        }
+    }
+    // The source's last line, without a break.
+    if (lineStart < to && index > 0 && index >= first && index <= last &&
+        (keepEmpty != 0 || to > columnStart)) {
+        *out++ = trimmedSpan(data, columnStart, to);
+    }
+    rows.end(out);
+    return to;
+}
+
+[[gnu::target("avx2,bmi,bmi2,lzcnt"), gnu::flatten]] std::size_t LineExtractor::cutLinesAvx2(
+    std::string_view text, std::size_t from, std::size_t to, SpanBatch& rows) const {
+    return toLast_ ? cutLinesAt<ScanLevel::Avx2, true>(text, from, to, rows)
+                   : cutLinesAt<ScanLevel::Avx2, false>(text, from, to, rows);
+}
+
+[[gnu::noinline]] std::size_t LineExtractor::cutLinesSse2(std::string_view text, std::size_t from,
+                                                          std::size_t to, SpanBatch& rows) const {
+    return toLast_ ? cutLinesAt<ScanLevel::Sse2, true>(text, from, to, rows)
+                   : cutLinesAt<ScanLevel::Sse2, false>(text, from, to, rows);
+}
+#endif
+
+std::size_t LineExtractor::cutLines(std::string_view text, std::size_t from, std::size_t to,
+                                    SpanBatch& rows) const {
+#ifdef __SSE2__
+    if (level_ == ScanLevel::Avx2) {
+        return cutLinesAvx2(text, from, to, rows);
+    }
+    return cutLinesSse2(text, from, to, rows);
+#else
+    static_cast<void>(text);
+    static_cast<void>(to);
+    static_cast<void>(rows);
+    return from;  // no line is cut in runs: each goes its own way
+#endif
 }
 
 LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {

@@ -105,4 +105,49 @@ private:
     std::array<std::string_view, kCapacity> rows_;
 };
 
+// Gathers rows as spans of `source` (of at most 4 GiB) on their way to a sink, for a cut
+// that runs over many lines at once and writes the spans itself. Only rows of whole lines
+// are handed on before the end, so that the rows of the line being cut can be taken back.
+class SpanBatch {
+public:
+    // Rows one line may add before the cut gives that line up to the way line by line,
+    // and room for one more 64-byte step of rows and line-end marks after them.
+    static constexpr std::size_t kLineRows = 1920;
+    static constexpr std::size_t kCapacity = kLineRows + 128;
+
+    SpanBatch(ResultsSink& sink, std::string_view source) : sink_(sink), source_(source) {}
+    SpanBatch(const SpanBatch&) = delete;
+    SpanBatch& operator=(const SpanBatch&) = delete;
+
+    std::string_view source() const { return source_; }
+    RowSpan* begin() { return rows_.data(); }
+    // Where the rows end; set with end(at) by the one who writes them.
+    RowSpan* end() { return rows_.data() + count_; }
+    void end(RowSpan* at) { count_ = static_cast<std::size_t>(at - rows_.data()); }
+    // Hands on the rows before `line` (the first row of the line being cut) and moves that
+    // line's rows to the front; returns where they end.
+    RowSpan* handOnBefore(RowSpan* line, RowSpan* end) {
+        const std::size_t whole = static_cast<std::size_t>(line - rows_.data());
+        if (whole > 0) {
+            sink_.appendSpans({rows_.data(), whole}, source_);
+        }
+        RowSpan* const moved = std::copy(line, end, rows_.data());
+        count_ = static_cast<std::size_t>(moved - rows_.data());
+        return moved;
+    }
+    // Hands every row on.
+    void flush() {
+        if (count_ > 0) {
+            sink_.appendSpans({rows_.data(), count_}, source_);
+        }
+        count_ = 0;
+    }
+
+private:
+    ResultsSink& sink_;
+    std::string_view source_;
+    std::size_t count_ = 0;
+    std::array<RowSpan, kCapacity> rows_;
+};
+
 }  // namespace culvex

@@ -194,10 +194,27 @@ std::string runName(RunChoice run) {
            std::to_string(run.threads.fromBytes);
 }
 
+// Columns from the second to each line's last, empty ones kept, and the line-end marks
+// (which arrive as empty rows): compared with the byte-by-byte reference.
+LineSettings markedLines() {
+    LineSettings settings = columnsByNumber(1, 0);
+    settings.endAtLastColumn = true;
+    settings.keepEmptyColumns = true;
+    settings.markLineEnds = true;
+    return settings;
+}
+
 void expectSameAsModel(const std::string& text, const std::string& separator,
                        std::size_t pauseEvery, std::size_t blockBytes, const std::string& what) {
+    const Outcome marked = [&] {
+        const ForcedScanLevel level(ScanLevel::Bytes);
+        return runEngine(text, separator, markedLines(), pauseEvery, blockBytes);
+    }();
     for (const RunChoice run : runChoices(text)) {
         const ForcedScanLevel level(run.level);
+        EXPECT_EQ(runEngine(text, separator, markedLines(), pauseEvery, blockBytes, run.threads),
+                  marked)
+            << what << runName(run) << ", marked lines, separator \"" << separator << '"';
         EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, run.threads),
                   runModel(text, separator, false, 0, 0, pauseEvery))
             << what << runName(run) << ", every column, separator \"" << separator << '"';

@@ -67,6 +67,7 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     }
     cutsRuns_ = runsOfLines();
     toLast_ = !s.byRange || s.endAtLastColumn;
+    fromFirst_ = !s.byRange || s.startIndex.value <= 0;
 }
 
 bool LineExtractor::runsOfLines() const {
@@ -283,7 +284,7 @@ inline RowSpan trimmedSpan(const char* data, std::size_t begin, std::size_t end)
 // are taken. Whether a column becomes a row is worked out without a branch, as it follows
 // no pattern the processor could learn. The rows are written straight into the batch and
 // handed on only for whole lines, so that a line with too many of them can be given back.
-template <ScanLevel kLevel, bool kToLast>
+template <ScanLevel kLevel, bool kToLast, bool kCounts>
 std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
                                       SpanBatch& rows) const {
     constexpr bool toLast = kToLast;
@@ -331,7 +332,9 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
             if (((breaks >> bit) & 1) != 0) [[unlikely]] {
                 // The line's last column counts when the line holds a separator; a CR
                 // before the LF is not the column's.
-                if (index > 0 && index >= first && index <= last) {
+                const bool held = kCounts ? index > 0 && index >= first && index <= last
+                                          : columnStart != lineStart;
+                if (held) {
                     const std::size_t end = at - (data[at - 1] == '\r' ? 1 : 0);
                     *out = trimmedSpan(data, columnStart, end);
                     out += keepEmpty | (end > columnStart ? 1 : 0);
@@ -348,9 +351,13 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
                 continue;
             }
             *out = trimmedSpan(data, columnStart, at);
-            out += (index >= first ? 1 : 0) & (keepEmpty | (at > columnStart ? 1 : 0));
+            if constexpr (kCounts) {
+                out += (index >= first ? 1 : 0) & (keepEmpty | (at > columnStart ? 1 : 0));
+                ++index;
+            } else {
+                out += keepEmpty | (at > columnStart ? 1 : 0);
+            }
             columnStart = at + 1;
-            ++index;
             if constexpr (!kToLast) {
                 // Past the last wanted column only the line's end is looked for.
                 if (index > last) {
@@ -360,8 +367,9 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
         }
     }
     // The source's last line, without a break.
-    if (lineStart < to && index > 0 && index >= first && index <= last &&
-        (keepEmpty != 0 || to > columnStart)) {
+    const bool held =
+        kCounts ? index > 0 && index >= first && index <= last : columnStart != lineStart;
+    if (lineStart < to && held && (keepEmpty != 0 || to > columnStart)) {
         *out++ = trimmedSpan(data, columnStart, to);
     }
     rows.end(out);
@@ -370,14 +378,20 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
 
 [[gnu::target("avx2,bmi,bmi2,lzcnt"), gnu::flatten]] std::size_t LineExtractor::cutLinesAvx2(
     std::string_view text, std::size_t from, std::size_t to, SpanBatch& rows) const {
-    return toLast_ ? cutLinesAt<ScanLevel::Avx2, true>(text, from, to, rows)
-                   : cutLinesAt<ScanLevel::Avx2, false>(text, from, to, rows);
+    if (!toLast_) {
+        return cutLinesAt<ScanLevel::Avx2, false, true>(text, from, to, rows);
+    }
+    return fromFirst_ ? cutLinesAt<ScanLevel::Avx2, true, false>(text, from, to, rows)
+                      : cutLinesAt<ScanLevel::Avx2, true, true>(text, from, to, rows);
 }
 
 [[gnu::noinline]] std::size_t LineExtractor::cutLinesSse2(std::string_view text, std::size_t from,
                                                           std::size_t to, SpanBatch& rows) const {
-    return toLast_ ? cutLinesAt<ScanLevel::Sse2, true>(text, from, to, rows)
-                   : cutLinesAt<ScanLevel::Sse2, false>(text, from, to, rows);
+    if (!toLast_) {
+        return cutLinesAt<ScanLevel::Sse2, false, true>(text, from, to, rows);
+    }
+    return fromFirst_ ? cutLinesAt<ScanLevel::Sse2, true, false>(text, from, to, rows)
+                      : cutLinesAt<ScanLevel::Sse2, true, true>(text, from, to, rows);
 }
 #endif
 

@@ -108,7 +108,8 @@ private:
     void streamRowsSse2(std::string_view line, RowBatch& rows) const;
     void streamRowsBytes(std::string_view line, RowBatch& rows) const;
     bool runsOfLines() const;
-    template <ScanLevel kLevel, bool kToLast>
+    // kCounts: the columns are counted, for a range that does not take every column.
+    template <ScanLevel kLevel, bool kToLast, bool kCounts>
     std::size_t cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
                            SpanBatch& rows) const;
     std::size_t cutLinesAvx2(std::string_view text, std::size_t from, std::size_t to,
@@ -136,7 +137,8 @@ private:
     bool utf8Line_ = false;  // how the current line is read
     ScanLevel level_;
     bool cutsRuns_ = false;
-    bool toLast_ = false;  // every column up to each line's last
+    bool toLast_ = false;     // every column up to each line's last
+    bool fromFirst_ = false;  // every column from each line's first
     std::vector<std::string_view> columns_;
     std::vector<QuotedColumn> quotedColumns_;
     std::optional<QuotedScanner> scanner_;  // when it serves the separator

@@ -3,6 +3,7 @@
 #include "engine/QuotedExtraction.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cstring>
 #include <limits>
@@ -55,7 +56,9 @@ bool cutBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sin
     std::uint64_t nextPause = pauseAfter(block.offset, pauseEvery);
     for (std::size_t from = 0; from < text.size();) {
         const std::size_t to = runEnd(text, from, nextPause - block.offset);
-        from = extractor.cutLines(text, from, to, rows);
+        // A run reads the eight bytes before a column's end: the lines that start in the
+        // block's first eight bytes go by themselves.
+        from = from >= LineExtractor::kRunStart ? extractor.cutLines(text, from, to, rows) : from;
         if (from < to) {
             rows.flush();
             from = extractOneLine(text, from, block.readable, extractor, sink, progress);
@@ -137,10 +140,22 @@ void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::strin
            source.data() + source.size() <= source_.data() + source_.size());
     static_cast<void>(source);
     const char* const base = source_.data();
-    RowSpan* to = extend(rows.size());
-    for (const std::string_view row : rows) {
+    const auto spanOf = [base](std::string_view row) {
         const auto begin = static_cast<std::uint32_t>(row.data() - base);
-        *to++ = {begin, begin + static_cast<std::uint32_t>(row.size())};
+        return RowSpan{begin, begin + static_cast<std::uint32_t>(row.size())};
+    };
+    if (format_ == nullptr) {
+        std::transform(rows.begin(), rows.end(), extend(rows.size()), spanOf);
+        return;
+    }
+    constexpr std::size_t kSpans = 256;
+    std::array<RowSpan, kSpans> spans;
+    for (std::size_t first = 0; first < rows.size(); first += kSpans) {
+        const std::size_t count = std::min(kSpans, rows.size() - first);
+        std::transform(rows.begin() + static_cast<std::ptrdiff_t>(first),
+                       rows.begin() + static_cast<std::ptrdiff_t>(first + count), spans.begin(),
+                       spanOf);
+        appendSpans({spans.data(), count}, source_);
     }
 }
 
@@ -148,25 +163,39 @@ void BlockRecord::appendSpans(std::span<const RowSpan> rows, std::string_view so
     // The spans are offsets into the block the record was cleared for.
     assert(source.data() == source_.data());
     static_cast<void>(source);
+    if (format_ != nullptr) {
+        format_->write(rows, source_, bytes_);
+        size_ += rows.size();
+        return;
+    }
     std::copy(rows.begin(), rows.end(), extend(rows.size()));
 }
 
 void BlockRecord::clear(std::string_view source) {
     source_ = source;
     size_ = 0;
+    bytes_.clear();
     events_.clear();
 }
 
 bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const {
     std::size_t handed = 0;
-    const auto handOn = [&](std::size_t upTo) {
-        if (upTo > handed) {
-            sink.appendSpans({rows_.get() + handed, upTo - handed}, source_);
-            handed = upTo;
+    std::size_t handedBytes = 0;
+    const auto handOn = [&](std::size_t upTo, std::size_t upToBytes) {
+        if (upTo == handed) {
+            return;
         }
+        if (format_ != nullptr) {
+            sink.appendWritten(bytes_.view().substr(handedBytes, upToBytes - handedBytes),
+                               upTo - handed);
+        } else {
+            sink.appendSpans({rows_.get() + handed, upTo - handed}, source_);
+        }
+        handed = upTo;
+        handedBytes = upToBytes;
     };
     for (const Event& event : events_) {
-        handOn(event.rowsBefore);
+        handOn(event.rowsBefore, event.bytesBefore);
         if (event.openQuote) {
             progress.quoteLeftOpen();
         } else if (event.overflow) {
@@ -178,16 +207,19 @@ bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const 
             }
         }
     }
-    handOn(size_);
+    handOn(size_, bytes_.size());
     return true;
 }
 
 BlockWorkers::BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
-                           std::size_t pauseEvery, std::size_t recordBytes)
+                           std::size_t pauseEvery, std::size_t recordBytes, const RowFormat* format)
     : blocks_(std::move(blocks)),
       pauseEvery_(pauseEvery),
       recordBytes_(recordBytes),
       slots_(blocks_.buffers()) {
+    for (Slot& slot : slots_) {
+        slot.record.writeWith(format);
+    }
     threads_.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
         try {

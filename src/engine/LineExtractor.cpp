@@ -276,29 +276,51 @@ inline RowSpan trimmedSpan(const char* data, std::size_t begin, std::size_t end)
     return {static_cast<std::uint32_t>(begin + lead), static_cast<std::uint32_t>(end - trail)};
 }
 
+// The row of a column [begin, end) that ends before a byte that is not a space, in the
+// usual case that neither end has eight spaces; `data` may be read from eight bytes before
+// `end`. Returns false, with nothing written, when the column must be trimmed the plain way.
+inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end, RowSpan& row) {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020;
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::memcpy(&head, data + begin, 8);
+    std::memcpy(&tail, data + end - 8, 8);
+    const auto lead = static_cast<std::size_t>(std::countr_zero(head ^ kSpaces)) / 8;
+    const auto trail = static_cast<std::size_t>(std::countl_zero(tail ^ kSpaces)) / 8;
+    if (((lead | trail) & 8) != 0) [[unlikely]] {
+        return false;
+    }
+    // The byte at the end is no space, so the leading spaces stop there; a column of
+    // spaces only has them counted from both ends.
+    row = {static_cast<std::uint32_t>(begin + lead),
+           static_cast<std::uint32_t>(end - std::min(trail, end - begin - lead))};
+    return true;
+}
+
 }  // namespace
 
-// The separators and line feeds of each 64 bytes are found at once, and their positions
-// taken in order, each ending a column: a line feed also ends the line, whose last column
-// counts only when the line holds a separator. Past the last wanted column only line feeds
-// are taken. Whether a column becomes a row is worked out without a branch, as it follows
-// no pattern the processor could learn. The rows are written straight into the batch and
-// handed on only for whole lines, so that a line with too many of them can be given back.
+// The separators and line feeds of each 64 bytes are found at once. The separators before
+// each line feed are taken in order, each ending a column, then the line feed ends the line
+// (and its last column, when the line holds a separator). Past the last wanted column the
+// line's separators are passed over. Whether a column becomes a row is worked out without a
+// branch, as it follows no pattern the processor could learn. The rows are written straight
+// into the batch and handed on only for whole lines, so that a line with too many of them
+// can be given back. A separator that is a space leaves no spaces to trim.
 template <ScanLevel kLevel, bool kToLast, bool kCounts>
 std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
                                       SpanBatch& rows) const {
-    constexpr bool toLast = kToLast;
     const std::size_t first =
         settings_.byRange ? static_cast<std::size_t>(std::max<int>(settings_.startIndex.value, 0))
                           : 0;
     const std::size_t last =
-        toLast ? std::size_t{kMaxColumns} : static_cast<std::size_t>(settings_.endIndex.value);
+        kToLast ? std::size_t{kMaxColumns} : static_cast<std::size_t>(settings_.endIndex.value);
     // With every column, a line long enough to hold more columns than the index takes
     // goes line by line.
-    const std::size_t longLine = toLast ? kMaxColumns - 64 : static_cast<std::size_t>(-1);
+    const std::size_t longLine = kToLast ? kMaxColumns - 64 : static_cast<std::size_t>(-1);
     const std::size_t keepEmpty = settings_.keepEmptyColumns ? 1 : 0;
     const std::size_t markEnds = settings_.markLineEnds ? 1 : 0;
     const char separator = separator_.bytes()[0];
+    const bool trims = separator != ' ';
     const char* const data = text.data();
     const auto markAt = static_cast<std::uint32_t>(rows.source().size());
     RowSpan* out = rows.end();
@@ -306,7 +328,14 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
     RowSpan* const full = rows.begin() + SpanBatch::kLineRows;
     std::size_t lineStart = from;
     std::size_t columnStart = from;
-    std::size_t index = 0;  // of the column that the next position ends
+    std::size_t index = 0;  // of the column being cut, when counted
+    const auto trimmed = [&](std::size_t end) {
+        RowSpan row{static_cast<std::uint32_t>(columnStart), static_cast<std::uint32_t>(end)};
+        if (trims && !trimShortSpaces(data, columnStart, end, row)) {
+            row = trimmedSpan(data, columnStart, end);
+        }
+        return row;
+    };
     for (std::size_t base = from; base < to; base += 64) {
         if (out >= full || base - lineStart >= longLine) [[unlikely]] {
             out = rows.handOnBefore(lineRows, out);
@@ -324,46 +353,46 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
             separators &= inside;
             breaks &= inside;
         }
-        std::uint64_t positions = index > last ? breaks : separators | breaks;
-        while (positions != 0) {
-            const auto bit = static_cast<unsigned>(std::countr_zero(positions));
-            positions &= positions - 1;
-            const std::size_t at = base + bit;
-            if (((breaks >> bit) & 1) != 0) [[unlikely]] {
-                // The line's last column counts when the line holds a separator; a CR
-                // before the LF is not the column's.
-                const bool held = kCounts ? index > 0 && index >= first && index <= last
-                                          : columnStart != lineStart;
-                if (held) {
-                    const std::size_t end = at - (data[at - 1] == '\r' ? 1 : 0);
-                    *out = trimmedSpan(data, columnStart, end);
-                    out += keepEmpty | (end > columnStart ? 1 : 0);
-                }
-                *out = {markAt, markAt};
-                out += markEnds;
-                lineStart = columnStart = at + 1;
-                lineRows = out;
-                if constexpr (!kToLast) {
-                    // The last line may have skipped this one's separators.
-                    positions |= separators & ~((std::uint64_t{2} << bit) - 1);
-                }
-                index = 0;
-                continue;
-            }
-            *out = trimmedSpan(data, columnStart, at);
-            if constexpr (kCounts) {
-                out += (index >= first ? 1 : 0) & (keepEmpty | (at > columnStart ? 1 : 0));
-                ++index;
-            } else {
-                out += keepEmpty | (at > columnStart ? 1 : 0);
-            }
-            columnStart = at + 1;
-            if constexpr (!kToLast) {
-                // Past the last wanted column only the line's end is looked for.
-                if (index > last) {
-                    positions &= breaks;
+        for (;;) {
+            const std::uint64_t lineEnd = breaks & (0 - breaks);  // none: 0
+            std::uint64_t inLine = separators & (lineEnd - 1);
+            separators ^= inLine;
+            if (kToLast || index <= last) {
+                for (; inLine != 0; inLine &= inLine - 1) {
+                    const std::size_t at =
+                        base + static_cast<std::size_t>(std::countr_zero(inLine));
+                    *out = trimmed(at);
+                    const std::size_t keep = keepEmpty | (at != columnStart ? 1 : 0);
+                    columnStart = at + 1;
+                    if constexpr (kCounts) {
+                        out += keep & (index >= first ? 1 : 0);
+                        if (++index > last && !kToLast) {
+                            break;
+                        }
+                    } else {
+                        out += keep;
+                    }
                 }
             }
+            if (lineEnd == 0) {
+                break;
+            }
+            breaks ^= lineEnd;
+            const std::size_t at = base + static_cast<std::size_t>(std::countr_zero(lineEnd));
+            // The line's last column counts when the line holds a separator; a CR before
+            // the LF is not the column's.
+            const bool held =
+                kCounts ? index > 0 && index >= first && index <= last : columnStart != lineStart;
+            if (held) {
+                const std::size_t end = at - (data[at - 1] == '\r' ? 1 : 0);
+                *out = trimmedSpan(data, columnStart, end);
+                out += keepEmpty | (end != columnStart ? 1 : 0);
+            }
+            *out = {markAt, markAt};
+            out += markEnds;
+            lineStart = columnStart = at + 1;
+            lineRows = out;
+            index = 0;
         }
     }
     // The source's last line, without a break.

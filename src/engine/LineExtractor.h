@@ -58,8 +58,10 @@ public:
     // other than a line end's, columns that go out as they are found (every column, or the
     // start and end by number) and bytes compared in vectors.
     bool cutsRuns() const { return cutsRuns_; }
-    // Cuts the lines of `text` from `from` (a line's start) up to `to` (just past a LF, or
-    // the end of `text`) and adds their rows to `rows`, as extract() adds each line's;
+    static constexpr std::size_t kRunStart = 8;
+    // Cuts the lines of `text` from `from` (a line's start, at least kRunStart bytes into
+    // it) up to `to` (just past a LF, or the end of `text`) and adds their rows to `rows`,
+    // as extract() adds each line's;
     // `rows` holds spans of a source that begins with `text`. Stops at the start of a line
     // with more columns or rows than it takes at once and returns where that line starts,
     // none of its rows added; returns `to` when every line is cut.

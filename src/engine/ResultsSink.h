@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -14,6 +15,42 @@ namespace culvex {
 struct RowSpan {
     std::uint32_t begin;
     std::uint32_t end;
+};
+
+// Bytes written row after row, kept from block to block.
+class RowBytes {
+public:
+    std::string_view view() const { return {bytes_.get(), size_}; }
+    std::size_t size() const { return size_; }
+    void clear() { size_ = 0; }
+    // Room for `more` bytes after those kept; what is written there counts once added().
+    char* room(std::size_t more) {
+        if (capacity_ - size_ < more) {
+            const std::size_t capacity = std::max(2 * capacity_, size_ + more);
+            auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
+            std::copy_n(bytes_.get(), size_, bytes.get());
+            bytes_ = std::move(bytes);
+            capacity_ = capacity;
+        }
+        return bytes_.get() + size_;
+    }
+    void added(std::size_t count) { size_ += count; }
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+// How a sink writes rows as bytes, the same for every row wherever it comes, so that the
+// threads that cut blocks can write their rows' bytes themselves.
+class RowFormat {
+public:
+    virtual ~RowFormat() = default;
+    // Appends the bytes of the rows, spans of `source` (which may be read beyond a row),
+    // to `out`. Called on any thread.
+    virtual void write(std::span<const RowSpan> rows, std::string_view source,
+                       RowBytes& out) const = 0;
 };
 
 // Where the extraction run appends result rows (bytes in the input's code page). Rows
@@ -43,6 +80,14 @@ public:
             }
             appendBatch({views.data(), count}, source);
         }
+    }
+    // The sink's format, when it writes rows as bytes that others may write for it and
+    // hand over with appendWritten(); none by default.
+    virtual const RowFormat* rowFormat() const { return nullptr; }
+    // Takes `rows` rows as rowFormat() wrote them, `bytes`: the same as appending them.
+    virtual void appendWritten(std::string_view bytes, std::size_t rows) {
+        static_cast<void>(bytes);
+        static_cast<void>(rows);
     }
     virtual void publish() = 0;
     // The rows turned away since the last call because the sink was full; a sink without a

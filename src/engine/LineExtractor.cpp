@@ -276,9 +276,9 @@ inline RowSpan trimmedSpan(const char* data, std::size_t begin, std::size_t end)
     return {static_cast<std::uint32_t>(begin + lead), static_cast<std::uint32_t>(end - trail)};
 }
 
-// The row of a column [begin, end) that ends before a byte that is not a space, in the
-// usual case that neither end has eight spaces; `data` may be read from eight bytes before
-// `end`. Returns false, with nothing written, when the column must be trimmed the plain way.
+// The row of a column [begin, end), in the usual case that neither end has eight spaces;
+// `data` may be read from eight bytes before `end`. Returns false, with nothing written,
+// when the column must be trimmed the plain way.
 inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end, RowSpan& row) {
     constexpr std::uint64_t kSpaces = 0x2020202020202020;
     std::uint64_t head;
@@ -290,10 +290,12 @@ inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end
     if (((lead | trail) & 8) != 0) [[unlikely]] {
         return false;
     }
-    // The byte at the end is no space, so the leading spaces stop there; a column of
-    // spaces only has them counted from both ends.
-    row = {static_cast<std::uint32_t>(begin + lead),
-           static_cast<std::uint32_t>(end - std::min(trail, end - begin - lead))};
+    // A column of spaces only has them counted from both ends (and, where the separator is
+    // a space, past its end).
+    const std::size_t size = end - begin;
+    const std::size_t leading = std::min(lead, size);
+    row = {static_cast<std::uint32_t>(begin + leading),
+           static_cast<std::uint32_t>(end - std::min(trail, size - leading))};
     return true;
 }
 
@@ -305,7 +307,7 @@ inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end
 // line's separators are passed over. Whether a column becomes a row is worked out without a
 // branch, as it follows no pattern the processor could learn. The rows are written straight
 // into the batch and handed on only for whole lines, so that a line with too many of them
-// can be given back. A separator that is a space leaves no spaces to trim.
+// can be given back.
 template <ScanLevel kLevel, bool kToLast, bool kCounts>
 std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
                                       SpanBatch& rows) const {
@@ -320,7 +322,6 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
     const std::size_t keepEmpty = settings_.keepEmptyColumns ? 1 : 0;
     const std::size_t markEnds = settings_.markLineEnds ? 1 : 0;
     const char separator = separator_.bytes()[0];
-    const bool trims = separator != ' ';
     const char* const data = text.data();
     const auto markAt = static_cast<std::uint32_t>(rows.source().size());
     RowSpan* out = rows.end();
@@ -330,8 +331,8 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
     std::size_t columnStart = from;
     std::size_t index = 0;  // of the column being cut, when counted
     const auto trimmed = [&](std::size_t end) {
-        RowSpan row{static_cast<std::uint32_t>(columnStart), static_cast<std::uint32_t>(end)};
-        if (trims && !trimShortSpaces(data, columnStart, end, row)) {
+        RowSpan row;
+        if (!trimShortSpaces(data, columnStart, end, row)) {
             row = trimmedSpan(data, columnStart, end);
         }
         return row;
@@ -361,16 +362,13 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
                 for (; inLine != 0; inLine &= inLine - 1) {
                     const std::size_t at =
                         base + static_cast<std::size_t>(std::countr_zero(inLine));
-                    *out = trimmed(at);
-                    const std::size_t keep = keepEmpty | (at != columnStart ? 1 : 0);
+                    if (!kCounts || index >= first) {
+                        *out = trimmed(at);
+                        out += keepEmpty | (at != columnStart ? 1 : 0);
+                    }
                     columnStart = at + 1;
-                    if constexpr (kCounts) {
-                        out += keep & (index >= first ? 1 : 0);
-                        if (++index > last && !kToLast) {
-                            break;
-                        }
-                    } else {
-                        out += keep;
+                    if (kCounts && ++index > last && !kToLast) {
+                        break;
                     }
                 }
             }

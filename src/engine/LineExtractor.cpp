@@ -1,5 +1,6 @@
 #include "engine/LineExtractor.h"
 
+#include "engine/FileReader.h"
 #include "engine/Markers.h"
 
 #include <algorithm>
@@ -66,6 +67,7 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
         scanner_.emplace(separator_.bytes()[0], level_);
     }
     cutsRuns_ = runsOfLines();
+    secondByte_ = Separator::secondCompared(separator_.bytes());
     toLast_ = !s.byRange || s.endAtLastColumn;
     fromFirst_ = !s.byRange || s.startIndex.value <= 0;
 }
@@ -73,8 +75,9 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
 bool LineExtractor::runsOfLines() const {
     const LineSettings& s = settings_;
     const std::string& bytes = separator_.bytes();
+    // A separator longer than the padding after a block could be looked for past it.
     if (level_ == ScanLevel::Bytes || s.quoted || checksLines_ || !separator_.findable() ||
-        bytes.size() != 1 || bytes[0] == '\n' || bytes[0] == '\r') {
+        bytes.size() > LineBlocks::kPadding || bytes.find_first_of("\r\n") != std::string::npos) {
         return false;
     }
     if (!s.byRange) {
@@ -308,7 +311,7 @@ inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end
 // branch, as it follows no pattern the processor could learn. The rows are written straight
 // into the batch and handed on only for whole lines, so that a line with too many of them
 // can be given back.
-template <ScanLevel kLevel, bool kToLast, bool kCounts>
+template <ScanLevel kLevel, bool kToLast, bool kCounts, bool kOneByte>
 std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
                                       SpanBatch& rows) const {
     const std::size_t first =
@@ -321,8 +324,18 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
     const std::size_t longLine = kToLast ? kMaxColumns - 64 : static_cast<std::size_t>(-1);
     const std::size_t keepEmpty = settings_.keepEmptyColumns ? 1 : 0;
     const std::size_t markEnds = settings_.markLineEnds ? 1 : 0;
-    const char separator = separator_.bytes()[0];
+    const std::string& bytes = separator_.bytes();
+    const char separator = bytes[0];
+    // A longer separator is looked for where its first byte and another one match, then
+    // confirmed; a match that overlaps the last one is passed over.
+    const std::size_t length = kOneByte ? 1 : bytes.size();
+    const std::size_t distance = kOneByte ? 0 : secondByte_;
+    const char second = bytes[distance];
+    const auto matchesAt = [&](std::size_t at) {
+        return length == 2 || std::memcmp(text.data() + at, bytes.data(), length) == 0;
+    };
     const char* const data = text.data();
+    const char* const readableEnd = rows.source().data() + rows.source().size();
     const auto markAt = static_cast<std::uint32_t>(rows.source().size());
     RowSpan* out = rows.end();
     RowSpan* lineRows = out;  // the first row of the line being cut
@@ -349,10 +362,15 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
         const TwoBytesBits found = separatorsAndBreaks<kLevel>(data + base, separator);
         std::uint64_t separators = found.one;
         std::uint64_t breaks = found.other;
-        if (to - base < 64) {
-            const std::uint64_t inside = (std::uint64_t{1} << (to - base)) - 1;
-            separators &= inside;
-            breaks &= inside;
+        if constexpr (!kOneByte) {
+            separators =
+                pairBits(data + base, to - base, readableEnd, separator, second, distance, kLevel);
+        }
+        if (to - base < 64 + length - 1) {
+            // A separator ends by the end of the lines.
+            const std::size_t starts = to - base >= length ? to - base - length + 1 : 0;
+            separators &= (std::uint64_t{1} << starts) - 1;
+            breaks &= to - base < 64 ? (std::uint64_t{1} << (to - base)) - 1 : ~std::uint64_t{0};
         }
         for (;;) {
             const std::uint64_t lineEnd = breaks & (0 - breaks);  // none: 0
@@ -362,11 +380,16 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
                 for (; inLine != 0; inLine &= inLine - 1) {
                     const std::size_t at =
                         base + static_cast<std::size_t>(std::countr_zero(inLine));
+                    if constexpr (!kOneByte) {
+                        if (at < columnStart || !matchesAt(at)) {
+                            continue;
+                        }
+                    }
                     if (!kCounts || index >= first) {
                         *out = trimmed(at);
                         out += keepEmpty | (at != columnStart ? 1 : 0);
                     }
-                    columnStart = at + 1;
+                    columnStart = at + length;
                     if (kCounts && ++index > last && !kToLast) {
                         break;
                     }
@@ -403,22 +426,30 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
     return to;
 }
 
+template <ScanLevel kLevel>
+std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
+                                      SpanBatch& rows) const {
+    const bool oneByte = separator_.bytes().size() == 1;
+    if (!toLast_) {
+        return oneByte ? cutLinesAt<kLevel, false, true, true>(text, from, to, rows)
+                       : cutLinesAt<kLevel, false, true, false>(text, from, to, rows);
+    }
+    if (fromFirst_) {
+        return oneByte ? cutLinesAt<kLevel, true, false, true>(text, from, to, rows)
+                       : cutLinesAt<kLevel, true, false, false>(text, from, to, rows);
+    }
+    return oneByte ? cutLinesAt<kLevel, true, true, true>(text, from, to, rows)
+                   : cutLinesAt<kLevel, true, true, false>(text, from, to, rows);
+}
+
 [[gnu::target("avx2,bmi,bmi2,lzcnt"), gnu::flatten]] std::size_t LineExtractor::cutLinesAvx2(
     std::string_view text, std::size_t from, std::size_t to, SpanBatch& rows) const {
-    if (!toLast_) {
-        return cutLinesAt<ScanLevel::Avx2, false, true>(text, from, to, rows);
-    }
-    return fromFirst_ ? cutLinesAt<ScanLevel::Avx2, true, false>(text, from, to, rows)
-                      : cutLinesAt<ScanLevel::Avx2, true, true>(text, from, to, rows);
+    return cutLinesAt<ScanLevel::Avx2>(text, from, to, rows);
 }
 
 [[gnu::noinline]] std::size_t LineExtractor::cutLinesSse2(std::string_view text, std::size_t from,
                                                           std::size_t to, SpanBatch& rows) const {
-    if (!toLast_) {
-        return cutLinesAt<ScanLevel::Sse2, false, true>(text, from, to, rows);
-    }
-    return fromFirst_ ? cutLinesAt<ScanLevel::Sse2, true, false>(text, from, to, rows)
-                      : cutLinesAt<ScanLevel::Sse2, true, true>(text, from, to, rows);
+    return cutLinesAt<ScanLevel::Sse2>(text, from, to, rows);
 }
 #endif
 

@@ -24,24 +24,32 @@ class LinesFormat final : public RowFormat {
 public:
     void write(std::span<const RowSpan> rows, std::string_view source,
                RowBytes& out) const override {
-        std::size_t total = rows.size();
-        for (const RowSpan row : rows) {
-            total += row.end - row.begin;
-        }
-        char* at = out.room(total + kRowMoveBytes);
         const char* const base = source.data();
         const std::size_t size = source.size();
-        for (const RowSpan row : rows) {
-            const std::size_t n = row.end - row.begin;
-            if (n <= kRowMoveBytes && size - row.begin >= kRowMoveBytes) {
+        for (std::size_t next = 0; next < rows.size();) {
+            // Room for every row left as a short one; a longer row ends the stretch.
+            char* const start = out.room((rows.size() - next) * (kRowMoveBytes + 1));
+            char* at = start;
+            for (; next < rows.size(); ++next) {
+                const RowSpan row = rows[next];
+                const std::size_t n = row.end - row.begin;
+                if (n > kRowMoveBytes || size - row.begin < kRowMoveBytes) {
+                    break;
+                }
                 std::memcpy(at, base + row.begin, kRowMoveBytes);
-            } else {
-                std::memcpy(at, base + row.begin, n);
+                at[n] = '\n';
+                at += n + 1;
             }
-            at[n] = '\n';
-            at += n + 1;
+            out.added(static_cast<std::size_t>(at - start));
+            if (next < rows.size()) {
+                const RowSpan row = rows[next++];
+                const std::size_t n = row.end - row.begin;
+                char* const longer = out.room(n + 1);
+                std::memcpy(longer, base + row.begin, n);
+                longer[n] = '\n';
+                out.added(n + 1);
+            }
         }
-        out.added(total);
     }
 };
 

@@ -28,9 +28,9 @@ namespace {
 
 constexpr const char* kProgram = "culvex-extract: ";
 
-// A quarter of the window's block size: the blocks each thread has in hand (and their
-// rows) then take a few MiB in all, as a filter beside cut should, at the same speed.
-constexpr std::size_t kReadBlockBytes = kBlockBytes / 4;
+// The blocks each thread has in hand (and their rows) take a few MiB in all, as a filter
+// beside cut should.
+constexpr std::size_t kReadBlockBytes = kBlockBytes;
 
 // An open descriptor read to its end as it streams in: standard input, a pipe, a device.
 // Before a read that would wait for more bytes, `beforeWait` runs, so that the rows of

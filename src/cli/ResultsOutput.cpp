@@ -16,6 +16,43 @@ namespace {
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
+constexpr std::size_t kRowMoveBytes = 32;
+
+// Each row and LF, written by the threads that cut the blocks: short rows are copied in
+// one fixed-size move where the source allows reading past a row.
+class LinesFormat final : public RowFormat {
+public:
+    void write(std::span<const RowSpan> rows, std::string_view source,
+               RowBytes& out) const override {
+        const char* const base = source.data();
+        const std::size_t size = source.size();
+        for (std::size_t next = 0; next < rows.size();) {
+            // Room for every row left as a short one; a longer row ends the stretch.
+            char* const start = out.room((rows.size() - next) * (kRowMoveBytes + 1));
+            char* at = start;
+            for (; next < rows.size(); ++next) {
+                const RowSpan row = rows[next];
+                const std::size_t n = row.end - row.begin;
+                if (n > kRowMoveBytes || size - row.begin < kRowMoveBytes) {
+                    break;
+                }
+                std::memcpy(at, base + row.begin, kRowMoveBytes);
+                at[n] = '\n';
+                at += n + 1;
+            }
+            out.added(static_cast<std::size_t>(at - start));
+            if (next < rows.size()) {
+                const RowSpan row = rows[next++];
+                const std::size_t n = row.end - row.begin;
+                char* const longer = out.room(n + 1);
+                std::memcpy(longer, base + row.begin, n);
+                longer[n] = '\n';
+                out.added(n + 1);
+            }
+        }
+    }
+};
+
 // Each row and LF, bytes as read. This is the hot path of a run, so rows are copied into
 // a piece of its own in fixed-size moves where the source allows reading past a row.
 class LinesSink final : public FormattedSink {
@@ -35,11 +72,20 @@ public:
             flush();
         }
     }
+    const RowFormat* rowFormat() const override {
+        static const LinesFormat format;
+        return &format;
+    }
+    void appendWritten(std::string_view bytes, std::size_t rows) override {
+        handPiece();
+        output().write(bytes);
+        rows_ += rows;
+    }
     void flush() override { handPiece(); }
     void finish() override { handPiece(); }
 
 private:
-    static constexpr std::size_t kMoveBytes = 32;
+    static constexpr std::size_t kMoveBytes = kRowMoveBytes;
     // The piece and its fill level are held in locals, so that the byte copies cannot be
     // taken to change them.
     template <class Row, class ViewOf>

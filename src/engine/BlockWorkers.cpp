@@ -3,7 +3,10 @@
 #include "engine/QuotedExtraction.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
+#include <cstring>
+#include <limits>
 #include <system_error>
 
 namespace culvex {
@@ -13,12 +16,76 @@ std::uint64_t pauseAfter(std::uint64_t offset, std::size_t pauseEvery) {
     return (offset / pauseEvery + 1) * pauseEvery;
 }
 
+// Where the run of lines that ends at the next pause ends: past the first LF at or after
+// byte `pauseAt - 1` of `text` (the line that reaches the pause), or at the text's end.
+std::size_t runEnd(std::string_view text, std::size_t from, std::uint64_t pauseAt) {
+    const std::uint64_t reach = std::max<std::uint64_t>(from, pauseAt - 1);
+    if (reach >= text.size()) {
+        return text.size();
+    }
+    const char* const at = text.data() + reach;
+    const void* const lf = std::memchr(at, '\n', text.size() - reach);
+    return lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) + 1
+                         : text.size();
+}
+
+// Extracts the line at `from` by itself; returns where the next one starts.
+std::size_t extractOneLine(std::string_view text, std::size_t from, std::string_view source,
+                           LineExtractor& extractor, ResultsSink& sink,
+                           ExtractionProgress& progress) {
+    const std::size_t lf = text.find('\n', from);
+    std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+    if (lf != std::string_view::npos && end > from && text[end - 1] == '\r') {
+        --end;
+    }
+    RowBatch rows(sink, source);
+    const LineOverflows overflows = extractor.extract(text.substr(from, end - from), rows);
+    rows.flush();
+    if (overflows.any()) {
+        progress.overflowed(overflows);
+    }
+    return lf == std::string_view::npos ? text.size() : lf + 1;
+}
+
+// Extracts the block's lines in runs, each up to the line that reaches the next pause; a
+// line with more columns than a run takes goes by itself.
+bool cutBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
+              ExtractionProgress& progress, std::size_t pauseEvery) {
+    SpanBatch rows(sink, block.readable);
+    const std::string_view text = block.text;
+    std::uint64_t nextPause = pauseAfter(block.offset, pauseEvery);
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t to = runEnd(text, from, nextPause - block.offset);
+        // A run reads the eight bytes before a column's end: the lines that start in the
+        // block's first eight bytes go by themselves.
+        from = from >= LineExtractor::kRunStart ? extractor.cutLines(text, from, to, rows) : from;
+        if (from < to) {
+            rows.flush();
+            from = extractOneLine(text, from, block.readable, extractor, sink, progress);
+        }
+        if (block.offset + from >= nextPause) {
+            rows.flush();
+            progress.pause();
+            if (progress.stopped()) {
+                return false;
+            }
+            nextPause = pauseAfter(block.offset + from, pauseEvery);
+        }
+    }
+    rows.flush();
+    return true;
+}
+
 }  // namespace
 
 bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch) {
     if (extractor.quoted()) {
         return extractQuotedBlock(block, extractor, sink, progress, pauseEvery, stretch);
+    }
+    if (extractor.cutsRuns() && block.text.size() <= stretch &&
+        block.readable.size() <= std::numeric_limits<std::uint32_t>::max()) {
+        return cutBlock(block, extractor, sink, progress, pauseEvery);
     }
     // The batch holds views into the block: it is flushed before anything that can show
     // the rows so far (a pause or a report).
@@ -73,29 +140,62 @@ void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::strin
            source.data() + source.size() <= source_.data() + source_.size());
     static_cast<void>(source);
     const char* const base = source_.data();
-    RowSpan* to = extend(rows.size());
-    for (const std::string_view row : rows) {
+    const auto spanOf = [base](std::string_view row) {
         const auto begin = static_cast<std::uint32_t>(row.data() - base);
-        *to++ = {begin, begin + static_cast<std::uint32_t>(row.size())};
+        return RowSpan{begin, begin + static_cast<std::uint32_t>(row.size())};
+    };
+    if (format_ == nullptr) {
+        std::transform(rows.begin(), rows.end(), extend(rows.size()), spanOf);
+        return;
     }
+    constexpr std::size_t kSpans = 256;
+    std::array<RowSpan, kSpans> spans;
+    for (std::size_t first = 0; first < rows.size(); first += kSpans) {
+        const std::size_t count = std::min(kSpans, rows.size() - first);
+        std::transform(rows.begin() + static_cast<std::ptrdiff_t>(first),
+                       rows.begin() + static_cast<std::ptrdiff_t>(first + count), spans.begin(),
+                       spanOf);
+        appendSpans({spans.data(), count}, source_);
+    }
+}
+
+void BlockRecord::appendSpans(std::span<const RowSpan> rows, std::string_view source) {
+    // The spans are offsets into the block the record was cleared for.
+    assert(source.data() == source_.data());
+    static_cast<void>(source);
+    if (format_ != nullptr) {
+        format_->write(rows, source_, bytes_);
+        size_ += rows.size();
+        return;
+    }
+    std::copy(rows.begin(), rows.end(), extend(rows.size()));
 }
 
 void BlockRecord::clear(std::string_view source) {
     source_ = source;
     size_ = 0;
+    bytes_.clear();
     events_.clear();
 }
 
 bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const {
     std::size_t handed = 0;
-    const auto handOn = [&](std::size_t upTo) {
-        if (upTo > handed) {
-            sink.appendSpans({rows_.get() + handed, upTo - handed}, source_);
-            handed = upTo;
+    std::size_t handedBytes = 0;
+    const auto handOn = [&](std::size_t upTo, std::size_t upToBytes) {
+        if (upTo == handed) {
+            return;
         }
+        if (format_ != nullptr) {
+            sink.appendWritten(bytes_.view().substr(handedBytes, upToBytes - handedBytes),
+                               upTo - handed);
+        } else {
+            sink.appendSpans({rows_.get() + handed, upTo - handed}, source_);
+        }
+        handed = upTo;
+        handedBytes = upToBytes;
     };
     for (const Event& event : events_) {
-        handOn(event.rowsBefore);
+        handOn(event.rowsBefore, event.bytesBefore);
         if (event.openQuote) {
             progress.quoteLeftOpen();
         } else if (event.overflow) {
@@ -107,16 +207,19 @@ bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const 
             }
         }
     }
-    handOn(size_);
+    handOn(size_, bytes_.size());
     return true;
 }
 
 BlockWorkers::BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
-                           std::size_t pauseEvery, std::size_t recordBytes)
+                           std::size_t pauseEvery, std::size_t recordBytes, const RowFormat* format)
     : blocks_(std::move(blocks)),
       pauseEvery_(pauseEvery),
       recordBytes_(recordBytes),
       slots_(blocks_.buffers()) {
+    for (Slot& slot : slots_) {
+        slot.record.writeWith(format);
+    }
     threads_.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
         try {

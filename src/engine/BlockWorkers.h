@@ -36,15 +36,21 @@ bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch);
 
 // The rows and reports of one block, kept in order to be handed on later. The rows are
-// kept as 32-bit spans of the block's bytes, so a block may hold at most 4 GiB of them.
+// kept as 32-bit spans of the block's bytes, so a block may hold at most 4 GiB of them, or,
+// for a sink that has a row format, as the bytes that format writes.
 class BlockRecord final : public ResultsSink, public ExtractionProgress {
 public:
+    // Keeps the rows as `format` writes them from now on; none: as spans.
+    void writeWith(const RowFormat* format) { format_ = format; }
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source) override;
     void publish() override {}
-    void pause() override { events_.push_back({size_, std::nullopt}); }
-    void overflowed(LineOverflows line) override { events_.push_back({size_, line}); }
-    void quoteLeftOpen() override { events_.push_back({size_, std::nullopt, true}); }
+    void pause() override { events_.push_back({size_, bytes_.size(), std::nullopt}); }
+    void overflowed(LineOverflows line) override {
+        events_.push_back({size_, bytes_.size(), line});
+    }
+    void quoteLeftOpen() override { events_.push_back({size_, bytes_.size(), std::nullopt, true}); }
 
     // Empties the record for the rows of `source`, of at most 4 GiB.
     void clear(std::string_view source);
@@ -55,6 +61,7 @@ public:
 private:
     struct Event {
         std::size_t rowsBefore;
+        std::size_t bytesBefore;                // of the rows as the format wrote them
         std::optional<LineOverflows> overflow;  // none: a pause or an unclosed quote
         bool openQuote = false;
     };
@@ -62,6 +69,8 @@ private:
     RowSpan* extend(std::size_t more);
 
     std::string_view source_;
+    const RowFormat* format_ = nullptr;
+    RowBytes bytes_;
     std::unique_ptr<RowSpan[]> rows_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
@@ -81,8 +90,10 @@ public:
     // the calling thread extracts what they leave. A block of more than `recordBytes`
     // readable bytes, and one that holds a line longer than a block, is extracted on the
     // calling thread when its turn comes, so that it stays live inside the line.
+    // With a row format, the workers write the rows' bytes as the sink would.
     BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
-                 std::size_t pauseEvery, std::size_t recordBytes);
+                 std::size_t pauseEvery, std::size_t recordBytes,
+                 const RowFormat* format = nullptr);
     BlockWorkers(const BlockWorkers&) = delete;
     BlockWorkers& operator=(const BlockWorkers&) = delete;
     ~BlockWorkers();

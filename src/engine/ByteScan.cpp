@@ -14,7 +14,12 @@ std::atomic<ScanLevel>& levelInUse() {
 
 ScanLevel bestScanLevel() {
 #ifdef __SSE2__
-    return __builtin_cpu_supports("avx2") ? ScanLevel::Avx2 : ScanLevel::Sse2;
+    // Every processor with AVX2 so far also has the bit instructions that the AVX2 loops
+    // are built with (BMI1, BMI2 and LZCNT, which comes with them); the first two are
+    // checked all the same.
+    const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                      __builtin_cpu_supports("bmi2");
+    return avx2 ? ScanLevel::Avx2 : ScanLevel::Sse2;
 #else
     return ScanLevel::Bytes;
 #endif

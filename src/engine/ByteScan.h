@@ -12,7 +12,8 @@ namespace culvex {
 
 // How bytes are compared when lines are cut: one at a time (the reference, and the only
 // way on processors without a known vector unit), 16 at a time (SSE2, every x86-64
-// processor), or 32 at a time (AVX2, where the processor has it).
+// processor), or 32 at a time (AVX2, where the processor has it, with BMI1, BMI2 and
+// LZCNT).
 enum class ScanLevel : std::uint8_t { Bytes, Sse2, Avx2 };
 
 // The widest level this processor runs.
@@ -43,6 +44,45 @@ inline std::uint64_t equalBitsSse2(const char* at, char byte) {
     const auto high = static_cast<std::uint32_t>(_mm256_movemask_epi8(
         _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32)), needle)));
     return std::uint64_t{low} | std::uint64_t{high} << 32;
+}
+
+// The bytes among the 64 at `at` equal to `one` and those equal to `other`, as bits from
+// the lowest, each 16-byte piece loaded once.
+struct TwoBytesBits {
+    std::uint64_t one;
+    std::uint64_t other;
+};
+inline TwoBytesBits twoBytesBitsSse2(const char* at, char one, char other) {
+    const __m128i ones = _mm_set1_epi8(one);
+    const __m128i others = _mm_set1_epi8(other);
+    TwoBytesBits bits{0, 0};
+    for (std::size_t part = 0; part < 64; part += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + part));
+        bits.one |= std::uint64_t{static_cast<std::uint32_t>(
+                        _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, ones)))}
+                    << part;
+        bits.other |= std::uint64_t{static_cast<std::uint32_t>(
+                          _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, others)))}
+                      << part;
+    }
+    return bits;
+}
+
+[[gnu::target("avx2")]] inline TwoBytesBits twoBytesBitsAvx2(const char* at, char one, char other) {
+    const __m256i ones = _mm256_set1_epi8(one);
+    const __m256i others = _mm256_set1_epi8(other);
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32));
+    const auto oneLow =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, ones)));
+    const auto oneHigh =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, ones)));
+    const auto otherLow =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, others)));
+    const auto otherHigh =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, others)));
+    return {std::uint64_t{oneLow} | std::uint64_t{oneHigh} << 32,
+            std::uint64_t{otherLow} | std::uint64_t{otherHigh} << 32};
 }
 
 // The positions i among the 64 at `at` where at[i] == first and at[i + distance] == second,

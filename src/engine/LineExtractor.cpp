@@ -1,8 +1,10 @@
 #include "engine/LineExtractor.h"
 
+#include "engine/FileReader.h"
 #include "engine/Markers.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace culvex {
 namespace {
@@ -64,6 +66,28 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     if (s.quoted && !checksLines_ && QuotedScanner::serves(separator_)) {
         scanner_.emplace(separator_.bytes()[0], level_);
     }
+    cutsRuns_ = runsOfLines();
+    secondByte_ = Separator::secondCompared(separator_.bytes());
+    toLast_ = !s.byRange || s.endAtLastColumn;
+    fromFirst_ = !s.byRange || s.startIndex.value <= 0;
+}
+
+bool LineExtractor::runsOfLines() const {
+    const LineSettings& s = settings_;
+    const std::string& bytes = separator_.bytes();
+    // A separator longer than the padding after a block could be looked for past it.
+    if (level_ == ScanLevel::Bytes || s.quoted || checksLines_ || !separator_.findable() ||
+        bytes.size() > LineBlocks::kPadding || bytes.find_first_of("\r\n") != std::string::npos) {
+        return false;
+    }
+    if (!s.byRange) {
+        return true;
+    }
+    if (!s.startByNumber || s.startByMarker || s.startIndex.overflow) {
+        return false;
+    }
+    return s.endAtLastColumn ||
+           (s.endByNumber && !s.endByMarker && !s.endIndex.overflow && s.endIndex.value >= 0);
 }
 
 bool LineExtractor::readsAsUtf8(std::string_view line, LongLineCut* cut) const {
@@ -214,6 +238,234 @@ void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
     } else {
         streamRowsBytes(line, rows);
     }
+}
+
+#ifdef __SSE2__
+namespace {
+
+template <ScanLevel kLevel>
+TwoBytesBits separatorsAndBreaks(const char* at, char separator) {
+    if constexpr (kLevel == ScanLevel::Avx2) {
+        return twoBytesBitsAvx2(at, separator, '\n');
+    } else {
+        return twoBytesBitsSse2(at, separator, '\n');
+    }
+}
+
+// The row of the column [begin, end) of `data`, without its outer spaces. Each end is
+// looked at eight bytes at once: the bytes after a column may always be read (the lines
+// are followed by the source's padding), those before it when the column lies eight bytes
+// or more into `data`.
+inline RowSpan trimmedSpan(const char* data, std::size_t begin, std::size_t end) {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020;
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::memcpy(&head, data + begin, 8);
+    std::memcpy(&tail, data + std::max<std::size_t>(end, 8) - 8, 8);
+    head ^= kSpaces;
+    tail ^= kSpaces;
+    if (head == 0 || tail == 0 || end < 8) [[unlikely]] {
+        const std::string_view column = trimSpaces(std::string_view(data + begin, end - begin));
+        const auto at = static_cast<std::uint32_t>(column.data() - data);
+        return {at, at + static_cast<std::uint32_t>(column.size())};
+    }
+    // A byte that is not a space leaves a non-zero byte; the first one from each end
+    // counts the spaces there.
+    const std::size_t size = end - begin;
+    const std::size_t lead =
+        std::min<std::size_t>(static_cast<std::size_t>(std::countr_zero(head)) / 8, size);
+    const std::size_t trail =
+        std::min<std::size_t>(static_cast<std::size_t>(std::countl_zero(tail)) / 8, size - lead);
+    return {static_cast<std::uint32_t>(begin + lead), static_cast<std::uint32_t>(end - trail)};
+}
+
+// The row of a column [begin, end), in the usual case that neither end has eight spaces;
+// `data` may be read from eight bytes before `end`. Returns false, with nothing written,
+// when the column must be trimmed the plain way.
+inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end, RowSpan& row) {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020;
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::memcpy(&head, data + begin, 8);
+    std::memcpy(&tail, data + end - 8, 8);
+    const auto lead = static_cast<std::size_t>(std::countr_zero(head ^ kSpaces)) / 8;
+    const auto trail = static_cast<std::size_t>(std::countl_zero(tail ^ kSpaces)) / 8;
+    if (((lead | trail) & 8) != 0) [[unlikely]] {
+        return false;
+    }
+    // A column of spaces only has them counted from both ends (and, where the separator is
+    // a space, past its end).
+    const std::size_t size = end - begin;
+    const std::size_t leading = std::min(lead, size);
+    row = {static_cast<std::uint32_t>(begin + leading),
+           static_cast<std::uint32_t>(end - std::min(trail, size - leading))};
+    return true;
+}
+
+}  // namespace
+
+// The separators and line feeds of each 64 bytes are found at once. The separators before
+// each line feed are taken in order, each ending a column, then the line feed ends the line
+// (and its last column, when the line holds a separator). Past the last wanted column the
+// line's separators are passed over. Whether a column becomes a row is worked out without a
+// branch, as it follows no pattern the processor could learn. The rows are written straight
+// into the batch and handed on only for whole lines, so that a line with too many of them
+// can be given back.
+template <ScanLevel kLevel, bool kToLast, bool kCounts, bool kOneByte>
+std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
+                                      SpanBatch& rows) const {
+    const std::size_t first =
+        settings_.byRange ? static_cast<std::size_t>(std::max<int>(settings_.startIndex.value, 0))
+                          : 0;
+    const std::size_t last =
+        kToLast ? std::size_t{kMaxColumns} : static_cast<std::size_t>(settings_.endIndex.value);
+    // With every column, a line long enough to hold more columns than the index takes
+    // goes line by line.
+    const std::size_t longLine = kToLast ? kMaxColumns - 64 : static_cast<std::size_t>(-1);
+    const std::size_t keepEmpty = settings_.keepEmptyColumns ? 1 : 0;
+    const std::size_t markEnds = settings_.markLineEnds ? 1 : 0;
+    const std::string& bytes = separator_.bytes();
+    const char separator = bytes[0];
+    // A longer separator is looked for where its first byte and another one match, then
+    // confirmed; a match that overlaps the last one is passed over.
+    const std::size_t length = kOneByte ? 1 : bytes.size();
+    const std::size_t distance = kOneByte ? 0 : secondByte_;
+    const char second = bytes[distance];
+    const auto matchesAt = [&](std::size_t at) {
+        return length == 2 || std::memcmp(text.data() + at, bytes.data(), length) == 0;
+    };
+    const char* const data = text.data();
+    const char* const readableEnd = rows.source().data() + rows.source().size();
+    const auto markAt = static_cast<std::uint32_t>(rows.source().size());
+    RowSpan* out = rows.end();
+    RowSpan* lineRows = out;  // the first row of the line being cut
+    RowSpan* const full = rows.begin() + SpanBatch::kLineRows;
+    std::size_t lineStart = from;
+    std::size_t columnStart = from;
+    std::size_t index = 0;  // of the column being cut, when counted
+    const auto trimmed = [&](std::size_t end) {
+        RowSpan row;
+        if (!trimShortSpaces(data, columnStart, end, row)) {
+            row = trimmedSpan(data, columnStart, end);
+        }
+        return row;
+    };
+    for (std::size_t base = from; base < to; base += 64) {
+        if (out >= full || base - lineStart >= longLine) [[unlikely]] {
+            out = rows.handOnBefore(lineRows, out);
+            lineRows = rows.begin();
+            if (out >= full || base - lineStart >= longLine) {
+                rows.end(lineRows);
+                return lineStart;
+            }
+        }
+        const TwoBytesBits found = separatorsAndBreaks<kLevel>(data + base, separator);
+        std::uint64_t separators = found.one;
+        std::uint64_t breaks = found.other;
+        if constexpr (!kOneByte) {
+            separators =
+                pairBits(data + base, to - base, readableEnd, separator, second, distance, kLevel);
+        }
+        if (to - base < 64 + length - 1) {
+            // A separator ends by the end of the lines.
+            const std::size_t starts = to - base >= length ? to - base - length + 1 : 0;
+            separators &= (std::uint64_t{1} << starts) - 1;
+            breaks &= to - base < 64 ? (std::uint64_t{1} << (to - base)) - 1 : ~std::uint64_t{0};
+        }
+        for (;;) {
+            const std::uint64_t lineEnd = breaks & (0 - breaks);  // none: 0
+            std::uint64_t inLine = separators & (lineEnd - 1);
+            separators ^= inLine;
+            if (kToLast || index <= last) {
+                for (; inLine != 0; inLine &= inLine - 1) {
+                    const std::size_t at =
+                        base + static_cast<std::size_t>(std::countr_zero(inLine));
+                    if constexpr (!kOneByte) {
+                        if (at < columnStart || !matchesAt(at)) {
+                            continue;
+                        }
+                    }
+                    if (!kCounts || index >= first) {
+                        *out = trimmed(at);
+                        out += keepEmpty | (at != columnStart ? 1 : 0);
+                    }
+                    columnStart = at + length;
+                    if (kCounts && ++index > last && !kToLast) {
+                        break;
+                    }
+                }
+            }
+            if (lineEnd == 0) {
+                break;
+            }
+            breaks ^= lineEnd;
+            const std::size_t at = base + static_cast<std::size_t>(std::countr_zero(lineEnd));
+            // The line's last column counts when the line holds a separator; a CR before
+            // the LF is not the column's.
+            const bool held =
+                kCounts ? index > 0 && index >= first && index <= last : columnStart != lineStart;
+            if (held) {
+                const std::size_t end = at - (data[at - 1] == '\r' ? 1 : 0);
+                *out = trimmedSpan(data, columnStart, end);
+                out += keepEmpty | (end != columnStart ? 1 : 0);
+            }
+            *out = {markAt, markAt};
+            out += markEnds;
+            lineStart = columnStart = at + 1;
+            lineRows = out;
+            index = 0;
+        }
+    }
+    // The source's last line, without a break.
+    const bool held =
+        kCounts ? index > 0 && index >= first && index <= last : columnStart != lineStart;
+    if (lineStart < to && held && (keepEmpty != 0 || to > columnStart)) {
+        *out++ = trimmedSpan(data, columnStart, to);
+    }
+    rows.end(out);
+    return to;
+}
+
+template <ScanLevel kLevel>
+std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
+                                      SpanBatch& rows) const {
+    const bool oneByte = separator_.bytes().size() == 1;
+    if (!toLast_) {
+        return oneByte ? cutLinesAt<kLevel, false, true, true>(text, from, to, rows)
+                       : cutLinesAt<kLevel, false, true, false>(text, from, to, rows);
+    }
+    if (fromFirst_) {
+        return oneByte ? cutLinesAt<kLevel, true, false, true>(text, from, to, rows)
+                       : cutLinesAt<kLevel, true, false, false>(text, from, to, rows);
+    }
+    return oneByte ? cutLinesAt<kLevel, true, true, true>(text, from, to, rows)
+                   : cutLinesAt<kLevel, true, true, false>(text, from, to, rows);
+}
+
+[[gnu::target("avx2,bmi,bmi2,lzcnt"), gnu::flatten]] std::size_t LineExtractor::cutLinesAvx2(
+    std::string_view text, std::size_t from, std::size_t to, SpanBatch& rows) const {
+    return cutLinesAt<ScanLevel::Avx2>(text, from, to, rows);
+}
+
+[[gnu::noinline]] std::size_t LineExtractor::cutLinesSse2(std::string_view text, std::size_t from,
+                                                          std::size_t to, SpanBatch& rows) const {
+    return cutLinesAt<ScanLevel::Sse2>(text, from, to, rows);
+}
+#endif
+
+std::size_t LineExtractor::cutLines(std::string_view text, std::size_t from, std::size_t to,
+                                    SpanBatch& rows) const {
+#ifdef __SSE2__
+    if (level_ == ScanLevel::Avx2) {
+        return cutLinesAvx2(text, from, to, rows);
+    }
+    return cutLinesSse2(text, from, to, rows);
+#else
+    static_cast<void>(text);
+    static_cast<void>(to);
+    static_cast<void>(rows);
+    return from;  // no line is cut in runs: each goes its own way
+#endif
 }
 
 LineExtractor::Range LineExtractor::findRange(LineOverflows& overflows) const {

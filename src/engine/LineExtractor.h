@@ -55,6 +55,20 @@ public:
     // stretch, asking `cut` between them whether to go on; a line it gave up yields no rows.
     LineOverflows extract(std::string_view line, RowBatch& rows, LongLineCut* cut = nullptr);
 
+    // Whether runs of whole lines may be cut at once by cutLines(): a separator of at most
+    // LineBlocks::kPadding bytes without a line end's, columns that go out as they are found (every
+    // column, or the start and end by number) and bytes compared in vectors.
+    bool cutsRuns() const { return cutsRuns_; }
+    static constexpr std::size_t kRunStart = 8;
+    // Cuts the lines of `text` from `from` (a line's start, at least kRunStart bytes into
+    // it) up to `to` (just past a LF, or the end of `text`) and adds their rows to `rows`,
+    // as extract() adds each line's;
+    // `rows` holds spans of a source that begins with `text`. Stops at the start of a line
+    // with more columns or rows than it takes at once and returns where that line starts,
+    // none of its rows added; returns `to` when every line is cut.
+    std::size_t cutLines(std::string_view text, std::size_t from, std::size_t to,
+                         SpanBatch& rows) const;
+
     // Whether the file is cut into records with quoted fields rather than into lines.
     bool quoted() const { return settings_.quoted; }
     // Cuts the record at the start of `text` as splitQuoted does and adds its rows to
@@ -99,6 +113,18 @@ private:
     void streamRowsAvx2(std::string_view line, RowBatch& rows) const;
     void streamRowsSse2(std::string_view line, RowBatch& rows) const;
     void streamRowsBytes(std::string_view line, RowBatch& rows) const;
+    bool runsOfLines() const;
+    // kCounts: the columns are counted, for a range that does not take every column.
+    template <ScanLevel kLevel, bool kToLast, bool kCounts, bool kOneByte>
+    std::size_t cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
+                           SpanBatch& rows) const;
+    template <ScanLevel kLevel>
+    std::size_t cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
+                           SpanBatch& rows) const;
+    std::size_t cutLinesAvx2(std::string_view text, std::size_t from, std::size_t to,
+                             SpanBatch& rows) const;
+    std::size_t cutLinesSse2(std::string_view text, std::size_t from, std::size_t to,
+                             SpanBatch& rows) const;
     Range findRange(LineOverflows& overflows) const;
     int findStartByMarker(LineOverflows& overflows) const;
     int findEndByMarker(int start, LineOverflows& overflows) const;
@@ -119,6 +145,10 @@ private:
     bool wideEndMarker_ = false;
     bool utf8Line_ = false;  // how the current line is read
     ScanLevel level_;
+    bool cutsRuns_ = false;
+    bool toLast_ = false;         // every column up to each line's last
+    bool fromFirst_ = false;      // every column from each line's first
+    std::size_t secondByte_ = 0;  // of the separator, compared with its first one
     std::vector<std::string_view> columns_;
     std::vector<QuotedColumn> quotedColumns_;
     std::optional<QuotedScanner> scanner_;  // when it serves the separator

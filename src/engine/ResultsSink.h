@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -14,6 +15,42 @@ namespace culvex {
 struct RowSpan {
     std::uint32_t begin;
     std::uint32_t end;
+};
+
+// Bytes written row after row, kept from block to block.
+class RowBytes {
+public:
+    std::string_view view() const { return {bytes_.get(), size_}; }
+    std::size_t size() const { return size_; }
+    void clear() { size_ = 0; }
+    // Room for `more` bytes after those kept; what is written there counts once added().
+    char* room(std::size_t more) {
+        if (capacity_ - size_ < more) {
+            const std::size_t capacity = std::max(2 * capacity_, size_ + more);
+            auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
+            std::copy_n(bytes_.get(), size_, bytes.get());
+            bytes_ = std::move(bytes);
+            capacity_ = capacity;
+        }
+        return bytes_.get() + size_;
+    }
+    void added(std::size_t count) { size_ += count; }
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+// How a sink writes rows as bytes, the same for every row wherever it comes, so that the
+// threads that cut blocks can write their rows' bytes themselves.
+class RowFormat {
+public:
+    virtual ~RowFormat() = default;
+    // Appends the bytes of the rows, spans of `source` (which may be read beyond a row),
+    // to `out`. Called on any thread.
+    virtual void write(std::span<const RowSpan> rows, std::string_view source,
+                       RowBytes& out) const = 0;
 };
 
 // Where the extraction run appends result rows (bytes in the input's code page). Rows
@@ -43,6 +80,14 @@ public:
             }
             appendBatch({views.data(), count}, source);
         }
+    }
+    // The sink's format, when it writes rows as bytes that others may write for it and
+    // hand over with appendWritten(); none by default.
+    virtual const RowFormat* rowFormat() const { return nullptr; }
+    // Takes `rows` rows as rowFormat() wrote them, `bytes`: the same as appending them.
+    virtual void appendWritten(std::string_view bytes, std::size_t rows) {
+        static_cast<void>(bytes);
+        static_cast<void>(rows);
     }
     virtual void publish() = 0;
     // The rows turned away since the last call because the sink was full; a sink without a
@@ -103,6 +148,51 @@ private:
     std::string_view source_;
     std::size_t count_ = 0;
     std::array<std::string_view, kCapacity> rows_;
+};
+
+// Gathers rows as spans of `source` (of at most 4 GiB) on their way to a sink, for a cut
+// that runs over many lines at once and writes the spans itself. Only rows of whole lines
+// are handed on before the end, so that the rows of the line being cut can be taken back.
+class SpanBatch {
+public:
+    // Rows one line may add before the cut gives that line up to the way line by line,
+    // and room for one more 64-byte step of rows and line-end marks after them.
+    static constexpr std::size_t kLineRows = 1920;
+    static constexpr std::size_t kCapacity = kLineRows + 128;
+
+    SpanBatch(ResultsSink& sink, std::string_view source) : sink_(sink), source_(source) {}
+    SpanBatch(const SpanBatch&) = delete;
+    SpanBatch& operator=(const SpanBatch&) = delete;
+
+    std::string_view source() const { return source_; }
+    RowSpan* begin() { return rows_.data(); }
+    // Where the rows end; set with end(at) by the one who writes them.
+    RowSpan* end() { return rows_.data() + count_; }
+    void end(RowSpan* at) { count_ = static_cast<std::size_t>(at - rows_.data()); }
+    // Hands on the rows before `line` (the first row of the line being cut) and moves that
+    // line's rows to the front; returns where they end.
+    RowSpan* handOnBefore(RowSpan* line, RowSpan* end) {
+        const std::size_t whole = static_cast<std::size_t>(line - rows_.data());
+        if (whole > 0) {
+            sink_.appendSpans({rows_.data(), whole}, source_);
+        }
+        RowSpan* const moved = std::copy(line, end, rows_.data());
+        count_ = static_cast<std::size_t>(moved - rows_.data());
+        return moved;
+    }
+    // Hands every row on.
+    void flush() {
+        if (count_ > 0) {
+            sink_.appendSpans({rows_.data(), count_}, source_);
+        }
+        count_ = 0;
+    }
+
+private:
+    ResultsSink& sink_;
+    std::string_view source_;
+    std::size_t count_ = 0;
+    std::array<RowSpan, kCapacity> rows_;
 };
 
 }  // namespace culvex

@@ -91,19 +91,19 @@ public:
 
     bool findable() const { return !bytes_.empty() && !unmatchable_; }
 
-private:
     // Where the byte compared with the first one lies: the first that differs from it, so
     // that a separator such as " | " is looked for where a space is followed by "|" and
     // not at every space, or the last one.
-    template <bool kOneByte, class OnColumn, class KeepCutting>
-    bool forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
-                         OnColumn& onColumn, std::size_t stretch, KeepCutting& keepCutting) const;
-
     static std::size_t secondCompared(std::string_view bytes) {
         const std::size_t differs = bytes.find_first_not_of(bytes.empty() ? '\0' : bytes[0]);
         return differs != std::string_view::npos ? differs
                                                  : std::max<std::size_t>(bytes.size(), 1) - 1;
     }
+
+private:
+    template <bool kOneByte, class OnColumn, class KeepCutting>
+    bool forEachColumnOf(std::string_view line, const char* readableEnd, ScanLevel level,
+                         OnColumn& onColumn, std::size_t stretch, KeepCutting& keepCutting) const;
 
     std::string bytes_;
     std::optional<std::string> utf8_;

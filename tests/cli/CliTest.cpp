@@ -222,6 +222,21 @@ TEST(CommandLine, ExtractsByTheOptionsGiven) {
     expectRuns(cases);
 }
 
+// A file large enough to be cut by several threads, whose workers write the lines
+// themselves: short rows, rows longer than a fixed-size move, and empty columns.
+TEST(CommandLine, ALargeFileGivesEveryLineInOrder) {
+    std::string input;
+    std::string output;
+    for (int i = 0; input.size() < (std::size_t{9} << 20); ++i) {
+        const std::string row = std::to_string(i) + std::string(i % 50, 'L');
+        input += " a ," + row + ",,b\r\n";
+        output += "a\n" + row + "\nb\n";
+    }
+    CliRun run;
+    EXPECT_EQ(run({"--comma", "IN"}, input), 0);
+    EXPECT_TRUE(run.output == output);
+}
+
 TEST(CommandLine, RefusesWhatTheWindowRefusesAndUsageErrors) {
     const std::string tryHelp = "\nTry 'culvex-extract --help'.\n";
     const Case cases[] = {

@@ -12,9 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <random>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -40,7 +42,7 @@ void PrintTo(const Outcome& outcome, std::ostream* out) {
 }
 
 // The rows and, between them, the engine's pauses and overflow reports.
-class ProgressSink final : public testing::RecordingSink, public ExtractionProgress {
+class ProgressSink : public testing::RecordingSink, public ExtractionProgress {
 public:
     std::vector<std::string> events;  // "pause@rows" and "overflow<kind>@rows"
     int stopAfterPauses = -1;         // stops at that pause; never when negative
@@ -55,10 +57,43 @@ public:
     }
 };
 
+// Writes each row and a NUL, as a sink that writes rows as bytes lets the workers do.
+class NulTerminated final : public RowFormat {
+public:
+    void write(std::span<const RowSpan> rows, std::string_view source,
+               RowBytes& out) const override {
+        for (const RowSpan row : rows) {
+            const std::size_t n = row.end - row.begin;
+            char* const at = out.room(n + 1);
+            std::memcpy(at, source.data() + row.begin, n);
+            at[n] = '\0';
+            out.added(n + 1);
+        }
+    }
+};
+
+// The same, taking the rows back from the bytes the workers wrote.
+class WrittenSink final : public ProgressSink {
+public:
+    const RowFormat* rowFormat() const override { return &format_; }
+    void appendWritten(std::string_view bytes, std::size_t count) override {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t end = bytes.find('\0');
+            rows.emplace_back(bytes.substr(0, end));
+            bytes.remove_prefix(end + 1);
+        }
+        EXPECT_TRUE(bytes.empty());
+    }
+
+private:
+    NulTerminated format_;
+};
+
+template <class Sink = ProgressSink>
 Outcome runEngine(ByteSource& source, const std::string& separator, const LineSettings& settings,
                   std::size_t pauseEvery, std::size_t blockBytes, ExtractionThreads threads) {
     LineExtractor extractor(Separator(separator), settings);
-    ProgressSink sink;
+    Sink sink;
     extractLines(source, extractor, sink, sink, pauseEvery, blockBytes, threads);
     return {sink.rows, sink.events};
 }
@@ -194,10 +229,27 @@ std::string runName(RunChoice run) {
            std::to_string(run.threads.fromBytes);
 }
 
+// Columns from the second to each line's last, empty ones kept, and the line-end marks
+// (which arrive as empty rows): compared with the byte-by-byte reference.
+LineSettings markedLines() {
+    LineSettings settings = columnsByNumber(1, 0);
+    settings.endAtLastColumn = true;
+    settings.keepEmptyColumns = true;
+    settings.markLineEnds = true;
+    return settings;
+}
+
 void expectSameAsModel(const std::string& text, const std::string& separator,
                        std::size_t pauseEvery, std::size_t blockBytes, const std::string& what) {
+    const Outcome marked = [&] {
+        const ForcedScanLevel level(ScanLevel::Bytes);
+        return runEngine(text, separator, markedLines(), pauseEvery, blockBytes);
+    }();
     for (const RunChoice run : runChoices(text)) {
         const ForcedScanLevel level(run.level);
+        EXPECT_EQ(runEngine(text, separator, markedLines(), pauseEvery, blockBytes, run.threads),
+                  marked)
+            << what << runName(run) << ", marked lines, separator \"" << separator << '"';
         EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, run.threads),
                   runModel(text, separator, false, 0, 0, pauseEvery))
             << what << runName(run) << ", every column, separator \"" << separator << '"';
@@ -307,6 +359,24 @@ TEST(ExtractionDifferential, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
                     << "block " << blockBytes << ", workers from byte " << fromBytes
                     << ", records up to " << recordBytes;
             }
+        }
+    }
+}
+
+// Rows that the workers write as bytes reach the sink as one thread hands them on, with the
+// pauses and overflow reports between them where they were.
+TEST(ExtractionDifferential, RowsTheWorkersWriteAgreeWithOneThread) {
+    std::mt19937 random(5);
+    const std::string text =
+        randomText(random, 200) + "\n" + std::string(32767, ',') + "z\n" + randomText(random, 200);
+    for (const bool quoted : {false, true}) {
+        LineSettings settings;
+        settings.quoted = quoted;
+        for (const std::size_t blockBytes : {std::size_t{1}, std::size_t{64}, std::size_t{500}}) {
+            const Outcome alone = runEngine(text, ",", settings, 100, blockBytes);
+            MemorySource source(text);
+            EXPECT_EQ(runEngine<WrittenSink>(source, ",", settings, 100, blockBytes, {2, 0}), alone)
+                << "block " << blockBytes << (quoted ? ", quoted" : "");
         }
     }
 }

@@ -19,6 +19,7 @@
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/exc_hlp.hxx>
 
+#include <csignal>
 #include <stdexcept>
 
 namespace culvex {
@@ -129,9 +130,16 @@ void connect(OfficeConnection& connection, const std::shared_ptr<const OfficeCon
     probeCalc(connection.desktop);
 }
 
+// The office is reached through a local socket, written by the office bridge's own threads.
+// When the office ends while a request is being written (it crashed, the user ended it, a
+// call past its limit ended it), the write must fail and reach the caller as an error instead
+// of the broken pipe's signal ending this program.
+void ignoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
+
 }  // namespace
 
 std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplication() {
+    ignoreBrokenPipes();
     const std::set<pid_t> before = startedOfficeProcesses();
     const auto newlyStarted = [&] {
         std::set<pid_t> started = connection_ ? connection_->started : std::set<pid_t>{};

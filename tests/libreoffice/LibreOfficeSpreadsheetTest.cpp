@@ -148,9 +148,14 @@ public:
         return {sheetsOf(documents.at(i))->getByIndex(index), UNO_QUERY_THROW};
     }
 
+    // Closes the documents; an office that has gone (it crashed or was ended) took them
+    // with it, and a failure here would end the whole run.
     ~CapturingSpreadsheet() override {
         for (const auto& document : documents) {
-            Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true);
+            try {
+                Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true);
+            } catch (const uno::Exception&) {
+            }
         }
     }
     std::unique_ptr<SpreadsheetApplication> createApplication() override {

@@ -13,6 +13,9 @@ scripts/build-bench.sh
 
 cmake --preset asan >/dev/null
 cmake --build --preset asan
-ctest --preset asan -j"$(nproc)"
+ctest --preset asan -j"$(nproc)" --label-exclude libreoffice
+# The real office (LibreOffice 7.4) now and then crashes on its own in a hidden document's
+# view under load; its tests get one more run before they count as failed.
+ctest --preset asan --label-regex libreoffice --repeat until-pass:2
 scripts/test-tsan.sh
 packaging/check-package.sh

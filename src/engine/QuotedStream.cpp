@@ -72,9 +72,8 @@ StreamedRecords RecordStream::run(std::size_t from, std::size_t pauseAt, RecordR
 #ifdef __SSE2__
 // The loop built for AVX2, with everything it calls inlined; run only where the processor
 // has it.
-[[gnu::target("avx2"), gnu::flatten]] StreamedRecords RecordStream::runAvx2(std::size_t from,
-                                                                            std::size_t pauseAt,
-                                                                            RecordRows& rows) {
+[[gnu::target("avx2,bmi,bmi2,lzcnt,pclmul"), gnu::flatten]] StreamedRecords RecordStream::runAvx2(
+    std::size_t from, std::size_t pauseAt, RecordRows& rows) {
     return runAt<ScanLevel::Avx2>(from, pauseAt, rows);
 }
 #endif
@@ -337,7 +336,12 @@ inline const char* RecordStream::lineEndAfter(Window& window, const char* column
         }
         const std::uint64_t from = ~std::uint64_t{0} << skip;
         const std::uint64_t quotes = window.bits[1] & from;
-        const std::uint64_t parity = runningParity(quotes);
+        std::uint64_t parity = 0;
+        if constexpr (kLevel == ScanLevel::Avx2) {
+            parity = runningParityClmul(quotes);
+        } else {
+            parity = runningParity(quotes);
+        }
         const std::uint64_t quoted = inside ? ~parity : parity;
         const std::uint64_t opening = quotes & quoted;
         const std::uint64_t ends = window.bits[0] | window.bits[1] | window.bits[2];

@@ -14,11 +14,11 @@ std::atomic<ScanLevel>& levelInUse() {
 
 ScanLevel bestScanLevel() {
 #ifdef __SSE2__
-    // Every processor with AVX2 so far also has the bit instructions that the AVX2 loops
-    // are built with (BMI1, BMI2 and LZCNT, which comes with them); the first two are
-    // checked all the same.
+    // Every processor with AVX2 so far also has the instructions that the AVX2 loops are
+    // built with (BMI1, BMI2, LZCNT, which comes with them, and the carry-less multiply);
+    // all but LZCNT are checked all the same.
     const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-                      __builtin_cpu_supports("bmi2");
+                      __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("pclmul");
     return avx2 ? ScanLevel::Avx2 : ScanLevel::Sse2;
 #else
     return ScanLevel::Bytes;

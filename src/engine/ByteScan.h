@@ -12,8 +12,8 @@ namespace culvex {
 
 // How bytes are compared when lines are cut: one at a time (the reference, and the only
 // way on processors without a known vector unit), 16 at a time (SSE2, every x86-64
-// processor), or 32 at a time (AVX2, where the processor has it, with BMI1, BMI2 and
-// LZCNT).
+// processor), or 32 at a time (AVX2, where the processor has it, with BMI1, BMI2, LZCNT
+// and the carry-less multiply).
 enum class ScanLevel : std::uint8_t { Bytes, Sse2, Avx2 };
 
 // The widest level this processor runs.
@@ -35,6 +35,13 @@ inline std::uint64_t equalBitsSse2(const char* at, char byte) {
         bits |= std::uint64_t{found} << part;
     }
     return bits;
+}
+
+// Bit i is set when an odd number of the bits up to i are, in one carry-less multiply.
+[[gnu::target("pclmul")]] inline std::uint64_t runningParityClmul(std::uint64_t bits) {
+    const __m128i product =
+        _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(bits)), _mm_set1_epi8(-1), 0);
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(product));
 }
 
 [[gnu::target("avx2")]] inline std::uint64_t equalBitsAvx2(const char* at, char byte) {

@@ -1,5 +1,7 @@
 #include "engine/QuotedExtraction.h"
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace culvex {
@@ -90,8 +92,9 @@ std::optional<QuotedRecord> cutRecord(const RecordsText& in, std::size_t at,
 std::optional<std::size_t> extractRecords(const RecordsText& in, LineExtractor& extractor,
                                           ResultsSink& sink, ExtractionProgress& progress,
                                           std::size_t pauseEvery, std::size_t stretch) {
+    // The stream keeps its rows as 32-bit spans of the readable bytes.
     const std::optional<StreamedColumns> columns = extractor.streamedColumns();
-    if (!columns) {
+    if (!columns || in.readable.size() > std::numeric_limits<std::uint32_t>::max()) {
         return cutRecords(in, extractor, sink, progress, pauseEvery);
     }
     RecordRows rows(sink, in.readable);

@@ -30,7 +30,7 @@ void RecordRows::flush() {
     if (committed_ == 0) {
         return;
     }
-    sink_.appendBatch({rows_.data(), committed_}, source_);
+    sink_.appendSpans({rows_.data(), committed_}, source_);
     std::copy(rows_.begin() + static_cast<std::ptrdiff_t>(committed_),
               rows_.begin() + static_cast<std::ptrdiff_t>(count_), rows_.begin());
     count_ -= committed_;
@@ -72,9 +72,8 @@ StreamedRecords RecordStream::run(std::size_t from, std::size_t pauseAt, RecordR
 #ifdef __SSE2__
 // The loop built for AVX2, with everything it calls inlined; run only where the processor
 // has it.
-[[gnu::target("avx2"), gnu::flatten]] StreamedRecords RecordStream::runAvx2(std::size_t from,
-                                                                            std::size_t pauseAt,
-                                                                            RecordRows& rows) {
+[[gnu::target("avx2,bmi,bmi2,lzcnt,pclmul"), gnu::flatten]] StreamedRecords RecordStream::runAvx2(
+    std::size_t from, std::size_t pauseAt, RecordRows& rows) {
     return runAt<ScanLevel::Avx2>(from, pauseAt, rows);
 }
 #endif
@@ -111,6 +110,38 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
         rewrites_.clear();
         return StreamedRecords{stopped_ ? StreamedRecords::Stopped : why,
                                static_cast<std::size_t>(record - text_)};
+    };
+    // Cuts the columns from `column` on that end at a separator before the next quote of
+    // the window: none of them holds a quote, so each is a plain one. Stops past `last`.
+    const auto cutPlainColumns = [&](const char*& column, int& index) {
+        const auto skip = reinterpret_cast<std::uintptr_t>(column) -
+                          reinterpret_cast<std::uintptr_t>(window.base);
+        if (skip >= kWindow) {
+            return;
+        }
+        const std::uint64_t quotes = window.bits[1] >> skip << skip;
+        const std::uint64_t lineFeeds = window.bits[2];
+        const char* const base = window.base;
+        std::uint64_t events = window.events;
+        RowSpan* out = rows.room(kWindow);
+        for (std::uint64_t plain = events & ((quotes & (0 - quotes)) - 1);
+             plain != 0 && index <= last; plain &= plain - 1) {
+            const int bit = std::countr_zero(plain);
+            if ((lineFeeds >> bit & 1) != 0) {
+                break;
+            }
+            const char* const stop = base + bit;
+            const std::string_view bytes(column, static_cast<std::size_t>(stop - column));
+            const std::string_view row = trimSpaces(bytes, source);
+            const auto begin = static_cast<std::uint32_t>(row.data() - source.data());
+            *out = {begin, begin + static_cast<std::uint32_t>(row.size())};
+            out += index >= first && (keepEmpty || !bytes.empty()) ? 1 : 0;
+            events &= events - 1;
+            ++index;
+            column = stop + 1;
+        }
+        window.events = events;
+        rows.end(out);
     };
     while (record < end) {
         window.askAt = askFrom(record);
@@ -153,6 +184,10 @@ StreamedRecords RecordStream::runAt(std::size_t from, std::size_t pauseAt, Recor
                 }
                 lineEnd = at;
                 break;
+            }
+            cutPlainColumns(column, index);
+            if (index > last) {
+                continue;
             }
             const char* const start = skipSpaces(column);
             const char* stop = nullptr;
@@ -301,7 +336,12 @@ inline const char* RecordStream::lineEndAfter(Window& window, const char* column
         }
         const std::uint64_t from = ~std::uint64_t{0} << skip;
         const std::uint64_t quotes = window.bits[1] & from;
-        const std::uint64_t parity = runningParity(quotes);
+        std::uint64_t parity = 0;
+        if constexpr (kLevel == ScanLevel::Avx2) {
+            parity = runningParityClmul(quotes);
+        } else {
+            parity = runningParity(quotes);
+        }
         const std::uint64_t quoted = inside ? ~parity : parity;
         const std::uint64_t opening = quotes & quoted;
         const std::uint64_t ends = window.bits[0] | window.bits[1] | window.bits[2];

@@ -12,8 +12,9 @@
 namespace culvex {
 
 // Rows on their way to a sink, handed on only once the record they belong to is complete,
-// so that the rows of a record cut short can be taken back. The rows are views into
-// `source`, which must stay valid until the next flush.
+// so that the rows of a record cut short can be taken back. The rows lie within `source`
+// (of at most 4 GiB), which must stay valid until the next flush; they are kept and handed
+// on as spans of it.
 class RecordRows {
 public:
     RecordRows(ResultsSink& sink, std::string_view source);
@@ -25,9 +26,20 @@ public:
         if (count_ == rows_.size()) {
             makeRoom();
         }
-        rows_[count_] = row;
+        const auto begin = static_cast<std::uint32_t>(row.data() - source_.data());
+        rows_[count_] = {begin, begin + static_cast<std::uint32_t>(row.size())};
         count_ += keep ? 1 : 0;
     }
+    // Room for `more` rows (at most 64) from end() on, written there and counted with
+    // end(at), as addIf adds them.
+    RowSpan* room(std::size_t more) {
+        if (rows_.size() - count_ < more) {
+            makeRoom();
+        }
+        return end();
+    }
+    RowSpan* end() { return rows_.data() + count_; }
+    void end(RowSpan* at) { count_ = static_cast<std::size_t>(at - rows_.data()); }
     // The rows added so far belong to complete records.
     void commit() { committed_ = count_; }
     // Takes back the rows added since the last commit.
@@ -41,7 +53,7 @@ private:
 
     ResultsSink& sink_;
     std::string_view source_;
-    std::vector<std::string_view> rows_;
+    std::vector<RowSpan> rows_;
     std::size_t count_ = 0;
     std::size_t committed_ = 0;
 };

@@ -30,6 +30,8 @@
 #include <algorithm>
 #include <array>
 #include <future>
+#include <optional>
+#include <unordered_map>
 
 namespace culvex {
 
@@ -397,9 +399,68 @@ void enterRoutes(const OfficeConnection& office, SheetTransfer& transfer, const 
 // scratch document that would hold its samples.
 constexpr std::size_t kFewestSampled = 10000;
 
+// The most digits an integer may have to be shown with all of them in the General format.
+constexpr qsizetype kMostShownDigits = 15;
+
+// Integers of at most kMostShownDigits digits, with or without a minus sign, by the number
+// of their digits, the sign and where their zeros and ones are: the same key for integers
+// that differ only in their digits 2 to 9. None for every other text. The ones are kept
+// apart since common fonts kern "11" closer.
+std::optional<quint64> digitShape(QStringView text) {
+    const bool negative = text.startsWith(u'-');
+    const QStringView digits = text.sliced(negative ? 1 : 0);
+    if (digits.isEmpty() || digits.size() > kMostShownDigits) {
+        return {};
+    }
+    quint64 shape = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9') {
+            return {};
+        }
+        shape = shape << 2 | std::min<quint64>(c.unicode() - u'0', 2);
+    }
+    return shape << 5 | static_cast<quint64>(digits.size()) << 1 | (negative ? 1 : 0);
+}
+
+// One column's distinct texts, an integer standing for those of its digit shape.
+class DistinctTexts {
+public:
+    explicit DistinctTexts(std::size_t cells) {
+        texts_.reserve(static_cast<qsizetype>(cells / 2 + 1));
+    }
+    void insert(QStringView text) {
+        if (const std::optional<quint64> shape = digitShape(text)) {
+            const auto [entry, added] = shapes_.try_emplace(*shape, text);
+            merged_ = merged_ || (!added && entry->second != text);
+        } else {
+            texts_.insert(text);
+        }
+    }
+    std::size_t size() const { return static_cast<std::size_t>(texts_.size()) + shapes_.size(); }
+    bool merged() const { return merged_; }
+    std::vector<QString> samples() const {
+        std::vector<QString> copies;
+        copies.reserve(size());
+        for (const QStringView text : texts_) {
+            copies.push_back(text.toString());
+        }
+        for (const auto& shape : shapes_) {
+            copies.push_back(shape.second.toString());
+        }
+        return copies;
+    }
+
+private:
+    // Views of the cells' texts, room made at once for as many as a sampled column may hold:
+    // a million texts are told apart in half the time.
+    QSet<QStringView> texts_;
+    std::unordered_map<quint64, QStringView> shapes_;
+    bool merged_ = false;
+};
+
 // The samples of the long columns that went in wholly through the text import and hold at
-// most half as many distinct texts as cells. Importing and fitting a sample costs up to
-// twice as much as fitting a cell, so a column with more is fitted whole.
+// most half as many samples as cells. Importing and fitting a sample costs up to twice as
+// much as fitting a cell, so a column with more is fitted whole.
 ColumnSamples samplesOf(const Routes& routes) {
     std::map<int, std::size_t> counts;
     for (const Cell& cell : routes.imported) {
@@ -411,42 +472,64 @@ ColumnSamples samplesOf(const Routes& routes) {
         }
     }
     std::erase_if(counts, [](const auto& count) { return count.second < kFewestSampled; });
-    // Views of the cells' texts, room made at once for as many as a sampled column may hold:
-    // a million texts are told apart in half the time.
-    std::map<int, QSet<QStringView>> distinct;
+    std::map<int, DistinctTexts> distinct;
     for (const Cell& cell : routes.imported) {
         const auto count = counts.find(cell.column);
         if (count == counts.end()) {
             continue;
         }
-        const auto [entry, added] = distinct.try_emplace(cell.column);
-        QSet<QStringView>& texts = entry->second;
-        if (added) {
-            texts.reserve(static_cast<qsizetype>(count->second / 2 + 1));
-        }
-        texts.insert(cell.text);
-        if (2 * static_cast<std::size_t>(texts.size()) > count->second) {
+        const auto entry = distinct.try_emplace(cell.column, count->second).first;
+        entry->second.insert(cell.text);
+        if (2 * entry->second.size() > count->second) {
             counts.erase(count);
             distinct.erase(entry);
         }
     }
     ColumnSamples samples;
     for (const auto& [column, texts] : distinct) {
-        std::vector<QString>& copies = samples[column];
-        copies.reserve(static_cast<std::size_t>(texts.size()));
-        for (const QStringView text : texts) {
-            copies.push_back(text.toString());
-        }
+        samples.texts[column] = texts.samples();
+        samples.digitsMerged = samples.digitsMerged || texts.merged();
     }
     return samples;
 }
 
-// The samples as cells row by row, each column's from the first row down.
-Cells sampleCells(const ColumnSamples& samples) {
+// Integers that differ only in their digits 2 to 9, in groups whose members must each be
+// equally wide for integers of the same digit shape to be: each digit after a minus sign
+// and before zeros, between zeros, between ones, and in turn with every digit (itself
+// included).
+std::vector<std::vector<QString>> digitProbes() {
+    const auto alternating = [](QChar a, QChar b) {
+        QString text;
+        for (qsizetype i = 0; i < kMostShownDigits; ++i) {
+            text += i % 2 ? b : a;
+        }
+        return text;
+    };
+    std::vector<std::vector<QString>> groups(4);
+    for (char16_t a = u'2'; a <= u'9'; ++a) {
+        groups[0].push_back(QString(QChar(u'-')) + QChar(a) + QString(kMostShownDigits - 2, u'0'));
+        groups[1].push_back(alternating(a, u'0'));
+        groups[2].push_back(alternating(a, u'1'));
+        for (char16_t b = a; b <= u'9'; ++b) {
+            groups[3].push_back(alternating(a, b));
+        }
+    }
+    return groups;
+}
+
+// The samples as cells row by row, each column's from the first row down, and each probe
+// of `probes` on the first row in a column of its own after them.
+Cells sampleCells(const ColumnSamples& samples, const std::vector<std::vector<QString>>& probes) {
     Cells cells;
-    for (const auto& [column, texts] : samples) {
+    for (const auto& [column, texts] : samples.texts) {
         for (std::size_t i = 0; i < texts.size(); ++i) {
             cells.push_back({static_cast<int>(i) + 1, column, texts[i]});
+        }
+    }
+    int column = samples.texts.empty() ? 0 : samples.texts.rbegin()->first;
+    for (const auto& group : probes) {
+        for (const QString& probe : group) {
+            cells.push_back({1, ++column, probe});
         }
     }
     sortIfNeeded(cells, rowByRow);
@@ -497,17 +580,56 @@ bool showsFormulas(const Reference<css::lang::XComponent>& document) {
     return formulas;
 }
 
+// Fits columns [first, last] (from 1) whole.
+void fitWhole(const Reference<css::sheet::XSpreadsheet>& sheet, int first, int last) {
+    if (first <= last) {
+        fitWhole(columnsOf(sheet->getCellRangeByPosition(first - 1, 0, last - 1, 0)));
+    }
+}
+
+sal_Int32 widthOf(const Reference<css::sheet::XSpreadsheet>& sheet, int number) {
+    sal_Int32 width = 0;
+    column(sheet, number)->getPropertyValue("Width") >>= width;
+    return width;
+}
+
+// Whether the probes of each group, in columns of their own from `first` on, are equally wide.
+bool equallyWide(const Reference<css::sheet::XSpreadsheet>& sheet,
+                 const std::vector<std::vector<QString>>& probes, int first) {
+    for (const auto& group : probes) {
+        const sal_Int32 width = widthOf(sheet, first);
+        for (const int last = first + static_cast<int>(group.size()); first < last; ++first) {
+            if (widthOf(sheet, first) != width) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The optimal width of each sampled column, measured on a scratch document that holds the
-// samples imported as the cells were; none when the document's cells would look different.
+// samples imported as the cells were; none when the document's cells would look different,
+// or an integer stood for others and the probes of the digits' widths disagree or do not
+// fit into the sheet's `columns`.
 std::map<int, sal_Int32> sampledWidths(const OfficeConnection& office,
                                        const Reference<css::lang::XComponent>& document,
-                                       const ColumnSamples& samples) {
+                                       const ColumnSamples& samples, int columns) {
     std::map<int, sal_Int32> widths;
-    if (samples.empty() || showsFormulas(document)) {
+    if (samples.texts.empty() || showsFormulas(document)) {
+        return widths;
+    }
+    const std::vector<std::vector<QString>> probes =
+        samples.digitsMerged ? digitProbes() : std::vector<std::vector<QString>>{};
+    const int lastSampled = samples.texts.rbegin()->first;
+    int last = lastSampled;
+    for (const auto& group : probes) {
+        last += static_cast<int>(group.size());
+    }
+    if (last > columns) {
         return widths;
     }
     const ScratchDocument scratch(newSpreadsheetModel(office));
-    importText(office, scratch, csvOf(sampleCells(samples)));
+    importText(office, scratch, csvOf(sampleCells(samples, probes)));
     if (defaultCellStyle(scratch.component()) != defaultCellStyle(document)) {
         return widths;
     }
@@ -516,19 +638,14 @@ std::map<int, sal_Int32> sampledWidths(const OfficeConnection& office,
                                                 UNO_QUERY_THROW)
             ->getByIndex(0),
         UNO_QUERY_THROW);
-    for (const auto& entry : samples) {
-        const Reference<css::beans::XPropertySet> measured = column(sheet, entry.first);
-        measured->setPropertyValue("OptimalWidth", uno::Any(true));
-        measured->getPropertyValue("Width") >>= widths[entry.first];
+    fitWhole(sheet, 1, last);
+    if (!equallyWide(sheet, probes, lastSampled + 1)) {
+        return widths;
+    }
+    for (const auto& entry : samples.texts) {
+        widths[entry.first] = widthOf(sheet, entry.first);
     }
     return widths;
-}
-
-// Fits columns [first, last] (from 1) whole.
-void fitWhole(const Reference<css::sheet::XSpreadsheet>& sheet, int first, int last) {
-    if (first <= last) {
-        fitWhole(columnsOf(sheet->getCellRangeByPosition(first - 1, 0, last - 1, 0)));
-    }
 }
 
 }  // namespace
@@ -552,13 +669,14 @@ ColumnSamples enterCells(const OfficeConnection& office, SheetTransfer& transfer
 
 void fitColumns(const OfficeConnection& office, const Reference<css::lang::XComponent>& document,
                 const Reference<css::sheet::XSpreadsheet>& sheet, const ColumnSamples& samples) {
+    const int columns = columnsOf(sheet)->getCount();
     int first = 1;
-    for (const auto& [number, width] : sampledWidths(office, document, samples)) {
+    for (const auto& [number, width] : sampledWidths(office, document, samples, columns)) {
         fitWhole(sheet, first, number - 1);
         column(sheet, number)->setPropertyValue("Width", uno::Any(width));
         first = number + 1;
     }
-    fitWhole(sheet, first, columnsOf(sheet)->getCount());
+    fitWhole(sheet, first, columns);
     clearUndo(document);
 }
 

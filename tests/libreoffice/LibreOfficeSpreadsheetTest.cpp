@@ -349,16 +349,46 @@ std::vector<std::pair<sal_Int32, bool>> columnWidths(
 }
 
 TEST_F(LibreOfficeExport, ColumnsAreAsWideAsCalcFitsThemWhole) {
-    // Long columns of few distinct texts, which are fitted by their distinct texts, and
-    // columns fitted whole: one with a formula, one of distinct numbers.
+    // Long columns of few distinct texts or integers, which are fitted by samples, and
+    // columns fitted whole: one with a formula, one of distinct texts.
     constexpr int kRows = 12000;
+    const auto scrambled = [](int row, qint64 below) {
+        return QString::number(row * Q_INT64_C(2654435761) % below);
+    };
     const std::vector<std::function<QString(int)>> columns = {
         [](int row) { return QString::number(row % 97 * 1001); },
         [](int row) { return u"%1/%2/2021"_qs.arg(1 + row % 12).arg(1 + row % 28); },
         [](int row) { return QString(200 + row % 7, u'w'); },
         [](int row) { return row % 3 ? u"%1%"_qs.arg(row % 50) : u"word %1"_qs.arg(row % 40); },
         [](int row) { return row == 7 ? u"=1/3"_qs : u"x"_qs; },
+        [](int row) { return u"t%1"_qs.arg(row); },
         [](int row) { return QString::number(row); },
+        // Negative, with leading zeros, of 15 and of 16 digits.
+        [&](int row) {
+            switch (row % 4) {
+                case 0:
+                    return u"-"_qs + scrambled(row, Q_INT64_C(1000000000000000));
+                case 1:
+                    return u"000"_qs + scrambled(row, 1000000);
+                case 2:
+                    return scrambled(row, Q_INT64_C(999999999999999)) + u"9"_qs;
+                default:
+                    return u"-"_qs + scrambled(row, 100000);
+            }
+        },
+        // The benchmark's values: integers, words, percentages and dates in turn.
+        [](int row) {
+            switch (row % 4) {
+                case 0:
+                    return QString::number(row);
+                case 1:
+                    return u"item %1"_qs.arg(row);
+                case 2:
+                    return u"%1%"_qs.arg(row % 100);
+                default:
+                    return u"%1/%2/2021"_qs.arg(1 + row % 12).arg(1 + row % 28);
+            }
+        },
     };
     const int count = static_cast<int>(columns.size()) + 1;
     // The workbook's default cell style as the office gives it, and with a bigger font as a

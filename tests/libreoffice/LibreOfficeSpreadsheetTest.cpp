@@ -30,6 +30,7 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <cppuhelper/exc_hlp.hxx>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -450,7 +451,7 @@ TEST_F(LibreOfficeExport, TheFilledSheetKeepsItsPlaceAmongOthers) {
         u"Sheet1"_qs);
 }
 
-TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {
+void transferGetsTheTimeOfItsCells() {
     CapturingSpreadsheet spreadsheet;
     auto application = spreadsheet.createApplication();
     const auto opened = application->addWorkbook();
@@ -472,6 +473,23 @@ TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {
     }
     EXPECT_NO_THROW(book.autoFitColumns());
     EXPECT_EQ(readCell(document->sheet, 0, kRows - 1).value, kRows);
+}
+
+// Runs `work`; an exception of the office, which derives from no standard exception and
+// which gtest therefore cannot describe, fails the test with its type and message.
+void describingOfficeExceptions(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const uno::Exception& e) {
+        FAIL() << toQString(cppu::getCaughtException().getValueTypeName()).toStdString() << ": "
+               << toQString(e.Message).toStdString();
+    } catch (const cppu::BootstrapException& e) {
+        FAIL() << "cppu::BootstrapException: " << toQString(e.getMessage()).toStdString();
+    }
+}
+
+TEST_F(LibreOfficeExport, TransferGetsTheTimeOfItsCells) {
+    describingOfficeExceptions(transferGetsTheTimeOfItsCells);
 }
 
 TEST_F(LibreOfficeExport, PresentWithSofficeAbsentWithoutItAndBackWhenRestarted) {

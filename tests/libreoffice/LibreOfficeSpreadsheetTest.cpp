@@ -350,8 +350,8 @@ std::vector<std::pair<sal_Int32, bool>> columnWidths(
 }
 
 TEST_F(LibreOfficeExport, ColumnsAreAsWideAsCalcFitsThemWhole) {
-    // Long columns of few distinct texts or integers, which are fitted by samples, and
-    // columns fitted whole: one with a formula, one of distinct texts.
+    // Long columns of few distinct texts or of texts and integers that differ only in some
+    // digits, which are fitted by samples, and one with a formula, fitted whole.
     constexpr int kRows = 12000;
     const auto scrambled = [](int row, qint64 below) {
         return QString::number(row * Q_INT64_C(2654435761) % below);
@@ -363,6 +363,9 @@ TEST_F(LibreOfficeExport, ColumnsAreAsWideAsCalcFitsThemWhole) {
         [](int row) { return row % 3 ? u"%1%"_qs.arg(row % 50) : u"word %1"_qs.arg(row % 40); },
         [](int row) { return row == 7 ? u"=1/3"_qs : u"x"_qs; },
         [](int row) { return u"t%1"_qs.arg(row); },
+        // A date, shown shorter, and a text of the same digit shape that is no date.
+        [](int row) { return row % 2 ? u"2/28/2021"_qs : u"2/29/2021"_qs; },
+        [](int row) { return u"(%1) %2.%3 x"_qs.arg(row % 7).arg(row).arg(row % 83); },
         [](int row) { return QString::number(row); },
         // Negative, with leading zeros, of 15 and of 16 digits.
         [&](int row) {

@@ -144,6 +144,8 @@ class CapturingSpreadsheet final : public Spreadsheet {
 public:
     std::vector<Reference<css::lang::XComponent>> documents;
 
+    const std::shared_ptr<const OfficeConnection>& connection() const { return real_.connection(); }
+
     // Sheet `index` of the workbook added `i`th.
     Reference<css::sheet::XSpreadsheet> sheet(std::size_t i, int index = 0) const {
         return {sheetsOf(documents.at(i))->getByIndex(index), UNO_QUERY_THROW};
@@ -463,11 +465,9 @@ void transferGetsTheTimeOfItsCells() {
     document->sheet = spreadsheet.sheet(0);
     document->rows = opened->maxRows();
     document->columns = 1;
-    // No transfer ends within a millisecond; the allowance for its cells is ample.
-    const auto context = cppu::bootstrap();
-    LibreOfficeWorkbook book(document,
-                             std::make_shared<OfficeConnection>(OfficeConnection{
-                                 context, css::frame::Desktop::create(context), {}}),
+    // No transfer ends within a millisecond; the allowance for its cells is ample. The
+    // export's own connection is used: a second one to a busy office fails now and then.
+    LibreOfficeWorkbook book(document, spreadsheet.connection(),
                              OfficeTimeLimits{.call = std::chrono::milliseconds(1),
                                               .perThousandCells = std::chrono::seconds(60)});
     constexpr int kRows = 2000;

@@ -57,7 +57,10 @@ set(_culvex_uno_types
     com.sun.star.frame.XModel
     com.sun.star.io.SequenceInputStream
     com.sun.star.sheet.XCellRangeAddressable
+    com.sun.star.sheet.CellFlags
     com.sun.star.sheet.XCellRangeData
+    com.sun.star.sheet.XCellRangesQuery
+    com.sun.star.sheet.XSheetCellRanges
     com.sun.star.sheet.XSpreadsheet
     com.sun.star.sheet.XSpreadsheetDocument
     com.sun.star.sheet.XSpreadsheets2

@@ -13,8 +13,11 @@
 #include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/io/SequenceInputStream.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets2.hpp>
@@ -29,7 +32,11 @@
 #include <QSet>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <future>
+#include <optional>
+#include <set>
+#include <unordered_map>
 
 namespace culvex {
 
@@ -382,25 +389,194 @@ Reference<css::sheet::XSpreadsheet> takeSheet(const Reference<css::lang::XCompon
     return taken;
 }
 
-void enterRoutes(const OfficeConnection& office, SheetTransfer& transfer, const Routes& routes) {
+// A column shorter than this is fitted whole: fitting its cells takes about as long as the
+// scratch document that would hold its samples.
+constexpr std::size_t kFewestSampled = 10000;
+
+// The rows of text cells, by column (from 1): runs of rows [first, last] (from 1), top to
+// bottom.
+using TextRows = std::map<int, std::vector<std::pair<int, int>>>;
+
+Reference<css::sheet::XSpreadsheet> firstSheet(const ScratchDocument& document) {
+    return {Reference<css::container::XIndexAccess>(document.spreadsheets()->getSheets(),
+                                                    UNO_QUERY_THROW)
+                ->getByIndex(0),
+            UNO_QUERY_THROW};
+}
+
+// The cells of the range that hold text (not numbers, dates or formulas), as ranges.
+uno::Sequence<css::table::CellRangeAddress> textCells(const Reference<uno::XInterface>& range) {
+    return Reference<css::sheet::XCellRangesQuery>(range, UNO_QUERY_THROW)
+        ->queryContentCells(css::sheet::CellFlags::STRING)
+        ->getRangeAddresses();
+}
+
+TextRows textRowsOf(const Reference<css::sheet::XSpreadsheet>& sheet) {
+    TextRows rows;
+    for (const css::table::CellRangeAddress& range : textCells(sheet)) {
+        for (sal_Int32 column = range.StartColumn; column <= range.EndColumn; ++column) {
+            rows[column + 1].emplace_back(range.StartRow + 1, range.EndRow + 1);
+        }
+    }
+    for (auto& entry : rows) {
+        std::sort(entry.second.begin(), entry.second.end());
+    }
+    return rows;
+}
+
+// Enters the routes' cells; `imported` is given the rows of text cells among those that went
+// in through the text import, before the imported sheet takes the place of the document's.
+void enterRoutes(const OfficeConnection& office, SheetTransfer& transfer, const Routes& routes,
+                 const std::function<void(TextRows)>& imported) {
     if (!routes.imported.empty()) {
-        const ScratchDocument imported(newSpreadsheetModel(office));
-        importText(office, imported, csvOf(routes.imported));
-        transfer.sheet = takeSheet(transfer.document, transfer.sheet, imported);
+        const ScratchDocument scratch(newSpreadsheetModel(office));
+        importText(office, scratch, csvOf(routes.imported));
+        imported(routes.imported.size() < kFewestSampled ? TextRows{}
+                                                         : textRowsOf(firstSheet(scratch)));
+        transfer.sheet = takeSheet(transfer.document, transfer.sheet, scratch);
     }
     const auto enter = [&](auto first, auto last) { enterBlock(transfer.sheet, first, last); };
     forEachBlock(routes.blocks.cbegin(), routes.blocks.cend(), enter);
     forEachRun(routes.runs, enter);
 }
 
-// A column shorter than this is fitted whole: fitting its cells takes about as long as the
-// scratch document that would hold its samples.
-constexpr std::size_t kFewestSampled = 10000;
+// The most digits an integer may have to be shown with all of them in the General format.
+constexpr qsizetype kMostShownDigits = 15;
+
+// The groups of integers among the probes of the digits' widths.
+constexpr std::size_t kDigitProbeGroups = 4;
+
+// Starts every probe that must be a text cell: no number, date or time starts with it.
+constexpr char16_t kTextProbeStart = u'_';
+
+// Integers of at most kMostShownDigits digits, with or without a minus sign, by the number
+// of their digits, the sign and where their zeros and ones are: the same key for integers
+// that differ only in their digits 2 to 9. None for every other text. The ones are kept
+// apart since common fonts kern "11" closer.
+std::optional<quint64> digitShape(QStringView text) {
+    const bool negative = text.startsWith(u'-');
+    const QStringView digits = text.sliced(negative ? 1 : 0);
+    if (digits.isEmpty() || digits.size() > kMostShownDigits) {
+        return {};
+    }
+    quint64 shape = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9') {
+            return {};
+        }
+        shape = shape << 2 | std::min<quint64>(c.unicode() - u'0', 2);
+    }
+    return shape << 5 | static_cast<quint64>(digits.size()) << 1 | (negative ? 1 : 0);
+}
+
+// Texts of printable ASCII characters with a digit 2 to 9, by the text with each such digit
+// made a 2: the same key for texts that differ only in their digits 2 to 9. None for every
+// other text. ASCII alone is shown in the one font of Western text.
+std::optional<QString> textShape(QStringView text) {
+    QString shape;
+    shape.reserve(text.size());
+    bool digits = false;
+    for (const QChar c : text) {
+        if (c < u' ' || c > u'~') {
+            return {};
+        }
+        const bool merged = c >= u'2' && c <= u'9';
+        digits = digits || merged;
+        shape += merged ? QChar(u'2') : c;
+    }
+    return digits ? std::optional(shape) : std::nullopt;
+}
+
+// Whether cells are text cells, asked row by row of each column from the top down.
+class TextCells {
+public:
+    explicit TextCells(const TextRows& rows) : rows_(rows) {}
+    bool contains(int column, int row) {
+        const auto runs = rows_.find(column);
+        if (runs == rows_.end()) {
+            return false;
+        }
+        std::size_t& next = next_[column];
+        while (next < runs->second.size() && runs->second[next].second < row) {
+            ++next;
+        }
+        return next < runs->second.size() && runs->second[next].first <= row;
+    }
+
+private:
+    const TextRows& rows_;
+    std::map<int, std::size_t> next_;
+};
+
+// One column's distinct texts, an integer standing for those of its digit shape and a text
+// cell for the text cells of its text shape.
+class DistinctTexts {
+public:
+    explicit DistinctTexts(std::size_t cells) {
+        texts_.reserve(static_cast<qsizetype>(cells / 2 + 1));
+    }
+    void insert(QStringView text, bool textCell) {
+        if (const std::optional<quint64> shape = digitShape(text)) {
+            const auto [entry, added] = shapes_.try_emplace(*shape, text);
+            merged_ = merged_ || (!added && entry->second != text);
+        } else if (const std::optional<QString> shape = textCell ? textShape(text) : std::nullopt) {
+            const auto [entry, added] = textShapes_.try_emplace(*shape, text);
+            if (!added && entry->second != text) {
+                merged_ = true;
+                addNeighbours(text);
+            }
+        } else {
+            texts_.insert(text);
+        }
+    }
+    std::size_t size() const {
+        return static_cast<std::size_t>(texts_.size()) + shapes_.size() + textShapes_.size();
+    }
+    bool merged() const { return merged_; }
+    const std::set<char16_t>& neighbours() const { return neighbours_; }
+    std::vector<QString> samples() const {
+        std::vector<QString> copies;
+        copies.reserve(size());
+        for (const QStringView text : texts_) {
+            copies.push_back(text.toString());
+        }
+        for (const auto& shape : shapes_) {
+            copies.push_back(shape.second.toString());
+        }
+        for (const auto& shape : textShapes_) {
+            copies.push_back(shape.second.toString());
+        }
+        return copies;
+    }
+
+private:
+    // Notes the characters other than digits next to a digit 2 to 9 of the text.
+    void addNeighbours(QStringView text) {
+        const auto merged = [](QChar c) { return c >= u'2' && c <= u'9'; };
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            const QChar a = text[i];
+            const QChar b = text[i + 1];
+            if (merged(a) && !b.isDigit()) {
+                neighbours_.insert(b.unicode());
+            } else if (merged(b) && !a.isDigit()) {
+                neighbours_.insert(a.unicode());
+            }
+        }
+    }
+
+    // Views of the cells' texts, room made at once for as many as a sampled column may hold:
+    // a million texts are told apart in half the time.
+    QSet<QStringView> texts_;
+    std::unordered_map<quint64, QStringView> shapes_;
+    std::unordered_map<QString, QStringView> textShapes_;
+    std::set<char16_t> neighbours_;
+    bool merged_ = false;
+};
 
 // The samples of the long columns that went in wholly through the text import and hold at
-// most half as many distinct texts as cells. Importing and fitting a sample costs up to
-// twice as much as fitting a cell, so a column with more is fitted whole.
-ColumnSamples samplesOf(const Routes& routes) {
+// most half as many samples as cells. Importing and fitting a sample costs up to twice as
+// much as fitting a cell, so a column with more is fitted whole.
+ColumnSamples samplesOf(const Routes& routes, const TextRows& textRows) {
     std::map<int, std::size_t> counts;
     for (const Cell& cell : routes.imported) {
         ++counts[cell.column];
@@ -411,42 +587,73 @@ ColumnSamples samplesOf(const Routes& routes) {
         }
     }
     std::erase_if(counts, [](const auto& count) { return count.second < kFewestSampled; });
-    // Views of the cells' texts, room made at once for as many as a sampled column may hold:
-    // a million texts are told apart in half the time.
-    std::map<int, QSet<QStringView>> distinct;
+    std::map<int, DistinctTexts> distinct;
+    TextCells textCells(textRows);
     for (const Cell& cell : routes.imported) {
         const auto count = counts.find(cell.column);
         if (count == counts.end()) {
             continue;
         }
-        const auto [entry, added] = distinct.try_emplace(cell.column);
-        QSet<QStringView>& texts = entry->second;
-        if (added) {
-            texts.reserve(static_cast<qsizetype>(count->second / 2 + 1));
-        }
-        texts.insert(cell.text);
-        if (2 * static_cast<std::size_t>(texts.size()) > count->second) {
+        const auto entry = distinct.try_emplace(cell.column, count->second).first;
+        entry->second.insert(cell.text, textCells.contains(cell.column, cell.row));
+        if (2 * entry->second.size() > count->second) {
             counts.erase(count);
             distinct.erase(entry);
         }
     }
     ColumnSamples samples;
     for (const auto& [column, texts] : distinct) {
-        std::vector<QString>& copies = samples[column];
-        copies.reserve(static_cast<std::size_t>(texts.size()));
-        for (const QStringView text : texts) {
-            copies.push_back(text.toString());
-        }
+        samples.texts[column] = texts.samples();
+        samples.digitsMerged = samples.digitsMerged || texts.merged();
+        samples.digitNeighbours.insert(texts.neighbours().begin(), texts.neighbours().end());
     }
     return samples;
 }
 
-// The samples as cells row by row, each column's from the first row down.
-Cells sampleCells(const ColumnSamples& samples) {
+// Texts that differ only in their digits 2 to 9, in groups whose members must each be
+// equally wide for integers of the same digit shape, and texts of the same text shape, to
+// be. Integers: each digit after a minus sign and before zeros, between zeros, between
+// ones, and in turn with every digit (itself included). Then texts, after the integers'
+// kDigitProbeGroups: each digit in turn with each of the `neighbours`.
+std::vector<std::vector<QString>> digitProbes(const std::set<char16_t>& neighbours) {
+    const auto alternating = [](QChar a, QChar b) {
+        QString text;
+        for (qsizetype i = 0; i < kMostShownDigits; ++i) {
+            text += i % 2 ? b : a;
+        }
+        return text;
+    };
+    std::vector<std::vector<QString>> groups(kDigitProbeGroups);
+    for (char16_t a = u'2'; a <= u'9'; ++a) {
+        groups[0].push_back(QString(QChar(u'-')) + QChar(a) + QString(kMostShownDigits - 2, u'0'));
+        groups[1].push_back(alternating(a, u'0'));
+        groups[2].push_back(alternating(a, u'1'));
+        for (char16_t b = a; b <= u'9'; ++b) {
+            groups[3].push_back(alternating(a, b));
+        }
+    }
+    for (const char16_t c : neighbours) {
+        std::vector<QString>& group = groups.emplace_back();
+        for (char16_t a = u'2'; a <= u'9'; ++a) {
+            group.push_back(QChar(kTextProbeStart) + alternating(c, a));
+        }
+    }
+    return groups;
+}
+
+// The samples as cells row by row, each column's from the first row down, and each probe
+// of `probes` on the first row in a column of its own after them.
+Cells sampleCells(const ColumnSamples& samples, const std::vector<std::vector<QString>>& probes) {
     Cells cells;
-    for (const auto& [column, texts] : samples) {
+    for (const auto& [column, texts] : samples.texts) {
         for (std::size_t i = 0; i < texts.size(); ++i) {
             cells.push_back({static_cast<int>(i) + 1, column, texts[i]});
+        }
+    }
+    int column = samples.texts.empty() ? 0 : samples.texts.rbegin()->first;
+    for (const auto& group : probes) {
+        for (const QString& probe : group) {
+            cells.push_back({1, ++column, probe});
         }
     }
     sortIfNeeded(cells, rowByRow);
@@ -497,38 +704,83 @@ bool showsFormulas(const Reference<css::lang::XComponent>& document) {
     return formulas;
 }
 
-// The optimal width of each sampled column, measured on a scratch document that holds the
-// samples imported as the cells were; none when the document's cells would look different.
-std::map<int, sal_Int32> sampledWidths(const OfficeConnection& office,
-                                       const Reference<css::lang::XComponent>& document,
-                                       const ColumnSamples& samples) {
-    std::map<int, sal_Int32> widths;
-    if (samples.empty() || showsFormulas(document)) {
-        return widths;
-    }
-    const ScratchDocument scratch(newSpreadsheetModel(office));
-    importText(office, scratch, csvOf(sampleCells(samples)));
-    if (defaultCellStyle(scratch.component()) != defaultCellStyle(document)) {
-        return widths;
-    }
-    const Reference<css::sheet::XSpreadsheet> sheet(
-        Reference<css::container::XIndexAccess>(scratch.spreadsheets()->getSheets(),
-                                                UNO_QUERY_THROW)
-            ->getByIndex(0),
-        UNO_QUERY_THROW);
-    for (const auto& entry : samples) {
-        const Reference<css::beans::XPropertySet> measured = column(sheet, entry.first);
-        measured->setPropertyValue("OptimalWidth", uno::Any(true));
-        measured->getPropertyValue("Width") >>= widths[entry.first];
-    }
-    return widths;
-}
-
 // Fits columns [first, last] (from 1) whole.
 void fitWhole(const Reference<css::sheet::XSpreadsheet>& sheet, int first, int last) {
     if (first <= last) {
         fitWhole(columnsOf(sheet->getCellRangeByPosition(first - 1, 0, last - 1, 0)));
     }
+}
+
+sal_Int32 widthOf(const Reference<css::sheet::XSpreadsheet>& sheet, int number) {
+    sal_Int32 width = 0;
+    column(sheet, number)->getPropertyValue("Width") >>= width;
+    return width;
+}
+
+int cellCount(const uno::Sequence<css::table::CellRangeAddress>& ranges) {
+    int count = 0;
+    for (const css::table::CellRangeAddress& range : ranges) {
+        count += (range.EndColumn - range.StartColumn + 1) * (range.EndRow - range.StartRow + 1);
+    }
+    return count;
+}
+
+// Whether the probes of each group, on the first row in columns of their own from `first`
+// on, are equally wide, and those after the integers' groups are text cells.
+bool equallyWide(const Reference<css::sheet::XSpreadsheet>& sheet,
+                 const std::vector<std::vector<QString>>& probes, int first) {
+    for (std::size_t i = 0; i < probes.size(); ++i) {
+        const int size = static_cast<int>(probes[i].size());
+        if (i >= kDigitProbeGroups && cellCount(textCells(sheet->getCellRangeByPosition(
+                                          first - 1, 0, first + size - 2, 0))) != size) {
+            return false;
+        }
+        const sal_Int32 width = widthOf(sheet, first);
+        for (const int end = first + size; first < end; ++first) {
+            if (widthOf(sheet, first) != width) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The optimal width of each sampled column, measured on a scratch document that holds the
+// samples imported as the cells were; none when the document's cells would look different,
+// or an integer stood for others and the probes of the digits' widths disagree or do not
+// fit into the sheet's `columns`.
+std::map<int, sal_Int32> sampledWidths(const OfficeConnection& office,
+                                       const Reference<css::lang::XComponent>& document,
+                                       const ColumnSamples& samples, int columns) {
+    std::map<int, sal_Int32> widths;
+    if (samples.texts.empty() || showsFormulas(document)) {
+        return widths;
+    }
+    const std::vector<std::vector<QString>> probes = samples.digitsMerged
+                                                         ? digitProbes(samples.digitNeighbours)
+                                                         : std::vector<std::vector<QString>>{};
+    const int lastSampled = samples.texts.rbegin()->first;
+    int last = lastSampled;
+    for (const auto& group : probes) {
+        last += static_cast<int>(group.size());
+    }
+    if (last > columns) {
+        return widths;
+    }
+    const ScratchDocument scratch(newSpreadsheetModel(office));
+    importText(office, scratch, csvOf(sampleCells(samples, probes)));
+    if (defaultCellStyle(scratch.component()) != defaultCellStyle(document)) {
+        return widths;
+    }
+    const Reference<css::sheet::XSpreadsheet> sheet = firstSheet(scratch);
+    fitWhole(sheet, 1, last);
+    if (!equallyWide(sheet, probes, lastSampled + 1)) {
+        return widths;
+    }
+    for (const auto& entry : samples.texts) {
+        widths[entry.first] = widthOf(sheet, entry.first);
+    }
+    return widths;
 }
 
 }  // namespace
@@ -538,27 +790,31 @@ ColumnSamples enterCells(const OfficeConnection& office, SheetTransfer& transfer
         return {};
     }
     const Routes routes = routesOf(std::exchange(transfer.cells, {}), transfer.fresh);
-    // Taken on a thread of their own while the office enters the cells, so that neither
-    // waits for the other. Leaving early, the future waits for that thread.
-    std::future<ColumnSamples> samples =
-        std::async(std::launch::async, [&routes] { return samplesOf(routes); });
+    // Taken on a thread of their own while the office moves the imported cells, so that
+    // neither waits for the other. Leaving early, the future waits for that thread.
+    std::future<ColumnSamples> samples;
     {
         const DocumentLock lock(transfer.document);
-        enterRoutes(office, transfer, routes);
+        enterRoutes(office, transfer, routes, [&](TextRows textRows) {
+            samples = std::async(std::launch::async, [&routes, textRows = std::move(textRows)] {
+                return samplesOf(routes, textRows);
+            });
+        });
     }
     clearUndo(transfer.document);
-    return samples.get();
+    return samples.valid() ? samples.get() : ColumnSamples{};
 }
 
 void fitColumns(const OfficeConnection& office, const Reference<css::lang::XComponent>& document,
                 const Reference<css::sheet::XSpreadsheet>& sheet, const ColumnSamples& samples) {
+    const int columns = columnsOf(sheet)->getCount();
     int first = 1;
-    for (const auto& [number, width] : sampledWidths(office, document, samples)) {
+    for (const auto& [number, width] : sampledWidths(office, document, samples, columns)) {
         fitWhole(sheet, first, number - 1);
         column(sheet, number)->setPropertyValue("Width", uno::Any(width));
         first = number + 1;
     }
-    fitWhole(sheet, first, columnsOf(sheet)->getCount());
+    fitWhole(sheet, first, columns);
     clearUndo(document);
 }
 

@@ -58,6 +58,10 @@ public:
     explicit LibreOfficeSpreadsheet(OfficeTimeLimits limits = {}) : limits_(limits) {}
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
 
+    // The connection the last application was created with (none before the first), for
+    // reaching the same office again without a second connection.
+    const std::shared_ptr<const OfficeConnection>& connection() const { return connection_; }
+
 private:
     OfficeTimeLimits limits_;
     std::shared_ptr<const OfficeConnection> connection_;

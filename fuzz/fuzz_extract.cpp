@@ -106,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return std::move(sink.seen);
     };
     const std::vector<std::string> reference = run(culvex::ScanLevel::Bytes, 1);
-    for (const culvex::ScanLevel level : {culvex::ScanLevel::Sse2, culvex::ScanLevel::Avx2}) {
+    for (const culvex::ScanLevel level :
+         {culvex::ScanLevel::Sse2, culvex::ScanLevel::Avx2, culvex::ScanLevel::Avx512}) {
         if (level <= culvex::bestScanLevel() && run(level, 1) != reference) {
             std::abort();
         }

@@ -228,7 +228,7 @@ void LineExtractor::streamRowsAt(std::string_view line, RowBatch& rows) const {
 
 void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
 #ifdef __SSE2__
-    if (level_ == ScanLevel::Avx2) {
+    if (level_ >= ScanLevel::Avx2) {
         streamRowsAvx2(line, rows);
         return;
     }
@@ -245,7 +245,9 @@ namespace {
 
 template <ScanLevel kLevel>
 TwoBytesBits separatorsAndBreaks(const char* at, char separator) {
-    if constexpr (kLevel == ScanLevel::Avx2) {
+    if constexpr (kLevel == ScanLevel::Avx512) {
+        return twoBytesBitsAvx512(at, separator, '\n');
+    } else if constexpr (kLevel == ScanLevel::Avx2) {
         return twoBytesBitsAvx2(at, separator, '\n');
     } else {
         return twoBytesBitsSse2(at, separator, '\n');
@@ -300,6 +302,103 @@ inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end
     row = {static_cast<std::uint32_t>(begin + leading),
            static_cast<std::uint32_t>(end - std::min(trail, size - leading))};
     return true;
+}
+
+// The first 16 bytes of `bytes` as 32-bit numbers.
+[[gnu::target("avx512f,avx512bw,avx512vbmi")]] inline __m512i widenBytesAvx512(__m512i bytes) {
+    const __m512i spread = _mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    return _mm512_maskz_permutexvar_epi8(0x1111111111111111, spread, bytes);
+}
+
+// Where the rows of one 64-byte step go, and the line being cut.
+struct CutState {
+    RowSpan* out;
+    RowSpan* lineRows;  // the first row of the line being cut
+    std::size_t lineStart;
+    std::size_t columnStart;
+};
+
+constexpr std::uint64_t kAllBits = ~std::uint64_t{0};
+
+// The rows of every column that lies wholly between the first and the last of the
+// `delimiters` (separators and line feeds, at least two) among the 64 bytes of `data` at
+// `base`, as the step of cutLinesAt() adds them one by one, where no CR stands before a
+// line feed among them and line ends are not marked. The columns are trimmed with bit
+// masks: a column's row begins at the first byte from its start that is not a space (the
+// carry of an addition runs through the spaces), and ends after its last such byte (the
+// runs of spaces that reach a delimiter are picked out of all runs with pext and pdep).
+// The positions are then compressed out of a byte vector and written as rows eight at a
+// time; the batch has room past its rows for those writes.
+[[gnu::target(
+    "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt")]] inline void
+innerColumnsAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
+                   std::uint64_t breaks, bool keepEmpty, CutState& state) {
+    const std::uint64_t d = delimiters;
+    const int firstAt = std::countr_zero(d);
+    const int lastAt = 63 - std::countl_zero(d);
+    const std::uint64_t lastBit = std::uint64_t{1} << lastAt;
+    const std::uint64_t inner = ((kAllBits << firstAt) << 1) & (lastBit - 1);
+    const std::uint64_t ending = (d & inner) | lastBit;  // each inner column's delimiter
+    const __m512i bytes = _mm512_loadu_si512(data + base);
+    const std::uint64_t spaces =
+        _cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' '))) & ~d;
+    const std::uint64_t starts = (d ^ lastBit) << 1;
+    const std::uint64_t begins = (starts & ~spaces) | (((starts & spaces) + spaces) & ~spaces);
+    const std::uint64_t runStarts = spaces & ~(spaces << 1) & inner;
+    const std::uint64_t runLasts = spaces & ~(spaces >> 1) & inner;
+    const std::uint64_t ends =
+        _pdep_u64(_pext_u64(runLasts & (d >> 1), runLasts), runStarts) | (ending & ~(spaces << 1));
+    // Per column, from the first: empty before trimming, and a line without a separator.
+    const auto count = static_cast<unsigned>(std::popcount(ending));
+    const std::uint64_t empty = _pext_u64(d & (d << 1), ending);
+    const std::uint64_t alone = _pext_u64(breaks, ending) & _pext_u64(breaks, d ^ lastBit);
+    const std::uint64_t keep =
+        (keepEmpty ? kAllBits : ~empty) & ~alone & ((std::uint64_t{1} << count) - 1);
+
+    alignas(64) static constexpr std::uint8_t kIota[64] = {
+        0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+        22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43,
+        44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+    const __m512i iota = _mm512_load_si512(kIota);
+    __m512i beginAt = _mm512_maskz_compress_epi8(begins, iota);
+    __m512i endAt = _mm512_maskz_compress_epi8(ends, iota);
+    const __m512i offset = _mm512_set1_epi32(static_cast<int>(base));
+    const __m512i low = _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
+    const __m512i high =
+        _mm512_set_epi32(31, 15, 30, 14, 29, 13, 28, 12, 27, 11, 26, 10, 25, 9, 24, 8);
+    // Every lane: the masked forms spare the unmasked ones' undefined pass-through values.
+    constexpr __mmask16 kLanes = 0xffff;
+    RowSpan* const first = state.out;
+    RowSpan* out = first;
+    for (unsigned done = 0; done < count; done += 16) {
+        const __m512i b = _mm512_add_epi32(widenBytesAvx512(beginAt), offset);
+        const __m512i e =
+            _mm512_maskz_max_epu32(kLanes, _mm512_add_epi32(widenBytesAvx512(endAt), offset), b);
+        const auto keepLow = static_cast<std::uint8_t>(keep >> done);
+        const auto keepHigh = static_cast<std::uint8_t>(keep >> (done + 8));
+        _mm512_storeu_si512(
+            out, _mm512_maskz_compress_epi64(keepLow, _mm512_permutex2var_epi32(b, low, e)));
+        out += std::popcount(keepLow);
+        _mm512_storeu_si512(
+            out, _mm512_maskz_compress_epi64(keepHigh, _mm512_permutex2var_epi32(b, high, e)));
+        out += std::popcount(keepHigh);
+        beginAt = _mm512_maskz_alignr_epi32(kLanes, _mm512_setzero_si512(), beginAt, 4);
+        endAt = _mm512_maskz_alignr_epi32(kLanes, _mm512_setzero_si512(), endAt, 4);
+    }
+    const std::uint64_t lineEnds = breaks & ending;
+    if (lineEnds != 0) {
+        const int lastBreak = 63 - std::countl_zero(lineEnds);
+        const auto lines =
+            static_cast<unsigned>(std::popcount(ending & ((std::uint64_t{2} << lastBreak) - 1)));
+        state.lineStart = base + static_cast<std::size_t>(lastBreak) + 1;
+        state.lineRows = first + std::popcount(keep & ((std::uint64_t{1} << lines) - 1));
+    }
+    state.out = out;
+    state.columnStart = base + static_cast<std::size_t>(lastAt) + 1;
+}
+
+[[gnu::target("avx512f,avx512bw")]] inline std::uint64_t returnBitsAvx512(const char* at) {
+    return _cvtmask64_u64(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at), _mm512_set1_epi8('\r')));
 }
 
 }  // namespace
@@ -372,6 +471,20 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
             separators &= (std::uint64_t{1} << starts) - 1;
             breaks &= to - base < 64 ? (std::uint64_t{1} << (to - base)) - 1 : ~std::uint64_t{0};
         }
+        // At AVX-512, every column wanted and a one-byte separator, the step's first
+        // column goes the way below and the columns after it at once.
+        std::uint64_t inner = 0;
+        const std::uint64_t innerBreaks = breaks;
+        if constexpr (kLevel == ScanLevel::Avx512 && kToLast && !kCounts && kOneByte) {
+            const std::uint64_t delimiters = separators | breaks;
+            if (markEnds == 0 && std::popcount(delimiters) >= 2 &&
+                ((returnBitsAvx512(data + base) << 1) & breaks) == 0) {
+                inner = delimiters;
+                const std::uint64_t firstBit = delimiters & (0 - delimiters);
+                separators &= firstBit;
+                breaks &= firstBit;
+            }
+        }
         for (;;) {
             const std::uint64_t lineEnd = breaks & (0 - breaks);  // none: 0
             std::uint64_t inLine = separators & (lineEnd - 1);
@@ -415,6 +528,14 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
             lineRows = out;
             index = 0;
         }
+        if (inner != 0) {
+            CutState state{out, lineRows, lineStart, columnStart};
+            innerColumnsAvx512(data, base, inner, innerBreaks, keepEmpty != 0, state);
+            out = state.out;
+            lineRows = state.lineRows;
+            lineStart = state.lineStart;
+            columnStart = state.columnStart;
+        }
     }
     // The source's last line, without a break.
     const bool held =
@@ -442,6 +563,13 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
                    : cutLinesAt<kLevel, true, true, false>(text, from, to, rows);
 }
 
+[[gnu::target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt"),
+  gnu::flatten]] std::size_t
+LineExtractor::cutLinesAvx512(std::string_view text, std::size_t from, std::size_t to,
+                              SpanBatch& rows) const {
+    return cutLinesAt<ScanLevel::Avx512>(text, from, to, rows);
+}
+
 [[gnu::target("avx2,bmi,bmi2,lzcnt"), gnu::flatten]] std::size_t LineExtractor::cutLinesAvx2(
     std::string_view text, std::size_t from, std::size_t to, SpanBatch& rows) const {
     return cutLinesAt<ScanLevel::Avx2>(text, from, to, rows);
@@ -456,6 +584,9 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
 std::size_t LineExtractor::cutLines(std::string_view text, std::size_t from, std::size_t to,
                                     SpanBatch& rows) const {
 #ifdef __SSE2__
+    if (level_ == ScanLevel::Avx512) {
+        return cutLinesAvx512(text, from, to, rows);
+    }
     if (level_ == ScanLevel::Avx2) {
         return cutLinesAvx2(text, from, to, rows);
     }

@@ -121,6 +121,8 @@ private:
     template <ScanLevel kLevel>
     std::size_t cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
                            SpanBatch& rows) const;
+    std::size_t cutLinesAvx512(std::string_view text, std::size_t from, std::size_t to,
+                               SpanBatch& rows) const;
     std::size_t cutLinesAvx2(std::string_view text, std::size_t from, std::size_t to,
                              SpanBatch& rows) const;
     std::size_t cutLinesSse2(std::string_view text, std::size_t from, std::size_t to,

@@ -192,7 +192,8 @@ LineSettings columnsByNumber(int first, int last) {
 // The ways of comparing bytes this processor runs, the byte-by-byte reference first.
 std::vector<ScanLevel> scanLevels() {
     std::vector<ScanLevel> levels;
-    for (const ScanLevel level : {ScanLevel::Bytes, ScanLevel::Sse2, ScanLevel::Avx2}) {
+    for (const ScanLevel level :
+         {ScanLevel::Bytes, ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
         if (level <= bestScanLevel()) {
             levels.push_back(level);
         }
@@ -241,15 +242,21 @@ LineSettings markedLines() {
 
 void expectSameAsModel(const std::string& text, const std::string& separator,
                        std::size_t pauseEvery, std::size_t blockBytes, const std::string& what) {
-    const Outcome marked = [&] {
+    LineSettings keptEmpties;
+    keptEmpties.keepEmptyColumns = true;
+    const auto [marked, kept] = [&] {
         const ForcedScanLevel level(ScanLevel::Bytes);
-        return runEngine(text, separator, markedLines(), pauseEvery, blockBytes);
+        return std::pair{runEngine(text, separator, markedLines(), pauseEvery, blockBytes),
+                         runEngine(text, separator, keptEmpties, pauseEvery, blockBytes)};
     }();
     for (const RunChoice run : runChoices(text)) {
         const ForcedScanLevel level(run.level);
         EXPECT_EQ(runEngine(text, separator, markedLines(), pauseEvery, blockBytes, run.threads),
                   marked)
             << what << runName(run) << ", marked lines, separator \"" << separator << '"';
+        EXPECT_EQ(runEngine(text, separator, keptEmpties, pauseEvery, blockBytes, run.threads),
+                  kept)
+            << what << runName(run) << ", empty columns kept, separator \"" << separator << '"';
         EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, run.threads),
                   runModel(text, separator, false, 0, 0, pauseEvery))
             << what << runName(run) << ", every column, separator \"" << separator << '"';

@@ -70,6 +70,8 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     secondByte_ = Separator::secondCompared(separator_.bytes());
     toLast_ = !s.byRange || s.endAtLastColumn;
     fromFirst_ = !s.byRange || s.startIndex.value <= 0;
+    writesLines_ = level_ == ScanLevel::Avx512 && cutsRuns_ && toLast_ && fromFirst_ &&
+                   separator_.bytes().size() == 1 && !s.markLineEnds;
 }
 
 bool LineExtractor::runsOfLines() const {
@@ -310,6 +312,16 @@ inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end
     return _mm512_maskz_permutexvar_epi8(0x1111111111111111, spread, bytes);
 }
 
+// The line being written: where it and its column start in the text, how many bytes and
+// rows were written before it, and the rows written in all.
+struct LineMarks {
+    std::size_t lineStart;
+    std::size_t columnStart;
+    std::size_t lineBytes;
+    std::size_t lineRows;
+    std::size_t rows;
+};
+
 // Where the rows of one 64-byte step go, and the line being cut.
 struct CutState {
     RowSpan* out;
@@ -395,6 +407,64 @@ innerColumnsAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
     }
     state.out = out;
     state.columnStart = base + static_cast<std::size_t>(lastAt) + 1;
+}
+
+// The bytes that the rows of the same columns make, each row followed by a LF, written at
+// `out` in one 64-byte store (the room past them is spare); returns where they end. The
+// kept bytes of a column are those that are not spaces and the spaces between them: the
+// spaces that lead a column are the runs the carry of an addition runs through, those that
+// trail it the runs that reach a delimiter. A kept column's delimiter becomes its LF; the
+// bytes of a line without a separator go.
+[[gnu::target(
+    "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt")]] inline char*
+innerLinesAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
+                 std::uint64_t separators, std::uint64_t breaks, bool keepEmpty, char* out,
+                 std::size_t outBytes, LineMarks& marks) {
+    const std::uint64_t d = delimiters;
+    const int firstAt = std::countr_zero(d);
+    const int lastAt = 63 - std::countl_zero(d);
+    const std::uint64_t lastBit = std::uint64_t{1} << lastAt;
+    const std::uint64_t inner = ((kAllBits << firstAt) << 1) & (lastBit - 1);
+    const std::uint64_t ending = (d & inner) | lastBit;
+    const __m512i bytes = _mm512_loadu_si512(data + base);
+    const std::uint64_t spaceBytes =
+        _cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' ')));
+    const std::uint64_t spaces = spaceBytes & ~d;
+    const std::uint64_t starts = (d ^ lastBit) << 1;
+    const std::uint64_t leading = spaces & ~((starts & spaces) + spaces);
+    const std::uint64_t runStarts = spaces & ~(spaces << 1) & inner;
+    const std::uint64_t runLasts = spaces & ~(spaces >> 1) & inner;
+    const std::uint64_t trailLasts = runLasts & (d >> 1);
+    const std::uint64_t trailing =
+        (trailLasts << 1) - _pdep_u64(_pext_u64(trailLasts, runLasts), runStarts);
+    const auto count = static_cast<unsigned>(std::popcount(ending));
+    const std::uint64_t columns = (std::uint64_t{1} << count) - 1;
+    const std::uint64_t empty = _pext_u64(d & (d << 1), ending);
+    const std::uint64_t alone =
+        _pext_u64(breaks, ending) & _pext_u64(breaks, d ^ lastBit) & columns;
+    const std::uint64_t keep = (keepEmpty ? kAllBits : ~empty) & ~alone & columns;
+    const std::uint64_t aloneEnds = _pdep_u64(alone, ending);
+    const std::uint64_t dropped = (aloneEnds - _pdep_u64(alone, starts)) | aloneEnds;
+    const std::uint64_t kept =
+        ((~spaceBytes & ~d) | (spaces & ~leading & ~trailing)) & inner & ~dropped;
+    const std::uint64_t written = kept | _pdep_u64(keep, ending);
+    const __m512i lines =
+        _mm512_mask_blend_epi8(_cvtu64_mask64(separators), bytes, _mm512_set1_epi8('\n'));
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(_cvtu64_mask64(written), lines));
+    const std::uint64_t lineEnds = breaks & ending;
+    if (lineEnds != 0) {
+        const int lastBreak = 63 - std::countl_zero(lineEnds);
+        const std::uint64_t upTo = (std::uint64_t{2} << lastBreak) - 1;
+        const auto lineColumns = static_cast<unsigned>(std::popcount(ending & upTo));
+        marks.lineStart = base + static_cast<std::size_t>(lastBreak) + 1;
+        marks.lineBytes = outBytes + static_cast<std::size_t>(std::popcount(written & upTo));
+        marks.lineRows =
+            marks.rows +
+            static_cast<std::size_t>(std::popcount(keep & ((std::uint64_t{1} << lineColumns) - 1)));
+    }
+    marks.rows += static_cast<std::size_t>(std::popcount(keep));
+    marks.columnStart = base + static_cast<std::size_t>(lastAt) + 1;
+    return out + std::popcount(written);
 }
 
 [[gnu::target("avx512f,avx512bw")]] inline std::uint64_t returnBitsAvx512(const char* at) {
@@ -580,6 +650,131 @@ LineExtractor::cutLinesAvx512(std::string_view text, std::size_t from, std::size
     return cutLinesAt<ScanLevel::Sse2>(text, from, to, rows);
 }
 #endif
+
+#ifdef __SSE2__
+// The row of the column [begin, end) and a LF, at `out`; returns where they end. A short
+// row is copied in one fixed-size move, which the padding after the text and the room
+// past `out` allow.
+inline char* putLine(char* out, const char* data, RowSpan row) {
+    constexpr std::size_t kMove = 32;
+    const std::size_t n = row.end - row.begin;
+    if (n <= kMove) {
+        std::memcpy(out, data + row.begin, kMove);
+    } else {
+        std::memcpy(out, data + row.begin, n);
+    }
+    out[n] = '\n';
+    return out + n + 1;
+}
+
+// As cutLinesAt() at AVX-512 with every column and a one-byte separator, the rows written
+// as lines: each 64-byte step's first delimiter ends a column the plain way, and so do the
+// others where a CR stands before a line feed; otherwise the columns after the first are
+// written at once.
+[[gnu::target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt"),
+  gnu::flatten]] std::size_t
+LineExtractor::writeLinesAvx512(std::string_view text, std::size_t from, std::size_t to,
+                                RowBytes& bytes, std::size_t& rows) const {
+    constexpr std::size_t kStep = 64;
+    // A line long enough to hold more columns than the index takes goes line by line.
+    constexpr std::size_t kLongLine = kMaxColumns - kStep;
+    const bool keepEmpty = settings_.keepEmptyColumns;
+    const char separator = separator_.bytes()[0];
+    const char* const data = text.data();
+    LineMarks marks{from, from, bytes.size(), rows, rows};
+    char* start = nullptr;  // of the step's bytes
+    char* out = nullptr;
+    // Ends the column at `at`, a separator or (`lineEnd`) a line feed.
+    const auto columnEnd = [&](std::size_t at, bool lineEnd) {
+        const std::size_t columnStart = marks.columnStart;
+        if (!lineEnd) {
+            RowSpan row;
+            if (!trimShortSpaces(data, columnStart, at, row)) {
+                row = trimmedSpan(data, columnStart, at);
+            }
+            if (keepEmpty || at != columnStart) {
+                out = putLine(out, data, row);
+                ++marks.rows;
+            }
+            marks.columnStart = at + 1;
+            return;
+        }
+        // The line's last column counts when the line holds a separator; a CR before the
+        // LF is not the column's.
+        if (columnStart != marks.lineStart) {
+            const std::size_t end = at - (data[at - 1] == '\r' ? 1 : 0);
+            if (keepEmpty || end != columnStart) {
+                out = putLine(out, data, trimmedSpan(data, columnStart, end));
+                ++marks.rows;
+            }
+        }
+        marks.lineStart = marks.columnStart = at + 1;
+        marks.lineRows = marks.rows;
+        marks.lineBytes = bytes.size() + static_cast<std::size_t>(out - start);
+    };
+    for (std::size_t base = from; base < to; base += kStep) {
+        if (base - marks.lineStart >= kLongLine) [[unlikely]] {
+            bytes.keepFirst(marks.lineBytes);
+            rows = marks.lineRows;
+            return marks.lineStart;
+        }
+        // The step's bytes, the column begun before it, and a spare store.
+        start = bytes.room(base + 3 * kStep - marks.columnStart);
+        out = start;
+        const TwoBytesBits found = twoBytesBitsAvx512(data + base, separator, '\n');
+        std::uint64_t separators = found.one;
+        std::uint64_t breaks = found.other;
+        if (to - base < kStep) {
+            const std::uint64_t before = (std::uint64_t{1} << (to - base)) - 1;
+            separators &= before;
+            breaks &= before;
+        }
+        const std::uint64_t delimiters = separators | breaks;
+        if (delimiters != 0) {
+            const std::uint64_t first = delimiters & (0 - delimiters);
+            columnEnd(base + static_cast<std::size_t>(std::countr_zero(first)),
+                      (breaks & first) != 0);
+            std::uint64_t rest = delimiters ^ first;
+            if (rest != 0 && ((returnBitsAvx512(data + base) << 1) & breaks & rest) == 0) {
+                out = innerLinesAvx512(data, base, delimiters, separators, breaks, keepEmpty, out,
+                                       bytes.size() + static_cast<std::size_t>(out - start), marks);
+                rest = 0;
+            }
+            for (; rest != 0; rest &= rest - 1) {
+                const std::uint64_t bit = rest & (0 - rest);
+                columnEnd(base + static_cast<std::size_t>(std::countr_zero(bit)),
+                          (breaks & bit) != 0);
+            }
+        }
+        bytes.added(static_cast<std::size_t>(out - start));
+    }
+    // The source's last line, without a break.
+    if (marks.lineStart < to && marks.columnStart != marks.lineStart &&
+        (keepEmpty || to > marks.columnStart)) {
+        start = bytes.room(to - marks.columnStart + kStep);
+        bytes.added(static_cast<std::size_t>(
+            putLine(start, data, trimmedSpan(data, marks.columnStart, to)) - start));
+        ++marks.rows;
+    }
+    rows = marks.rows;
+    return to;
+}
+#endif
+
+std::size_t LineExtractor::writeLines(std::string_view text, std::size_t from, std::size_t to,
+                                      RowBytes& out, std::size_t& rows) const {
+#ifdef __SSE2__
+    if (writesLines_) {
+        return writeLinesAvx512(text, from, to, out, rows);
+    }
+#else
+    static_cast<void>(text);
+    static_cast<void>(to);
+    static_cast<void>(out);
+    static_cast<void>(rows);
+#endif
+    return from;
+}
 
 std::size_t LineExtractor::cutLines(std::string_view text, std::size_t from, std::size_t to,
                                     SpanBatch& rows) const {

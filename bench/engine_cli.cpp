@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     }
     culvex::forceScanLevel(*level);
     try {
-        const unsigned threads = argc == 4 ? static_cast<unsigned>(std::stoul(argv[3])) : 0;
+        const unsigned threads = argc >= 4 ? static_cast<unsigned>(std::stoul(argv[3])) : 0;
         const auto start = std::chrono::steady_clock::now();
         culvex::InputFile file(argv[2]);
         culvex::ResultsStore store;

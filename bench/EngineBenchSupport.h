@@ -63,6 +63,9 @@ inline std::optional<ScanLevel> scanLevelNamed(std::string_view name) {
     if (name == "avx2") {
         return ScanLevel::Avx2;
     }
+    if (name == "avx512") {
+        return ScanLevel::Avx512;
+    }
     return std::nullopt;
 }
 

@@ -131,7 +131,7 @@ void registerJobs() {
     add("ColumnsTwoToThree", "J2", ",", 0, best);
     for (const auto& [name, level] :
          {std::pair{"bytes", ScanLevel::Bytes}, std::pair{"sse2", ScanLevel::Sse2},
-          std::pair{"avx2", ScanLevel::Avx2}}) {
+          std::pair{"avx2", ScanLevel::Avx2}, std::pair{"avx512", ScanLevel::Avx512}}) {
         if (level <= best) {
             const std::string suffix = std::string("/1thread/") + name;
             add("EveryColumn" + suffix, "J1", ",", 1, level);

@@ -1,5 +1,5 @@
 // Runs one extraction job over a file into a results store and prints what it cost:
-//   culvex_engine_cli J1|J2|Q1|Q2 FILE [THREADS [bytes|sse2|avx2]]
+//   culvex_engine_cli J1|J2|Q1|Q2 FILE [THREADS [bytes|sse2|avx2|avx512]]
 // THREADS extract the file (default 0: one per core, as the window runs it); the last
 // argument compares bytes one at a time or in vectors (default: the widest the processor
 // runs).
@@ -18,12 +18,13 @@
 int main(int argc, char** argv) {
     const auto level = argc == 5 ? culvex::bench::scanLevelNamed(argv[4]) : culvex::bestScanLevel();
     if (argc < 3 || argc > 5 || !level) {
-        std::fprintf(stderr, "usage: %s J1|J2|Q1|Q2 FILE [THREADS [bytes|sse2|avx2]]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s J1|J2|Q1|Q2 FILE [THREADS [bytes|sse2|avx2|avx512]]\n",
+                     argv[0]);
         return 2;
     }
     culvex::forceScanLevel(*level);
     try {
-        const unsigned threads = argc == 4 ? static_cast<unsigned>(std::stoul(argv[3])) : 0;
+        const unsigned threads = argc >= 4 ? static_cast<unsigned>(std::stoul(argv[3])) : 0;
         const auto start = std::chrono::steady_clock::now();
         culvex::InputFile file(argv[2]);
         culvex::ResultsStore store;

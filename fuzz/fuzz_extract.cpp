@@ -3,19 +3,38 @@
 // separator searches meet the blocks' edges); the rest is the text. Checks that every row
 // is a trimmed piece of the text without a line break, and that every level of byte
 // comparison and worker threads give the same rows, reports and pauses as one thread
-// comparing byte by byte. The same text with quoted fields (and a short quote bound) gives
-// the same on several threads and in large blocks as on one thread in the small blocks.
+// comparing byte by byte, also where the rows are written as lines. The same text with quoted
+// fields (and a short quote bound) gives the same on several threads and in large blocks as on one
+// thread in the small blocks.
 #include "choices/TypedNumbers.h"
 #include "engine/FileExtraction.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
+
+// Each row and a LF, which lets the cut write the rows itself.
+class LinesFormat final : public culvex::RowFormat {
+public:
+    void write(std::span<const culvex::RowSpan> rows, std::string_view source,
+               culvex::RowBytes& out) const override {
+        for (const culvex::RowSpan row : rows) {
+            const std::size_t n = row.end - row.begin;
+            char* const at = out.room(n + 1);
+            std::memcpy(at, source.data() + row.begin, n);
+            at[n] = '\n';
+            out.added(n + 1);
+        }
+    }
+    bool rowThenLineFeed() const override { return true; }
+};
 
 // Checks each row and keeps the rows, with the reports and pauses between them (which
 // begin with a line break, as no row does).
@@ -35,6 +54,20 @@ public:
         }
         seen.emplace_back(row);
     }
+    const culvex::RowFormat* rowFormat() const override { return format; }
+    void appendWritten(std::string_view bytes, std::size_t rows) override {
+        for (std::size_t i = 0; i < rows; ++i) {
+            const std::size_t end = bytes.find('\n');
+            if (end == std::string_view::npos) {
+                std::abort();
+            }
+            append(bytes.substr(0, end));
+            bytes.remove_prefix(end + 1);
+        }
+        if (!bytes.empty()) {
+            std::abort();
+        }
+    }
     void publish() override {}
     void pause() override { seen.emplace_back("\npause"); }
     void quoteLeftOpen() override { seen.emplace_back("\nopen"); }
@@ -43,6 +76,7 @@ public:
     }
 
     std::vector<std::string> seen;
+    const culvex::RowFormat* format = nullptr;  // none: rows arrive one by one
 
 private:
     std::string_view text_;
@@ -96,20 +130,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string utf8Separator(choice < 4 ? separator : take(input, 2));
 
     const culvex::Separator lineSeparator(separator, true, utf8Separator);
-    const auto run = [&](culvex::ScanLevel level, unsigned threads, std::size_t blocks = 0) {
+    const LinesFormat lines;
+    const auto run = [&](culvex::ScanLevel level, unsigned threads, std::size_t blocks = 0,
+                         bool written = false) {
         culvex::forceScanLevel(level);
         culvex::LineExtractor extractor(lineSeparator, settings);
         CheckingSink sink(input, settings.quoted);
+        sink.format = written ? &lines : nullptr;
         culvex::MemorySource source(input);
         culvex::extractLines(source, extractor, sink, sink, 16, blocks != 0 ? blocks : blockBytes,
                              {threads, 0});
         return std::move(sink.seen);
     };
     const std::vector<std::string> reference = run(culvex::ScanLevel::Bytes, 1);
-    for (const culvex::ScanLevel level : {culvex::ScanLevel::Sse2, culvex::ScanLevel::Avx2}) {
+    for (const culvex::ScanLevel level :
+         {culvex::ScanLevel::Sse2, culvex::ScanLevel::Avx2, culvex::ScanLevel::Avx512}) {
         if (level <= culvex::bestScanLevel() && run(level, 1) != reference) {
             std::abort();
         }
+    }
+    if (run(culvex::bestScanLevel(), 1, 0, true) != reference) {
+        std::abort();
     }
     if (run(culvex::bestScanLevel(), 2) != reference) {
         std::abort();

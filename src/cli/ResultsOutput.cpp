@@ -51,6 +51,7 @@ public:
             }
         }
     }
+    bool rowThenLineFeed() const override { return true; }
 };
 
 // Each row and LF, bytes as read. This is the hot path of a run, so rows are copied into

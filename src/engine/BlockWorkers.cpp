@@ -47,18 +47,61 @@ std::size_t extractOneLine(std::string_view text, std::size_t from, std::string_
     return lf == std::string_view::npos ? text.size() : lf + 1;
 }
 
+// Runs of lines cut into spans.
+class SpanRuns {
+public:
+    SpanRuns(const LineExtractor& extractor, ResultsSink& sink, std::string_view source)
+        : extractor_(extractor), rows_(sink, source) {}
+    std::size_t cut(std::string_view text, std::size_t from, std::size_t to) {
+        return extractor_.cutLines(text, from, to, rows_);
+    }
+    void flush() { rows_.flush(); }
+
+private:
+    const LineExtractor& extractor_;
+    SpanBatch rows_;
+};
+
+// Runs of lines cut straight into the sink's lines, each row and a LF.
+class WrittenRuns {
+public:
+    WrittenRuns(const LineExtractor& extractor, ResultsSink& sink)
+        : extractor_(extractor), sink_(sink) {
+        bytes_.clear();
+    }
+    std::size_t cut(std::string_view text, std::size_t from, std::size_t to) {
+        return extractor_.writeLines(text, from, to, bytes_, rows_);
+    }
+    void flush() {
+        if (rows_ > 0) {
+            sink_.appendWritten(bytes_.view(), rows_);
+        }
+        bytes_.clear();
+        rows_ = 0;
+    }
+
+private:
+    const LineExtractor& extractor_;
+    ResultsSink& sink_;
+    // Kept from block to block on each thread, so that its room is made once.
+    static thread_local RowBytes bytes_;
+    std::size_t rows_ = 0;
+};
+
+thread_local RowBytes WrittenRuns::bytes_;
+
 // Extracts the block's lines in runs, each up to the line that reaches the next pause; a
 // line with more columns than a run takes goes by itself.
+template <class Runs>
 bool cutBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink& sink,
-              ExtractionProgress& progress, std::size_t pauseEvery) {
-    SpanBatch rows(sink, block.readable);
+              ExtractionProgress& progress, std::size_t pauseEvery, Runs& rows) {
     const std::string_view text = block.text;
     std::uint64_t nextPause = pauseAfter(block.offset, pauseEvery);
     for (std::size_t from = 0; from < text.size();) {
         const std::size_t to = runEnd(text, from, nextPause - block.offset);
         // A run reads the eight bytes before a column's end: the lines that start in the
         // block's first eight bytes go by themselves.
-        from = from >= LineExtractor::kRunStart ? extractor.cutLines(text, from, to, rows) : from;
+        from = from >= LineExtractor::kRunStart ? rows.cut(text, from, to) : from;
         if (from < to) {
             rows.flush();
             from = extractOneLine(text, from, block.readable, extractor, sink, progress);
@@ -85,7 +128,13 @@ bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
     }
     if (extractor.cutsRuns() && block.text.size() <= stretch &&
         block.readable.size() <= std::numeric_limits<std::uint32_t>::max()) {
-        return cutBlock(block, extractor, sink, progress, pauseEvery);
+        const RowFormat* const format = sink.rowFormat();
+        if (format != nullptr && format->rowThenLineFeed() && extractor.writesLines()) {
+            WrittenRuns rows(extractor, sink);
+            return cutBlock(block, extractor, sink, progress, pauseEvery, rows);
+        }
+        SpanRuns rows(extractor, sink, block.readable);
+        return cutBlock(block, extractor, sink, progress, pauseEvery, rows);
     }
     // The batch holds views into the block: it is flushed before anything that can show
     // the rows so far (a pause or a report).
@@ -169,6 +218,12 @@ void BlockRecord::appendSpans(std::span<const RowSpan> rows, std::string_view so
         return;
     }
     std::copy(rows.begin(), rows.end(), extend(rows.size()));
+}
+
+void BlockRecord::appendWritten(std::string_view bytes, std::size_t rows) {
+    std::memcpy(bytes_.room(bytes.size()), bytes.data(), bytes.size());
+    bytes_.added(bytes.size());
+    size_ += rows;
 }
 
 void BlockRecord::clear(std::string_view source) {

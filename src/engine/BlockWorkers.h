@@ -45,6 +45,8 @@ public:
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void appendSpans(std::span<const RowSpan> rows, std::string_view source) override;
+    const RowFormat* rowFormat() const override { return format_; }
+    void appendWritten(std::string_view bytes, std::size_t rows) override;
     void publish() override {}
     void pause() override { events_.push_back({size_, bytes_.size(), std::nullopt}); }
     void overflowed(LineOverflows line) override {

@@ -19,6 +19,14 @@ ScanLevel bestScanLevel() {
     // all but LZCNT are checked all the same.
     const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
                       __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("pclmul");
+    // The check includes that the system saves the 512-bit registers.
+    const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") &&
+                        __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+                        __builtin_cpu_supports("avx512vbmi") &&
+                        __builtin_cpu_supports("avx512vbmi2");
+    if (avx512) {
+        return ScanLevel::Avx512;
+    }
     return avx2 ? ScanLevel::Avx2 : ScanLevel::Sse2;
 #else
     return ScanLevel::Bytes;

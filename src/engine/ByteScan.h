@@ -12,9 +12,11 @@ namespace culvex {
 
 // How bytes are compared when lines are cut: one at a time (the reference, and the only
 // way on processors without a known vector unit), 16 at a time (SSE2, every x86-64
-// processor), or 32 at a time (AVX2, where the processor has it, with BMI1, BMI2, LZCNT
-// and the carry-less multiply).
-enum class ScanLevel : std::uint8_t { Bytes, Sse2, Avx2 };
+// processor), 32 at a time (AVX2, where the processor has it, with BMI1, BMI2, LZCNT
+// and the carry-less multiply), or 64 at a time (AVX-512 with the byte permutes and
+// compression of VBMI and VBMI2, where the processor and the system have them; runs of
+// whole lines are cut with it, the rest as at AVX2).
+enum class ScanLevel : std::uint8_t { Bytes, Sse2, Avx2, Avx512 };
 
 // The widest level this processor runs.
 ScanLevel bestScanLevel();
@@ -92,6 +94,14 @@ inline TwoBytesBits twoBytesBitsSse2(const char* at, char one, char other) {
             std::uint64_t{otherLow} | std::uint64_t{otherHigh} << 32};
 }
 
+// The same 64 bytes at once, as AVX-512 compares them into bit masks.
+[[gnu::target("avx512f,avx512bw")]] inline TwoBytesBits twoBytesBitsAvx512(const char* at, char one,
+                                                                           char other) {
+    const __m512i bytes = _mm512_loadu_si512(at);
+    return {_cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(one))),
+            _cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(other)))};
+}
+
 // The positions i among the 64 at `at` where at[i] == first and at[i + distance] == second,
 // as bits from the lowest, compared 32 bytes at a time. The 64 + distance bytes at `at`
 // must be readable. The hot loops that call it are built a second time for AVX2, with
@@ -117,7 +127,7 @@ inline std::uint64_t pairBits(const char* at, std::size_t count, const char* rea
     if (level != ScanLevel::Bytes &&
         readableEnd - at >= static_cast<std::ptrdiff_t>(kBlock + distance)) {
         std::uint64_t bits = 0;
-        if (level == ScanLevel::Avx2) {
+        if (level >= ScanLevel::Avx2) {
             bits = pairBitsAvx2(at, first, second, distance);
         } else {
             bits = equalBitsSse2(at, first);

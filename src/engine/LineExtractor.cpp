@@ -70,6 +70,8 @@ LineExtractor::LineExtractor(Separator separator, LineSettings settings)
     secondByte_ = Separator::secondCompared(separator_.bytes());
     toLast_ = !s.byRange || s.endAtLastColumn;
     fromFirst_ = !s.byRange || s.startIndex.value <= 0;
+    writesLines_ = level_ == ScanLevel::Avx512 && cutsRuns_ && toLast_ && fromFirst_ &&
+                   separator_.bytes().size() == 1 && !s.markLineEnds;
 }
 
 bool LineExtractor::runsOfLines() const {
@@ -228,7 +230,7 @@ void LineExtractor::streamRowsAt(std::string_view line, RowBatch& rows) const {
 
 void LineExtractor::streamRows(std::string_view line, RowBatch& rows) const {
 #ifdef __SSE2__
-    if (level_ == ScanLevel::Avx2) {
+    if (level_ >= ScanLevel::Avx2) {
         streamRowsAvx2(line, rows);
         return;
     }
@@ -245,7 +247,9 @@ namespace {
 
 template <ScanLevel kLevel>
 TwoBytesBits separatorsAndBreaks(const char* at, char separator) {
-    if constexpr (kLevel == ScanLevel::Avx2) {
+    if constexpr (kLevel == ScanLevel::Avx512) {
+        return twoBytesBitsAvx512(at, separator, '\n');
+    } else if constexpr (kLevel == ScanLevel::Avx2) {
         return twoBytesBitsAvx2(at, separator, '\n');
     } else {
         return twoBytesBitsSse2(at, separator, '\n');
@@ -300,6 +304,171 @@ inline bool trimShortSpaces(const char* data, std::size_t begin, std::size_t end
     row = {static_cast<std::uint32_t>(begin + leading),
            static_cast<std::uint32_t>(end - std::min(trail, size - leading))};
     return true;
+}
+
+// The first 16 bytes of `bytes` as 32-bit numbers.
+[[gnu::target("avx512f,avx512bw,avx512vbmi")]] inline __m512i widenBytesAvx512(__m512i bytes) {
+    const __m512i spread = _mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    return _mm512_maskz_permutexvar_epi8(0x1111111111111111, spread, bytes);
+}
+
+// The line being written: where it and its column start in the text, how many bytes and
+// rows were written before it, and the rows written in all.
+struct LineMarks {
+    std::size_t lineStart;
+    std::size_t columnStart;
+    std::size_t lineBytes;
+    std::size_t lineRows;
+    std::size_t rows;
+};
+
+// Where the rows of one 64-byte step go, and the line being cut.
+struct CutState {
+    RowSpan* out;
+    RowSpan* lineRows;  // the first row of the line being cut
+    std::size_t lineStart;
+    std::size_t columnStart;
+};
+
+constexpr std::uint64_t kAllBits = ~std::uint64_t{0};
+
+// The rows of every column that lies wholly between the first and the last of the
+// `delimiters` (separators and line feeds, at least two) among the 64 bytes of `data` at
+// `base`, as the step of cutLinesAt() adds them one by one, where no CR stands before a
+// line feed among them and line ends are not marked. The columns are trimmed with bit
+// masks: a column's row begins at the first byte from its start that is not a space (the
+// carry of an addition runs through the spaces), and ends after its last such byte (the
+// runs of spaces that reach a delimiter are picked out of all runs with pext and pdep).
+// The positions are then compressed out of a byte vector and written as rows eight at a
+// time; the batch has room past its rows for those writes.
+[[gnu::target(
+    "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt")]] inline void
+innerColumnsAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
+                   std::uint64_t breaks, bool keepEmpty, CutState& state) {
+    const std::uint64_t d = delimiters;
+    const int firstAt = std::countr_zero(d);
+    const int lastAt = 63 - std::countl_zero(d);
+    const std::uint64_t lastBit = std::uint64_t{1} << lastAt;
+    const std::uint64_t inner = ((kAllBits << firstAt) << 1) & (lastBit - 1);
+    const std::uint64_t ending = (d & inner) | lastBit;  // each inner column's delimiter
+    const __m512i bytes = _mm512_loadu_si512(data + base);
+    const std::uint64_t spaces =
+        _cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' '))) & ~d;
+    const std::uint64_t starts = (d ^ lastBit) << 1;
+    const std::uint64_t begins = (starts & ~spaces) | (((starts & spaces) + spaces) & ~spaces);
+    const std::uint64_t runStarts = spaces & ~(spaces << 1) & inner;
+    const std::uint64_t runLasts = spaces & ~(spaces >> 1) & inner;
+    const std::uint64_t ends =
+        _pdep_u64(_pext_u64(runLasts & (d >> 1), runLasts), runStarts) | (ending & ~(spaces << 1));
+    // Per column, from the first: empty before trimming, and a line without a separator.
+    const auto count = static_cast<unsigned>(std::popcount(ending));
+    const std::uint64_t empty = _pext_u64(d & (d << 1), ending);
+    const std::uint64_t alone = _pext_u64(breaks, ending) & _pext_u64(breaks, d ^ lastBit);
+    const std::uint64_t keep =
+        (keepEmpty ? kAllBits : ~empty) & ~alone & ((std::uint64_t{1} << count) - 1);
+
+    alignas(64) static constexpr std::uint8_t kIota[64] = {
+        0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+        22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43,
+        44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+    const __m512i iota = _mm512_load_si512(kIota);
+    __m512i beginAt = _mm512_maskz_compress_epi8(begins, iota);
+    __m512i endAt = _mm512_maskz_compress_epi8(ends, iota);
+    const __m512i offset = _mm512_set1_epi32(static_cast<int>(base));
+    const __m512i low = _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
+    const __m512i high =
+        _mm512_set_epi32(31, 15, 30, 14, 29, 13, 28, 12, 27, 11, 26, 10, 25, 9, 24, 8);
+    // Every lane: the masked forms spare the unmasked ones' undefined pass-through values.
+    constexpr __mmask16 kLanes = 0xffff;
+    RowSpan* const first = state.out;
+    RowSpan* out = first;
+    for (unsigned done = 0; done < count; done += 16) {
+        const __m512i b = _mm512_add_epi32(widenBytesAvx512(beginAt), offset);
+        const __m512i e =
+            _mm512_maskz_max_epu32(kLanes, _mm512_add_epi32(widenBytesAvx512(endAt), offset), b);
+        const auto keepLow = static_cast<std::uint8_t>(keep >> done);
+        const auto keepHigh = static_cast<std::uint8_t>(keep >> (done + 8));
+        _mm512_storeu_si512(
+            out, _mm512_maskz_compress_epi64(keepLow, _mm512_permutex2var_epi32(b, low, e)));
+        out += std::popcount(keepLow);
+        _mm512_storeu_si512(
+            out, _mm512_maskz_compress_epi64(keepHigh, _mm512_permutex2var_epi32(b, high, e)));
+        out += std::popcount(keepHigh);
+        beginAt = _mm512_maskz_alignr_epi32(kLanes, _mm512_setzero_si512(), beginAt, 4);
+        endAt = _mm512_maskz_alignr_epi32(kLanes, _mm512_setzero_si512(), endAt, 4);
+    }
+    const std::uint64_t lineEnds = breaks & ending;
+    if (lineEnds != 0) {
+        const int lastBreak = 63 - std::countl_zero(lineEnds);
+        const auto lines =
+            static_cast<unsigned>(std::popcount(ending & ((std::uint64_t{2} << lastBreak) - 1)));
+        state.lineStart = base + static_cast<std::size_t>(lastBreak) + 1;
+        state.lineRows = first + std::popcount(keep & ((std::uint64_t{1} << lines) - 1));
+    }
+    state.out = out;
+    state.columnStart = base + static_cast<std::size_t>(lastAt) + 1;
+}
+
+// The bytes that the rows of the same columns make, each row followed by a LF, written at
+// `out` in one 64-byte store (the room past them is spare); returns where they end. The
+// kept bytes of a column are those that are not spaces and the spaces between them: the
+// spaces that lead a column are the runs the carry of an addition runs through, those that
+// trail it the runs that reach a delimiter. A kept column's delimiter becomes its LF; the
+// bytes of a line without a separator go.
+[[gnu::target(
+    "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt")]] inline char*
+innerLinesAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
+                 std::uint64_t separators, std::uint64_t breaks, bool keepEmpty, char* out,
+                 std::size_t outBytes, LineMarks& marks) {
+    const std::uint64_t d = delimiters;
+    const int firstAt = std::countr_zero(d);
+    const int lastAt = 63 - std::countl_zero(d);
+    const std::uint64_t lastBit = std::uint64_t{1} << lastAt;
+    const std::uint64_t inner = ((kAllBits << firstAt) << 1) & (lastBit - 1);
+    const std::uint64_t ending = (d & inner) | lastBit;
+    const __m512i bytes = _mm512_loadu_si512(data + base);
+    const std::uint64_t spaceBytes =
+        _cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' ')));
+    const std::uint64_t spaces = spaceBytes & ~d;
+    const std::uint64_t starts = (d ^ lastBit) << 1;
+    const std::uint64_t leading = spaces & ~((starts & spaces) + spaces);
+    const std::uint64_t runStarts = spaces & ~(spaces << 1) & inner;
+    const std::uint64_t runLasts = spaces & ~(spaces >> 1) & inner;
+    const std::uint64_t trailLasts = runLasts & (d >> 1);
+    const std::uint64_t trailing =
+        (trailLasts << 1) - _pdep_u64(_pext_u64(trailLasts, runLasts), runStarts);
+    const auto count = static_cast<unsigned>(std::popcount(ending));
+    const std::uint64_t columns = (std::uint64_t{1} << count) - 1;
+    const std::uint64_t empty = _pext_u64(d & (d << 1), ending);
+    const std::uint64_t alone =
+        _pext_u64(breaks, ending) & _pext_u64(breaks, d ^ lastBit) & columns;
+    const std::uint64_t keep = (keepEmpty ? kAllBits : ~empty) & ~alone & columns;
+    const std::uint64_t aloneEnds = _pdep_u64(alone, ending);
+    const std::uint64_t dropped = (aloneEnds - _pdep_u64(alone, starts)) | aloneEnds;
+    const std::uint64_t kept =
+        ((~spaceBytes & ~d) | (spaces & ~leading & ~trailing)) & inner & ~dropped;
+    const std::uint64_t written = kept | _pdep_u64(keep, ending);
+    const __m512i lines =
+        _mm512_mask_blend_epi8(_cvtu64_mask64(separators), bytes, _mm512_set1_epi8('\n'));
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(_cvtu64_mask64(written), lines));
+    const std::uint64_t lineEnds = breaks & ending;
+    if (lineEnds != 0) {
+        const int lastBreak = 63 - std::countl_zero(lineEnds);
+        const std::uint64_t upTo = (std::uint64_t{2} << lastBreak) - 1;
+        const auto lineColumns = static_cast<unsigned>(std::popcount(ending & upTo));
+        marks.lineStart = base + static_cast<std::size_t>(lastBreak) + 1;
+        marks.lineBytes = outBytes + static_cast<std::size_t>(std::popcount(written & upTo));
+        marks.lineRows =
+            marks.rows +
+            static_cast<std::size_t>(std::popcount(keep & ((std::uint64_t{1} << lineColumns) - 1)));
+    }
+    marks.rows += static_cast<std::size_t>(std::popcount(keep));
+    marks.columnStart = base + static_cast<std::size_t>(lastAt) + 1;
+    return out + std::popcount(written);
+}
+
+[[gnu::target("avx512f,avx512bw")]] inline std::uint64_t returnBitsAvx512(const char* at) {
+    return _cvtmask64_u64(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at), _mm512_set1_epi8('\r')));
 }
 
 }  // namespace
@@ -372,6 +541,20 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
             separators &= (std::uint64_t{1} << starts) - 1;
             breaks &= to - base < 64 ? (std::uint64_t{1} << (to - base)) - 1 : ~std::uint64_t{0};
         }
+        // At AVX-512, every column wanted and a one-byte separator, the step's first
+        // column goes the way below and the columns after it at once.
+        std::uint64_t inner = 0;
+        const std::uint64_t innerBreaks = breaks;
+        if constexpr (kLevel == ScanLevel::Avx512 && kToLast && !kCounts && kOneByte) {
+            const std::uint64_t delimiters = separators | breaks;
+            if (markEnds == 0 && std::popcount(delimiters) >= 2 &&
+                ((returnBitsAvx512(data + base) << 1) & breaks) == 0) {
+                inner = delimiters;
+                const std::uint64_t firstBit = delimiters & (0 - delimiters);
+                separators &= firstBit;
+                breaks &= firstBit;
+            }
+        }
         for (;;) {
             const std::uint64_t lineEnd = breaks & (0 - breaks);  // none: 0
             std::uint64_t inLine = separators & (lineEnd - 1);
@@ -415,6 +598,14 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
             lineRows = out;
             index = 0;
         }
+        if (inner != 0) {
+            CutState state{out, lineRows, lineStart, columnStart};
+            innerColumnsAvx512(data, base, inner, innerBreaks, keepEmpty != 0, state);
+            out = state.out;
+            lineRows = state.lineRows;
+            lineStart = state.lineStart;
+            columnStart = state.columnStart;
+        }
     }
     // The source's last line, without a break.
     const bool held =
@@ -442,6 +633,13 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
                    : cutLinesAt<kLevel, true, true, false>(text, from, to, rows);
 }
 
+[[gnu::target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt"),
+  gnu::flatten]] std::size_t
+LineExtractor::cutLinesAvx512(std::string_view text, std::size_t from, std::size_t to,
+                              SpanBatch& rows) const {
+    return cutLinesAt<ScanLevel::Avx512>(text, from, to, rows);
+}
+
 [[gnu::target("avx2,bmi,bmi2,lzcnt"), gnu::flatten]] std::size_t LineExtractor::cutLinesAvx2(
     std::string_view text, std::size_t from, std::size_t to, SpanBatch& rows) const {
     return cutLinesAt<ScanLevel::Avx2>(text, from, to, rows);
@@ -453,9 +651,137 @@ std::size_t LineExtractor::cutLinesAt(std::string_view text, std::size_t from, s
 }
 #endif
 
+#ifdef __SSE2__
+// The row of the column [begin, end) and a LF, at `out`; returns where they end. A short
+// row is copied in one fixed-size move, which the padding after the text and the room
+// past `out` allow.
+inline char* putLine(char* out, const char* data, RowSpan row) {
+    constexpr std::size_t kMove = 32;
+    const std::size_t n = row.end - row.begin;
+    if (n <= kMove) {
+        std::memcpy(out, data + row.begin, kMove);
+    } else {
+        std::memcpy(out, data + row.begin, n);
+    }
+    out[n] = '\n';
+    return out + n + 1;
+}
+
+// As cutLinesAt() at AVX-512 with every column and a one-byte separator, the rows written
+// as lines: each 64-byte step's first delimiter ends a column the plain way, and so do the
+// others where a CR stands before a line feed; otherwise the columns after the first are
+// written at once.
+[[gnu::target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt"),
+  gnu::flatten]] std::size_t
+LineExtractor::writeLinesAvx512(std::string_view text, std::size_t from, std::size_t to,
+                                RowBytes& bytes, std::size_t& rows) const {
+    constexpr std::size_t kStep = 64;
+    // A line long enough to hold more columns than the index takes goes line by line.
+    constexpr std::size_t kLongLine = kMaxColumns - kStep;
+    const bool keepEmpty = settings_.keepEmptyColumns;
+    const char separator = separator_.bytes()[0];
+    const char* const data = text.data();
+    LineMarks marks{from, from, bytes.size(), rows, rows};
+    char* start = nullptr;  // of the step's bytes
+    char* out = nullptr;
+    // Ends the column at `at`, a separator or (`lineEnd`) a line feed.
+    const auto columnEnd = [&](std::size_t at, bool lineEnd) {
+        const std::size_t columnStart = marks.columnStart;
+        if (!lineEnd) {
+            RowSpan row;
+            if (!trimShortSpaces(data, columnStart, at, row)) {
+                row = trimmedSpan(data, columnStart, at);
+            }
+            if (keepEmpty || at != columnStart) {
+                out = putLine(out, data, row);
+                ++marks.rows;
+            }
+            marks.columnStart = at + 1;
+            return;
+        }
+        // The line's last column counts when the line holds a separator; a CR before the
+        // LF is not the column's.
+        if (columnStart != marks.lineStart) {
+            const std::size_t end = at - (data[at - 1] == '\r' ? 1 : 0);
+            if (keepEmpty || end != columnStart) {
+                out = putLine(out, data, trimmedSpan(data, columnStart, end));
+                ++marks.rows;
+            }
+        }
+        marks.lineStart = marks.columnStart = at + 1;
+        marks.lineRows = marks.rows;
+        marks.lineBytes = bytes.size() + static_cast<std::size_t>(out - start);
+    };
+    for (std::size_t base = from; base < to; base += kStep) {
+        if (base - marks.lineStart >= kLongLine) [[unlikely]] {
+            bytes.keepFirst(marks.lineBytes);
+            rows = marks.lineRows;
+            return marks.lineStart;
+        }
+        // The step's bytes, the column begun before it, and a spare store.
+        start = bytes.room(base + 3 * kStep - marks.columnStart);
+        out = start;
+        const TwoBytesBits found = twoBytesBitsAvx512(data + base, separator, '\n');
+        std::uint64_t separators = found.one;
+        std::uint64_t breaks = found.other;
+        if (to - base < kStep) {
+            const std::uint64_t before = (std::uint64_t{1} << (to - base)) - 1;
+            separators &= before;
+            breaks &= before;
+        }
+        const std::uint64_t delimiters = separators | breaks;
+        if (delimiters != 0) {
+            const std::uint64_t first = delimiters & (0 - delimiters);
+            columnEnd(base + static_cast<std::size_t>(std::countr_zero(first)),
+                      (breaks & first) != 0);
+            std::uint64_t rest = delimiters ^ first;
+            if (rest != 0 && ((returnBitsAvx512(data + base) << 1) & breaks & rest) == 0) {
+                out = innerLinesAvx512(data, base, delimiters, separators, breaks, keepEmpty, out,
+                                       bytes.size() + static_cast<std::size_t>(out - start), marks);
+                rest = 0;
+            }
+            for (; rest != 0; rest &= rest - 1) {
+                const std::uint64_t bit = rest & (0 - rest);
+                columnEnd(base + static_cast<std::size_t>(std::countr_zero(bit)),
+                          (breaks & bit) != 0);
+            }
+        }
+        bytes.added(static_cast<std::size_t>(out - start));
+    }
+    // The source's last line, without a break.
+    if (marks.lineStart < to && marks.columnStart != marks.lineStart &&
+        (keepEmpty || to > marks.columnStart)) {
+        start = bytes.room(to - marks.columnStart + kStep);
+        bytes.added(static_cast<std::size_t>(
+            putLine(start, data, trimmedSpan(data, marks.columnStart, to)) - start));
+        ++marks.rows;
+    }
+    rows = marks.rows;
+    return to;
+}
+#endif
+
+std::size_t LineExtractor::writeLines(std::string_view text, std::size_t from, std::size_t to,
+                                      RowBytes& out, std::size_t& rows) const {
+#ifdef __SSE2__
+    if (writesLines_) {
+        return writeLinesAvx512(text, from, to, out, rows);
+    }
+#else
+    static_cast<void>(text);
+    static_cast<void>(to);
+    static_cast<void>(out);
+    static_cast<void>(rows);
+#endif
+    return from;
+}
+
 std::size_t LineExtractor::cutLines(std::string_view text, std::size_t from, std::size_t to,
                                     SpanBatch& rows) const {
 #ifdef __SSE2__
+    if (level_ == ScanLevel::Avx512) {
+        return cutLinesAvx512(text, from, to, rows);
+    }
     if (level_ == ScanLevel::Avx2) {
         return cutLinesAvx2(text, from, to, rows);
     }

@@ -69,6 +69,17 @@ public:
     std::size_t cutLines(std::string_view text, std::size_t from, std::size_t to,
                          SpanBatch& rows) const;
 
+    // Whether cutLines() may be asked to write the rows as bytes instead, with writeLines():
+    // every column, a one-byte separator, no line-end marks, and bytes compared 64 at a
+    // time.
+    bool writesLines() const { return writesLines_; }
+    // Cuts the lines as cutLines() does and writes each row and a LF to `out`, counting
+    // the rows in `rows`; the text must be followed by LineBlocks::kPadding readable bytes.
+    // Stops at the start of a line too long to be sure of its columns' count and returns
+    // where it starts, nothing of it written.
+    std::size_t writeLines(std::string_view text, std::size_t from, std::size_t to, RowBytes& out,
+                           std::size_t& rows) const;
+
     // Whether the file is cut into records with quoted fields rather than into lines.
     bool quoted() const { return settings_.quoted; }
     // Cuts the record at the start of `text` as splitQuoted does and adds its rows to
@@ -121,6 +132,10 @@ private:
     template <ScanLevel kLevel>
     std::size_t cutLinesAt(std::string_view text, std::size_t from, std::size_t to,
                            SpanBatch& rows) const;
+    std::size_t writeLinesAvx512(std::string_view text, std::size_t from, std::size_t to,
+                                 RowBytes& out, std::size_t& rows) const;
+    std::size_t cutLinesAvx512(std::string_view text, std::size_t from, std::size_t to,
+                               SpanBatch& rows) const;
     std::size_t cutLinesAvx2(std::string_view text, std::size_t from, std::size_t to,
                              SpanBatch& rows) const;
     std::size_t cutLinesSse2(std::string_view text, std::size_t from, std::size_t to,
@@ -146,6 +161,7 @@ private:
     bool utf8Line_ = false;  // how the current line is read
     ScanLevel level_;
     bool cutsRuns_ = false;
+    bool writesLines_ = false;
     bool toLast_ = false;         // every column up to each line's last
     bool fromFirst_ = false;      // every column from each line's first
     std::size_t secondByte_ = 0;  // of the separator, compared with its first one

@@ -136,7 +136,7 @@ std::size_t completeRecords(char* text, std::size_t size, bool atEnd, const Sepa
     }
     const Records in{text, size, separator, bound, scanner};
 #ifdef __SSE2__
-    if (scanner.level() == ScanLevel::Avx2) {
+    if (scanner.level() >= ScanLevel::Avx2) {
         return lastRecordEndAvx2(in);
     }
     if (scanner.level() == ScanLevel::Sse2) {

@@ -59,7 +59,7 @@ RecordStream::RecordStream(const StreamedColumns& columns, char* text, std::size
 
 StreamedRecords RecordStream::run(std::size_t from, std::size_t pauseAt, RecordRows& rows) {
 #ifdef __SSE2__
-    if (columns_.level == ScanLevel::Avx2) {
+    if (columns_.level >= ScanLevel::Avx2) {
         return runAvx2(from, pauseAt, rows);
     }
     if (columns_.level == ScanLevel::Sse2) {

@@ -35,6 +35,8 @@ public:
         return bytes_.get() + size_;
     }
     void added(std::size_t count) { size_ += count; }
+    // Drops the bytes after the first `size`.
+    void keepFirst(std::size_t size) { size_ = std::min(size_, size); }
 
 private:
     std::unique_ptr<char[]> bytes_;
@@ -51,6 +53,9 @@ public:
     // to `out`. Called on any thread.
     virtual void write(std::span<const RowSpan> rows, std::string_view source,
                        RowBytes& out) const = 0;
+    // Whether each row is written as its own bytes and one LF, so that a cut may write
+    // the rows itself as it finds them.
+    virtual bool rowThenLineFeed() const { return false; }
 };
 
 // Where the extraction run appends result rows (bytes in the input's code page). Rows

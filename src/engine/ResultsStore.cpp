@@ -47,11 +47,20 @@ void ResultsStore::resetCursors() {
         cursor_ = page.bytes + page.used;
         limit_ = page.bytes + page.capacity;
     }
-    if (size_ < blocks_.size() * kBlockRows) {
-        nextEnd_ = &endOf(size_);
-        endsLimit_ = blocks_[size_ >> kBlockShift].get() + kBlockRows;
-    } else {
+    anchor_ = fastLimit_ = cursor_;
+    const std::size_t inGroup = size_ & (kGroupRows - 1);
+    if (inGroup == 0) {
         nextEnd_ = endsLimit_ = nullptr;
+        return;
+    }
+    nextEnd_ = &shortEnd(size_);
+    endsLimit_ = nextEnd_ + (kGroupRows - inGroup);
+    const Group& group = groups_.back();
+    const auto used = static_cast<std::size_t>(cursor_ - pageBase_);
+    if (group.wide == kShort && used >= group.anchor && used - group.anchor <= kShortReach) {
+        anchor_ = pageBase_ + group.anchor;
+        fastLimit_ = cursor_ + std::min(static_cast<std::size_t>(limit_ - cursor_),
+                                        kShortReach - (used - group.anchor));
     }
 }
 
@@ -67,8 +76,9 @@ void ResultsStore::appendSlow(std::string_view row) {
     if (!row.empty()) {
         std::memcpy(page.bytes + page.used, row.data(), row.size());
     }
+    const std::size_t begin = page.used;
     page.used += row.size();
-    pushEnd(static_cast<std::uint32_t>(page.used));
+    pushEnd(begin, page.used);
     resetCursors();
 }
 
@@ -80,7 +90,9 @@ void ResultsStore::appendEach(std::span<const Row> rows, std::string_view source
     while (next != end) {
         // Locals, so that the byte copies cannot be taken to change the cursors.
         char* cursor = cursor_;
-        std::uint32_t* nextEnd = nextEnd_;
+        const char* const anchor = anchor_;
+        const char* const fastLimit = fastLimit_;
+        std::uint16_t* nextEnd = nextEnd_;
         const std::size_t room =
             std::min<std::size_t>(static_cast<std::size_t>(endsLimit_ - nextEnd), end - next);
         const Row* const stop = next + room;
@@ -89,12 +101,12 @@ void ResultsStore::appendEach(std::span<const Row> rows, std::string_view source
             const std::size_t n = row.size();
             if (n > kMoveBytes ||
                 sourceEnd - row.data() < static_cast<std::ptrdiff_t>(kMoveBytes) ||
-                limit_ - cursor < static_cast<std::ptrdiff_t>(kMoveBytes)) {
+                fastLimit - cursor < static_cast<std::ptrdiff_t>(kMoveBytes)) {
                 break;
             }
             std::memcpy(cursor, row.data(), kMoveBytes);
             cursor += n;
-            *nextEnd++ = static_cast<std::uint32_t>(cursor - pageBase_);
+            *nextEnd++ = static_cast<std::uint16_t>(cursor - anchor);
         }
         size_ += static_cast<std::size_t>(nextEnd - nextEnd_);
         cursor_ = cursor;
@@ -135,13 +147,56 @@ void ResultsStore::startPage(std::size_t capacity) {
     pages_.push_back({bytes, capacity, 0, size_});
 }
 
-void ResultsStore::pushEnd(std::uint32_t end) {
-    if (size_ == blocks_.size() * kBlockRows) {
-        blocks_.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(kBlockRows));
-        prefault(blocks_.back().get(), kBlockRows * sizeof(std::uint32_t));
+void ResultsStore::pushEnd(std::size_t begin, std::size_t end) {
+    if ((size_ & (kGroupRows - 1)) == 0) {
+        if (size_ == blocks_.size() * kBlockRows) {
+            blocks_.push_back(std::make_unique_for_overwrite<std::uint16_t[]>(kBlockRows));
+            prefault(blocks_.back().get(), kBlockRows * sizeof(std::uint16_t));
+        }
+        groups_.push_back({static_cast<std::uint32_t>(begin), kShort});
     }
-    endOf(size_) = end;
+    setEnd(size_, end);
     ++size_;
+}
+
+void ResultsStore::setEnd(std::size_t index, std::size_t end) {
+    Group& group = groups_[index >> kGroupShift];
+    if (group.wide == kShort) {
+        if (end >= group.anchor && end - group.anchor <= kShortReach) {
+            shortEnd(index) = static_cast<std::uint16_t>(end - group.anchor);
+            return;
+        }
+        widen(group, index & ~(kGroupRows - 1));
+    }
+    wideEnds_[group.wide][index & (kGroupRows - 1)] = static_cast<std::uint32_t>(end);
+}
+
+void ResultsStore::widen(Group& group, std::size_t firstRow) {
+    auto ends = std::make_unique_for_overwrite<std::uint32_t[]>(kGroupRows);
+    for (std::size_t i = firstRow; i < std::min(size_, firstRow + kGroupRows); ++i) {
+        ends[i - firstRow] = static_cast<std::uint32_t>(endOf(i));
+    }
+    group.wide = static_cast<std::uint32_t>(wideEnds_.size());
+    wideEnds_.push_back(std::move(ends));
+}
+
+void ResultsStore::dropLastGroup() {
+    const std::uint32_t wide = groups_.back().wide;
+    groups_.pop_back();
+    if (wide == kShort) {
+        return;
+    }
+    // The last wide ends move into the freed slot, so that the slots stay dense.
+    const auto last = static_cast<std::uint32_t>(wideEnds_.size() - 1);
+    if (wide != last) {
+        wideEnds_[wide] = std::move(wideEnds_[last]);
+        for (Group& group : groups_) {
+            if (group.wide == last) {
+                group.wide = wide;
+            }
+        }
+    }
+    wideEnds_.pop_back();
 }
 
 std::size_t ResultsStore::pageOf(std::size_t index) const {
@@ -167,13 +222,14 @@ void ResultsStore::removeAt(std::size_t index) {
     std::memmove(page.bytes + begin, page.bytes + end, page.used - end);
     page.used -= length;
     const std::size_t pageEnd = p + 1 < pages_.size() ? pages_[p + 1].firstRow : size_;
-    for (std::size_t i = index + 1; i < pageEnd; ++i) {
-        endOf(i) -= static_cast<std::uint32_t>(length);
-    }
     for (std::size_t i = index; i + 1 < size_; ++i) {
-        endOf(i) = endOf(i + 1);
+        const std::size_t next = endOf(i + 1);
+        setEnd(i, i + 1 < pageEnd ? next - length : next);
     }
     --size_;
+    if ((size_ & (kGroupRows - 1)) == 0 && groups_.size() > size_ >> kGroupShift) {
+        dropLastGroup();
+    }
     for (std::size_t q = p + 1; q < pages_.size(); ++q) {
         --pages_[q].firstRow;
     }
@@ -196,7 +252,9 @@ void ResultsStore::clear() {
         std::free(page.bytes);
     }
     std::vector<Page>().swap(pages_);
-    std::vector<std::unique_ptr<std::uint32_t[]>>().swap(blocks_);
+    std::vector<std::unique_ptr<std::uint16_t[]>>().swap(blocks_);
+    std::vector<Group>().swap(groups_);
+    std::vector<std::unique_ptr<std::uint32_t[]>>().swap(wideEnds_);
     size_ = 0;
     resetCursors();
     malloc_trim(0);
@@ -204,7 +262,10 @@ void ResultsStore::clear() {
 
 std::size_t ResultsStore::memoryBytes() const {
     std::size_t bytes = pages_.capacity() * sizeof(Page) + blocks_.capacity() * sizeof(blocks_[0]) +
-                        blocks_.size() * kBlockRows * sizeof(std::uint32_t);
+                        blocks_.size() * kBlockRows * sizeof(std::uint16_t) +
+                        groups_.capacity() * sizeof(Group) +
+                        wideEnds_.capacity() * sizeof(wideEnds_[0]) +
+                        wideEnds_.size() * kGroupRows * sizeof(std::uint32_t);
     for (const Page& page : pages_) {
         bytes += page.capacity;
     }

@@ -14,10 +14,12 @@
 namespace culvex {
 
 // The rows of the results list as bytes in the input's code page. Rows are packed into
-// pages of bytes (a page that is full is shrunk to what it holds), and each row costs one
-// 32-bit end offset within its page, kept in fixed-size blocks. A hundred million short
-// rows therefore cost their bytes plus a little over four bytes each, with no allocation
-// per row and no spare capacity from doubling growth.
+// pages of bytes (a page that is full is shrunk to what it holds). A row's end offset
+// within its page is kept in 16 bits as the distance from its group's anchor, one 32-bit
+// anchor for every 128 rows; a group whose ends do not all lie within 64 KiB of its anchor
+// (long rows, or a new page begun within the group) keeps them in 32 bits instead. A
+// hundred million short rows therefore cost their bytes plus a little over two bytes each,
+// with no allocation per row and no spare capacity from doubling growth.
 class ResultsStore {
 public:
     ResultsStore() = default;
@@ -27,10 +29,10 @@ public:
 
     void append(std::string_view row) {
         const std::size_t n = row.size();
-        if (n - 1 < static_cast<std::size_t>(limit_ - cursor_) && nextEnd_ != endsLimit_) {
+        if (n - 1 < static_cast<std::size_t>(fastLimit_ - cursor_) && nextEnd_ != endsLimit_) {
             copyRow(cursor_, row);
             cursor_ += n;
-            *nextEnd_++ = static_cast<std::uint32_t>(cursor_ - pageBase_);
+            *nextEnd_++ = static_cast<std::uint16_t>(cursor_ - anchor_);
             ++size_;
             return;
         }
@@ -74,6 +76,12 @@ public:
 private:
     static constexpr unsigned kBlockShift = 16;
     static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
+    static constexpr unsigned kGroupShift = 7;
+    static constexpr std::size_t kGroupRows = std::size_t{1} << kGroupShift;
+    // The farthest a short end lies from its group's anchor.
+    static constexpr std::size_t kShortReach = 0xffff;
+    // Marks a group whose ends are short.
+    static constexpr std::uint32_t kShort = ~std::uint32_t{0};
     // The fixed size of the move that copies a short row.
     static constexpr std::size_t kMoveBytes = 32;
 
@@ -83,12 +91,27 @@ private:
         std::size_t used = 0;
         std::size_t firstRow = 0;
     };
-    std::uint32_t& endOf(std::size_t index) {
+    struct Group {
+        std::uint32_t anchor = 0;
+        // kShort, or the index of the group's 32-bit ends in wideEnds_.
+        std::uint32_t wide = kShort;
+    };
+    std::uint16_t& shortEnd(std::size_t index) {
         return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
     }
-    std::uint32_t endOf(std::size_t index) const {
-        return blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
+    std::size_t endOf(std::size_t index) const {
+        const Group& group = groups_[index >> kGroupShift];
+        if (group.wide == kShort) {
+            return std::size_t{group.anchor} +
+                   blocks_[index >> kBlockShift][index & (kBlockRows - 1)];
+        }
+        return wideEnds_[group.wide][index & (kGroupRows - 1)];
     }
+    // Keeps `end` as the end of row `index`, whose group exists, moving the group to 32-bit
+    // ends if `end` is out of its anchor's reach.
+    void setEnd(std::size_t index, std::size_t end);
+    void widen(Group& group, std::size_t firstRow);
+    void dropLastGroup();
     // Short rows, the usual case, are copied without a library call.
     static void copyRow(char* to, std::string_view row) {
         const char* from = row.data();
@@ -124,19 +147,25 @@ private:
     void resetCursors();
     std::size_t pageOf(std::size_t index) const;
     void startPage(std::size_t capacity);
-    void pushEnd(std::uint32_t end);
+    void pushEnd(std::size_t begin, std::size_t end);
     void releasePage(std::size_t pageIndex);
 
     std::vector<Page> pages_;
-    std::vector<std::unique_ptr<std::uint32_t[]>> blocks_;
+    std::vector<std::unique_ptr<std::uint16_t[]>> blocks_;
+    std::vector<Group> groups_;
+    std::vector<std::unique_ptr<std::uint32_t[]>> wideEnds_;
     std::size_t size_ = 0;
     // Where the next row goes in the last page, and where that page ends.
     char* pageBase_ = nullptr;
     char* cursor_ = nullptr;
     char* limit_ = nullptr;
-    // Where the next row's end offset goes, and the end of its block.
-    std::uint32_t* nextEnd_ = nullptr;
-    std::uint32_t* endsLimit_ = nullptr;
+    // The open group's anchor in the last page, and how far rows may be appended without
+    // leaving the page or the anchor's reach (the cursor itself when they may not).
+    const char* anchor_ = nullptr;
+    char* fastLimit_ = nullptr;
+    // Where the next row's short end goes, and the end of its group.
+    std::uint16_t* nextEnd_ = nullptr;
+    std::uint16_t* endsLimit_ = nullptr;
 };
 
 }  // namespace culvex

@@ -57,8 +57,10 @@ public:
     }
 };
 
-// Writes each row and a NUL, as a sink that writes rows as bytes lets the workers do.
-class NulTerminated final : public RowFormat {
+// Writes each row and `kEnd`, as a sink that writes rows as bytes lets the workers do; a
+// LF lets the cut write the rows itself.
+template <char kEnd>
+class Terminated final : public RowFormat {
 public:
     void write(std::span<const RowSpan> rows, std::string_view source,
                RowBytes& out) const override {
@@ -66,19 +68,21 @@ public:
             const std::size_t n = row.end - row.begin;
             char* const at = out.room(n + 1);
             std::memcpy(at, source.data() + row.begin, n);
-            at[n] = '\0';
+            at[n] = kEnd;
             out.added(n + 1);
         }
     }
+    bool rowThenLineFeed() const override { return kEnd == '\n'; }
 };
 
-// The same, taking the rows back from the bytes the workers wrote.
+// The same, taking the rows back from the bytes written.
+template <char kEnd = '\0'>
 class WrittenSink final : public ProgressSink {
 public:
     const RowFormat* rowFormat() const override { return &format_; }
     void appendWritten(std::string_view bytes, std::size_t count) override {
         for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t end = bytes.find('\0');
+            const std::size_t end = bytes.find(kEnd);
             rows.emplace_back(bytes.substr(0, end));
             bytes.remove_prefix(end + 1);
         }
@@ -86,7 +90,7 @@ public:
     }
 
 private:
-    NulTerminated format_;
+    Terminated<kEnd> format_;
 };
 
 template <class Sink = ProgressSink>
@@ -98,11 +102,12 @@ Outcome runEngine(ByteSource& source, const std::string& separator, const LineSe
     return {sink.rows, sink.events};
 }
 
+template <class Sink = ProgressSink>
 Outcome runEngine(const std::string& text, const std::string& separator,
                   const LineSettings& settings, std::size_t pauseEvery, std::size_t blockBytes,
                   ExtractionThreads threads = {1}) {
     MemorySource source(text);
-    return runEngine(source, separator, settings, pauseEvery, blockBytes, threads);
+    return runEngine<Sink>(source, separator, settings, pauseEvery, blockBytes, threads);
 }
 
 std::vector<std::string> modelLines(const std::string& text, std::vector<std::size_t>& ends) {
@@ -192,7 +197,8 @@ LineSettings columnsByNumber(int first, int last) {
 // The ways of comparing bytes this processor runs, the byte-by-byte reference first.
 std::vector<ScanLevel> scanLevels() {
     std::vector<ScanLevel> levels;
-    for (const ScanLevel level : {ScanLevel::Bytes, ScanLevel::Sse2, ScanLevel::Avx2}) {
+    for (const ScanLevel level :
+         {ScanLevel::Bytes, ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
         if (level <= bestScanLevel()) {
             levels.push_back(level);
         }
@@ -241,15 +247,31 @@ LineSettings markedLines() {
 
 void expectSameAsModel(const std::string& text, const std::string& separator,
                        std::size_t pauseEvery, std::size_t blockBytes, const std::string& what) {
-    const Outcome marked = [&] {
+    LineSettings keptEmpties;
+    keptEmpties.keepEmptyColumns = true;
+    const auto [marked, kept] = [&] {
         const ForcedScanLevel level(ScanLevel::Bytes);
-        return runEngine(text, separator, markedLines(), pauseEvery, blockBytes);
+        return std::pair{runEngine(text, separator, markedLines(), pauseEvery, blockBytes),
+                         runEngine(text, separator, keptEmpties, pauseEvery, blockBytes)};
     }();
     for (const RunChoice run : runChoices(text)) {
         const ForcedScanLevel level(run.level);
         EXPECT_EQ(runEngine(text, separator, markedLines(), pauseEvery, blockBytes, run.threads),
                   marked)
             << what << runName(run) << ", marked lines, separator \"" << separator << '"';
+        EXPECT_EQ(runEngine(text, separator, keptEmpties, pauseEvery, blockBytes, run.threads),
+                  kept)
+            << what << runName(run) << ", empty columns kept, separator \"" << separator << '"';
+        // Rows written as lines, which the cut may write itself.
+        EXPECT_EQ(runEngine<WrittenSink<'\n'>>(text, separator, keptEmpties, pauseEvery, blockBytes,
+                                               run.threads),
+                  kept)
+            << what << runName(run) << ", written lines, separator \"" << separator << '"';
+        EXPECT_EQ(runEngine<WrittenSink<'\n'>>(text, separator, LineSettings{}, pauseEvery,
+                                               blockBytes, run.threads),
+                  runModel(text, separator, false, 0, 0, pauseEvery))
+            << what << runName(run) << ", written lines without empties, separator \"" << separator
+            << '"';
         EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, run.threads),
                   runModel(text, separator, false, 0, 0, pauseEvery))
             << what << runName(run) << ", every column, separator \"" << separator << '"';
@@ -375,7 +397,8 @@ TEST(ExtractionDifferential, RowsTheWorkersWriteAgreeWithOneThread) {
         for (const std::size_t blockBytes : {std::size_t{1}, std::size_t{64}, std::size_t{500}}) {
             const Outcome alone = runEngine(text, ",", settings, 100, blockBytes);
             MemorySource source(text);
-            EXPECT_EQ(runEngine<WrittenSink>(source, ",", settings, 100, blockBytes, {2, 0}), alone)
+            EXPECT_EQ(runEngine<WrittenSink<>>(source, ",", settings, 100, blockBytes, {2, 0}),
+                      alone)
                 << "block " << blockBytes << (quoted ? ", quoted" : "");
         }
     }

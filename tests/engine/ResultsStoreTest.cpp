@@ -70,14 +70,22 @@ TEST(ResultsStore, RowsSpanManyPagesAndLongRowsGetTheirOwn) {
     std::vector<std::string> rows;
     const std::string longRow(ResultsStore::kPageBytes + 7, 'L');
     for (int i = 0; i < 300000; ++i) {
-        rows.push_back(i % 100000 == 5 ? longRow : std::to_string(i) + "-field");
+        if (i % 100000 == 5) {
+            rows.push_back(longRow);
+        } else if (i >= 200000 && i < 200400) {
+            // Rows long enough that a run of them lies beyond 64 KiB of its first.
+            rows.push_back(std::string(900 + i % 7, 'm'));
+        } else {
+            rows.push_back(std::to_string(i) + "-field");
+        }
         store.append(rows.back());
     }
     EXPECT_EQ(rowsOf(store), rows);
 
     // Removing rows at page starts, ends and in the long rows keeps the rest intact.
-    for (const std::size_t index : {std::size_t{0}, std::size_t{100004}, std::size_t{5},
-                                    std::size_t{150000}, std::size_t{299990}}) {
+    for (const std::size_t index :
+         {std::size_t{0}, std::size_t{100004}, std::size_t{5}, std::size_t{150000},
+          std::size_t{200100}, std::size_t{299990}}) {
         store.removeAt(index);
         rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));
     }
@@ -99,14 +107,22 @@ TEST(ResultsStore, RemovingEveryRowOneByOneLeavesItEmptyAndUsable) {
 }
 
 TEST(ResultsStore, CostsLittleMoreThanTheRowBytes) {
-    ResultsStore store;
-    std::size_t rowBytes = 0;
-    for (int i = 0; i < 2000000; ++i) {
-        const std::string row(static_cast<std::size_t>(i % 13), 'x');
-        rowBytes += row.size();
-        store.append(row);
+    const struct {
+        int rows;
+        int lengths;
+    } cases[] = {{2000000, 13}, {20000, 1300}};
+    for (const auto& c : cases) {
+        ResultsStore store;
+        std::size_t rowBytes = 0;
+        for (int i = 0; i < c.rows; ++i) {
+            const std::string row(static_cast<std::size_t>(i % c.lengths), 'x');
+            rowBytes += row.size();
+            store.append(row);
+        }
+        // The last page's spare room aside.
+        EXPECT_LE(store.memoryBytes(), rowBytes + 10 * store.size() + ResultsStore::kPageBytes)
+            << c.lengths;
     }
-    EXPECT_LE(store.memoryBytes(), rowBytes + 10 * store.size());
 }
 
 TEST(ResultsStore, AppendRowsAndSpansKeepTheSameRowsAsAppendingOneByOne) {

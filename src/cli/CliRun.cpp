@@ -153,14 +153,16 @@ void extractSource(const OpenInput& input, LineExtractor& extractor, FormattedSi
 }
 
 // Rows come out faster than a reader of the default 64 KiB pipe may drain them: a larger
-// pipe spares the writer a wait and a wake for every 64 KiB. Where the output is not a pipe
-// or the system refuses, it stays as it is.
-void enlargePipe(int fd) {
+// pipe spares the writer a wait and a wake for every 64 KiB. Where the output is not a pipe,
+// the system refuses or has no settable pipe size, it stays as it is.
+void enlargePipe([[maybe_unused]] int fd) {
+#ifdef F_SETPIPE_SZ
     constexpr int kPipeBytes = 1 << 20;
     struct stat status {};
     if (fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode)) {
         fcntl(fd, F_SETPIPE_SZ, kPipeBytes);
     }
+#endif
 }
 
 std::unique_ptr<ByteOutput> openOutput(const CliOptions& options, CliStreams& streams) {

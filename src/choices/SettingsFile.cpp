@@ -64,20 +64,29 @@ std::string unitEscape(char16_t unit) {
     return text;
 }
 
+bool isHigh(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLow(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// The value with backslashes doubled, line breaks, NULs and lone surrogates as "\uXXXX".
+// Escapes of a high and a low surrogate side by side read back as one character, so a low
+// surrogate right after an escaped high one keeps its own three bytes.
 std::string escaped(std::string_view value) {
     std::string result;
+    bool afterHigh = false;
     for (std::size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
+        const char16_t unit = surrogateAt(value, i);
         if (c == '\\') {
             result += "\\\\";
         } else if (c == '\r' || c == '\n' || c == '\0') {
             result += unitEscape(static_cast<char16_t>(c));
-        } else if (const char16_t unit = surrogateAt(value, i)) {
-            result += unitEscape(unit);
+        } else if (unit != 0) {
+            result += afterHigh && isLow(unit) ? std::string(value.substr(i, 3)) : unitEscape(unit);
             i += 2;
         } else {
             result += c;
         }
+        afterHigh = unit != 0 && isHigh(unit);
     }
     return result;
 }
@@ -93,9 +102,6 @@ std::optional<char16_t> unitEscapeAt(std::string_view text, std::size_t i) {
     }
     return static_cast<char16_t>(std::stoul(std::string(digits), nullptr, 16));
 }
-
-bool isHigh(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLow(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // The inverse of escaped(); a backslash before anything else stays as written. Two escapes
 // that make a surrogate pair are one character.

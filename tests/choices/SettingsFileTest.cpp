@@ -49,6 +49,7 @@ TEST(SettingsFile, EveryValueWrittenReadsBackAndOtherSectionsStay) {
         "\\u000a",
         "caf\xC3\xA9",
         "\xED\xA0\x80x",
+        "\xED\xA0\x80\xED\xB0\x80",
         "[Culvex]",
         "; not a comment",
         "@@",

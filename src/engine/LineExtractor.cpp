@@ -332,6 +332,48 @@ struct CutState {
 
 constexpr std::uint64_t kAllBits = ~std::uint64_t{0};
 
+// The bit masks of one 64-byte step that both ways of writing its inner columns need, from
+// the `delimiters` (separators and line feeds, at least two) and the line feeds among them.
+// The columns lie wholly between the first and the last delimiter; "per column" masks hold
+// one bit a column, from the first.
+struct StepMasks {
+    __m512i bytes;
+    int lastAt;             // the last delimiter
+    std::uint64_t lastBit;  // its bit
+    std::uint64_t inner;    // the bytes after the first delimiter and before the last
+    std::uint64_t ending;   // each inner column's delimiter
+    std::uint64_t spaceBytes;
+    std::uint64_t spaces;     // the spaces that are not delimiters
+    std::uint64_t starts;     // each column's first byte
+    std::uint64_t runStarts;  // the first and last spaces of each inner run of spaces
+    std::uint64_t runLasts;
+    unsigned count;       // columns
+    std::uint64_t alone;  // per column: a line without a separator
+    std::uint64_t keep;   // per column: a row is written for it
+};
+
+[[gnu::target("avx512f,avx512bw,bmi,bmi2,lzcnt,popcnt")]] inline StepMasks stepMasksAvx512(
+    const char* at, std::uint64_t delimiters, std::uint64_t breaks, bool keepEmpty) {
+    const std::uint64_t d = delimiters;
+    StepMasks m;
+    m.bytes = _mm512_loadu_si512(at);
+    m.lastAt = 63 - std::countl_zero(d);
+    m.lastBit = std::uint64_t{1} << m.lastAt;
+    m.inner = ((kAllBits << std::countr_zero(d)) << 1) & (m.lastBit - 1);
+    m.ending = (d & m.inner) | m.lastBit;
+    m.spaceBytes = _cvtmask64_u64(_mm512_cmpeq_epi8_mask(m.bytes, _mm512_set1_epi8(' ')));
+    m.spaces = m.spaceBytes & ~d;
+    m.starts = (d ^ m.lastBit) << 1;
+    m.runStarts = m.spaces & ~(m.spaces << 1) & m.inner;
+    m.runLasts = m.spaces & ~(m.spaces >> 1) & m.inner;
+    m.count = static_cast<unsigned>(std::popcount(m.ending));
+    const std::uint64_t columns = (std::uint64_t{1} << m.count) - 1;
+    const std::uint64_t empty = _pext_u64(d & (d << 1), m.ending);
+    m.alone = _pext_u64(breaks, m.ending) & _pext_u64(breaks, d ^ m.lastBit) & columns;
+    m.keep = (keepEmpty ? kAllBits : ~empty) & ~m.alone & columns;
+    return m;
+}
+
 // The rows of every column that lies wholly between the first and the last of the
 // `delimiters` (separators and line feeds, at least two) among the 64 bytes of `data` at
 // `base`, as the step of cutLinesAt() adds them one by one, where no CR stands before a
@@ -345,27 +387,12 @@ constexpr std::uint64_t kAllBits = ~std::uint64_t{0};
     "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt")]] inline void
 innerColumnsAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
                    std::uint64_t breaks, bool keepEmpty, CutState& state) {
-    const std::uint64_t d = delimiters;
-    const int firstAt = std::countr_zero(d);
-    const int lastAt = 63 - std::countl_zero(d);
-    const std::uint64_t lastBit = std::uint64_t{1} << lastAt;
-    const std::uint64_t inner = ((kAllBits << firstAt) << 1) & (lastBit - 1);
-    const std::uint64_t ending = (d & inner) | lastBit;  // each inner column's delimiter
-    const __m512i bytes = _mm512_loadu_si512(data + base);
-    const std::uint64_t spaces =
-        _cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' '))) & ~d;
-    const std::uint64_t starts = (d ^ lastBit) << 1;
-    const std::uint64_t begins = (starts & ~spaces) | (((starts & spaces) + spaces) & ~spaces);
-    const std::uint64_t runStarts = spaces & ~(spaces << 1) & inner;
-    const std::uint64_t runLasts = spaces & ~(spaces >> 1) & inner;
+    const StepMasks m = stepMasksAvx512(data + base, delimiters, breaks, keepEmpty);
+    const std::uint64_t begins =
+        (m.starts & ~m.spaces) | (((m.starts & m.spaces) + m.spaces) & ~m.spaces);
     const std::uint64_t ends =
-        _pdep_u64(_pext_u64(runLasts & (d >> 1), runLasts), runStarts) | (ending & ~(spaces << 1));
-    // Per column, from the first: empty before trimming, and a line without a separator.
-    const auto count = static_cast<unsigned>(std::popcount(ending));
-    const std::uint64_t empty = _pext_u64(d & (d << 1), ending);
-    const std::uint64_t alone = _pext_u64(breaks, ending) & _pext_u64(breaks, d ^ lastBit);
-    const std::uint64_t keep =
-        (keepEmpty ? kAllBits : ~empty) & ~alone & ((std::uint64_t{1} << count) - 1);
+        _pdep_u64(_pext_u64(m.runLasts & (delimiters >> 1), m.runLasts), m.runStarts) |
+        (m.ending & ~(m.spaces << 1));
 
     alignas(64) static constexpr std::uint8_t kIota[64] = {
         0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
@@ -382,12 +409,12 @@ innerColumnsAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
     constexpr __mmask16 kLanes = 0xffff;
     RowSpan* const first = state.out;
     RowSpan* out = first;
-    for (unsigned done = 0; done < count; done += 16) {
+    for (unsigned done = 0; done < m.count; done += 16) {
         const __m512i b = _mm512_add_epi32(widenBytesAvx512(beginAt), offset);
         const __m512i e =
             _mm512_maskz_max_epu32(kLanes, _mm512_add_epi32(widenBytesAvx512(endAt), offset), b);
-        const auto keepLow = static_cast<std::uint8_t>(keep >> done);
-        const auto keepHigh = static_cast<std::uint8_t>(keep >> (done + 8));
+        const auto keepLow = static_cast<std::uint8_t>(m.keep >> done);
+        const auto keepHigh = static_cast<std::uint8_t>(m.keep >> (done + 8));
         _mm512_storeu_si512(
             out, _mm512_maskz_compress_epi64(keepLow, _mm512_permutex2var_epi32(b, low, e)));
         out += std::popcount(keepLow);
@@ -397,16 +424,16 @@ innerColumnsAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
         beginAt = _mm512_maskz_alignr_epi32(kLanes, _mm512_setzero_si512(), beginAt, 4);
         endAt = _mm512_maskz_alignr_epi32(kLanes, _mm512_setzero_si512(), endAt, 4);
     }
-    const std::uint64_t lineEnds = breaks & ending;
+    const std::uint64_t lineEnds = breaks & m.ending;
     if (lineEnds != 0) {
         const int lastBreak = 63 - std::countl_zero(lineEnds);
         const auto lines =
-            static_cast<unsigned>(std::popcount(ending & ((std::uint64_t{2} << lastBreak) - 1)));
+            static_cast<unsigned>(std::popcount(m.ending & ((std::uint64_t{2} << lastBreak) - 1)));
         state.lineStart = base + static_cast<std::size_t>(lastBreak) + 1;
-        state.lineRows = first + std::popcount(keep & ((std::uint64_t{1} << lines) - 1));
+        state.lineRows = first + std::popcount(m.keep & ((std::uint64_t{1} << lines) - 1));
     }
     state.out = out;
-    state.columnStart = base + static_cast<std::size_t>(lastAt) + 1;
+    state.columnStart = base + static_cast<std::size_t>(m.lastAt) + 1;
 }
 
 // The bytes that the rows of the same columns make, each row followed by a LF, written at
@@ -421,49 +448,31 @@ innerLinesAvx512(const char* data, std::size_t base, std::uint64_t delimiters,
                  std::uint64_t separators, std::uint64_t breaks, bool keepEmpty, char* out,
                  std::size_t outBytes, LineMarks& marks) {
     const std::uint64_t d = delimiters;
-    const int firstAt = std::countr_zero(d);
-    const int lastAt = 63 - std::countl_zero(d);
-    const std::uint64_t lastBit = std::uint64_t{1} << lastAt;
-    const std::uint64_t inner = ((kAllBits << firstAt) << 1) & (lastBit - 1);
-    const std::uint64_t ending = (d & inner) | lastBit;
-    const __m512i bytes = _mm512_loadu_si512(data + base);
-    const std::uint64_t spaceBytes =
-        _cvtmask64_u64(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' ')));
-    const std::uint64_t spaces = spaceBytes & ~d;
-    const std::uint64_t starts = (d ^ lastBit) << 1;
-    const std::uint64_t leading = spaces & ~((starts & spaces) + spaces);
-    const std::uint64_t runStarts = spaces & ~(spaces << 1) & inner;
-    const std::uint64_t runLasts = spaces & ~(spaces >> 1) & inner;
-    const std::uint64_t trailLasts = runLasts & (d >> 1);
+    const StepMasks m = stepMasksAvx512(data + base, d, breaks, keepEmpty);
+    const std::uint64_t leading = m.spaces & ~((m.starts & m.spaces) + m.spaces);
+    const std::uint64_t trailLasts = m.runLasts & (d >> 1);
     const std::uint64_t trailing =
-        (trailLasts << 1) - _pdep_u64(_pext_u64(trailLasts, runLasts), runStarts);
-    const auto count = static_cast<unsigned>(std::popcount(ending));
-    const std::uint64_t columns = (std::uint64_t{1} << count) - 1;
-    const std::uint64_t empty = _pext_u64(d & (d << 1), ending);
-    const std::uint64_t alone =
-        _pext_u64(breaks, ending) & _pext_u64(breaks, d ^ lastBit) & columns;
-    const std::uint64_t keep = (keepEmpty ? kAllBits : ~empty) & ~alone & columns;
-    const std::uint64_t aloneEnds = _pdep_u64(alone, ending);
-    const std::uint64_t dropped = (aloneEnds - _pdep_u64(alone, starts)) | aloneEnds;
+        (trailLasts << 1) - _pdep_u64(_pext_u64(trailLasts, m.runLasts), m.runStarts);
+    const std::uint64_t aloneEnds = _pdep_u64(m.alone, m.ending);
+    const std::uint64_t dropped = (aloneEnds - _pdep_u64(m.alone, m.starts)) | aloneEnds;
     const std::uint64_t kept =
-        ((~spaceBytes & ~d) | (spaces & ~leading & ~trailing)) & inner & ~dropped;
-    const std::uint64_t written = kept | _pdep_u64(keep, ending);
+        ((~m.spaceBytes & ~d) | (m.spaces & ~leading & ~trailing)) & m.inner & ~dropped;
+    const std::uint64_t written = kept | _pdep_u64(m.keep, m.ending);
     const __m512i lines =
-        _mm512_mask_blend_epi8(_cvtu64_mask64(separators), bytes, _mm512_set1_epi8('\n'));
+        _mm512_mask_blend_epi8(_cvtu64_mask64(separators), m.bytes, _mm512_set1_epi8('\n'));
     _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(_cvtu64_mask64(written), lines));
-    const std::uint64_t lineEnds = breaks & ending;
+    const std::uint64_t lineEnds = breaks & m.ending;
     if (lineEnds != 0) {
         const int lastBreak = 63 - std::countl_zero(lineEnds);
         const std::uint64_t upTo = (std::uint64_t{2} << lastBreak) - 1;
-        const auto lineColumns = static_cast<unsigned>(std::popcount(ending & upTo));
+        const auto lineColumns = static_cast<unsigned>(std::popcount(m.ending & upTo));
         marks.lineStart = base + static_cast<std::size_t>(lastBreak) + 1;
         marks.lineBytes = outBytes + static_cast<std::size_t>(std::popcount(written & upTo));
-        marks.lineRows =
-            marks.rows +
-            static_cast<std::size_t>(std::popcount(keep & ((std::uint64_t{1} << lineColumns) - 1)));
+        marks.lineRows = marks.rows + static_cast<std::size_t>(std::popcount(
+                                          m.keep & ((std::uint64_t{1} << lineColumns) - 1)));
     }
-    marks.rows += static_cast<std::size_t>(std::popcount(keep));
-    marks.columnStart = base + static_cast<std::size_t>(lastAt) + 1;
+    marks.rows += static_cast<std::size_t>(std::popcount(m.keep));
+    marks.columnStart = base + static_cast<std::size_t>(m.lastAt) + 1;
     return out + std::popcount(written);
 }
 

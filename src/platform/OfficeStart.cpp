@@ -11,6 +11,8 @@
 #include <rtl/bootstrap.hxx>
 
 #include <unistd.h>
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <iterator>
@@ -19,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 namespace culvex {
 
@@ -123,8 +126,8 @@ Reference<uno::XComponentContext> localContext(const rtl::OUString& programs) {
     return context;
 }
 
-// Tries the pipe until the office answers on it. A connection that an office just busy
-// setting up its pipe drops is tried once more.
+// Tries the pipe until the office answers on it. A busy office, such as the user's open office
+// taking over this start, may drop the first connection: that one is tried once more.
 Reference<uno::XComponentContext> connectWhenListening(
     const Reference<uno::XComponentContext>& local, const rtl::OUString& pipe,
     const std::atomic<bool>& abandoned) {
@@ -158,7 +161,7 @@ Reference<uno::XComponentContext> startOffice(const std::atomic<bool>& abandoned
         }
         const rtl::OUString programs = folderUrl(*folder);
         const rtl::OUString pipe = newPipeName();
-        // The office starts meanwhile this process sets up its own side.
+        // The office starts while this process sets up its own side of the connection.
         launch(programs, pipe);
         return connectWhenListening(localContext(programs), pipe, abandoned);
     } catch (const uno::Exception& e) {

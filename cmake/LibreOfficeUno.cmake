@@ -43,6 +43,8 @@ set(_culvex_uno_types
     com.sun.star.beans.XMultiPropertySet
     com.sun.star.beans.XPropertySet
     com.sun.star.beans.XPropertyState
+    com.sun.star.bridge.UnoUrlResolver
+    com.sun.star.connection.NoConnectException
     com.sun.star.container.XIndexAccess
     com.sun.star.container.XNameAccess
     com.sun.star.container.XNamed
@@ -55,6 +57,7 @@ set(_culvex_uno_types
     com.sun.star.frame.XFrame
     com.sun.star.frame.XLoadable
     com.sun.star.frame.XModel
+    com.sun.star.lang.DisposedException
     com.sun.star.io.SequenceInputStream
     com.sun.star.sheet.XCellRangeAddressable
     com.sun.star.sheet.CellFlags

@@ -3,6 +3,7 @@
 #include "platform/BlockingCall.h"
 #include "platform/LibreOfficeCells.h"
 #include "platform/OfficeProcesses.h"
+#include "platform/OfficeStart.h"
 
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
@@ -19,6 +20,7 @@
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/exc_hlp.hxx>
 
+#include <atomic>
 #include <csignal>
 #include <stdexcept>
 
@@ -115,7 +117,8 @@ void probeCalc(const Reference<css::frame::XDesktop2>& desktop) {
 // Reaches Calc through the kept connection, or when there is none or its office has gone
 // (the user closed it), through a newly started office. The kept office proved that it has
 // Calc when it was reached first: any call tells whether it is still there.
-void connect(OfficeConnection& connection, const std::shared_ptr<const OfficeConnection>& kept) {
+void connect(OfficeConnection& connection, const std::shared_ptr<const OfficeConnection>& kept,
+             const std::atomic<bool>& abandoned) {
     if (kept) {
         try {
             kept->desktop->getCurrentComponent();
@@ -125,7 +128,7 @@ void connect(OfficeConnection& connection, const std::shared_ptr<const OfficeCon
             // The office has gone since the last time (the user closed it): start anew.
         }
     }
-    connection.context = cppu::bootstrap();
+    connection.context = startOffice(abandoned);
     connection.desktop = css::frame::Desktop::create(connection.context);
     probeCalc(connection.desktop);
 }
@@ -151,8 +154,16 @@ std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplicatio
         return started;
     };
     auto connection = std::make_shared<OfficeConnection>();
-    officeCall(limits_.start, newlyStarted,
-               [connection, kept = connection_] { connect(*connection, kept); });
+    // Set when the start is past its limit, so that its attempts to connect stop too.
+    auto abandoned = std::make_shared<std::atomic<bool>>(false);
+    try {
+        officeCall(limits_.start, newlyStarted, [connection, kept = connection_, abandoned] {
+            connect(*connection, kept, *abandoned);
+        });
+    } catch (const SpreadsheetTimeout&) {
+        *abandoned = true;
+        throw;
+    }
     if (!connection_ || connection->desktop != connection_->desktop) {
         connection->started = newlyStarted();
     }

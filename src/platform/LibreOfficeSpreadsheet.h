@@ -38,7 +38,7 @@ struct OfficeConnection {
     std::set<pid_t> started;
 };
 
-// LibreOffice Calc driven through UNO. cppu::bootstrap() starts soffice, or reaches the
+// LibreOffice Calc driven through UNO. Starting soffice starts the office, or reaches the
 // office the user already has open, so new documents appear among the user's own. The
 // office is never terminated and the documents are left open and unsaved, unless the office
 // stops answering: then the office process this program started is ended.

@@ -252,6 +252,7 @@ std::size_t BlockRecord::mark() {
     if (!paged_) {
         return size_;
     }
+    pages_[page_].seal();
     const std::size_t room = pages_[page_].room();
     ++page_;
     if (page_ == pages_.size()) {
@@ -259,6 +260,12 @@ std::size_t BlockRecord::mark() {
     }
     pages_[page_].clear(room);
     return page_;
+}
+
+void BlockRecord::finish() {
+    if (paged_) {
+        pages_[page_].seal();
+    }
 }
 
 bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) {
@@ -413,6 +420,7 @@ void BlockWorkers::extract(std::size_t slot, LineExtractor& extractor) {
     Slot& s = slots_[slot];
     try {
         extractBlock(s.block, extractor, s.record, s.record, pauseEvery_, blocks_.blockBytes());
+        s.record.finish();
     } catch (...) {
         s.failure = std::current_exception();
     }

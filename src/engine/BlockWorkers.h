@@ -62,6 +62,9 @@ public:
 
     // Empties the record for the rows of `source`, of at most 4 GiB.
     void clear(std::string_view source);
+    // Called on the thread that extracted the block, when it is done, so that the work
+    // of sealing its last page is done there.
+    void finish();
     // Hands the rows and between them the reports on; false when the progress said it has
     // stopped at a pause.
     bool replay(ResultsSink& sink, ExtractionProgress& progress);

@@ -205,10 +205,11 @@ void ResultsStore::appendPage(RowPage& page, std::size_t rows) {
     // The page's place first, so that the bytes are never without an owner.
     pages_.emplace_back();
     const std::size_t used = page.ends_[rows - 1];
-    char* bytes = page.release();
-    // Room the page was given for rows it did not get goes back.
     const std::size_t capacity = std::max<std::size_t>(used, 1);
-    if (auto* shrunk = static_cast<char*>(std::realloc(bytes, capacity))) {
+    const bool all = rows == page.size();
+    char* bytes = page.release();
+    // The bytes of rows not taken go back.
+    if (auto* shrunk = all ? bytes : static_cast<char*>(std::realloc(bytes, capacity))) {
         bytes = shrunk;
     }
     pages_.back() = {bytes, capacity, used, size_};
@@ -318,33 +319,47 @@ void ResultsStore::clear() {
 }
 
 RowPage::RowPage(RowPage&& other) noexcept
-    : bytes_(std::exchange(other.bytes_, nullptr)),
+    : room_(std::exchange(other.room_, nullptr)),
       capacity_(std::exchange(other.capacity_, 0)),
       used_(std::exchange(other.used_, 0)),
+      sealed_(std::exchange(other.sealed_, nullptr)),
       ends_(std::move(other.ends_)),
       rows_(std::exchange(other.rows_, 0)),
       endsCapacity_(std::exchange(other.endsCapacity_, 0)) {}
 
-RowPage::~RowPage() { std::free(bytes_); }
+RowPage::~RowPage() {
+    std::free(room_);
+    std::free(sealed_);
+}
 
 void RowPage::clear(std::size_t capacity) {
+    std::free(std::exchange(sealed_, nullptr));
     used_ = 0;
     rows_ = 0;
-    if (bytes_ != nullptr && capacity_ >= capacity) {
+    if (capacity_ < capacity) {
+        std::free(std::exchange(room_, nullptr));
+        capacity_ = 0;
+        reserve(capacity, 0);
+    }
+}
+
+void RowPage::seal() {
+    if (sealed_ != nullptr) {
         return;
     }
-    std::free(std::exchange(bytes_, nullptr));
-    capacity_ = 0;
-    bytes_ = static_cast<char*>(std::malloc(std::max<std::size_t>(capacity, 1)));
-    if (bytes_ == nullptr) {
+    sealed_ = static_cast<char*>(std::malloc(std::max<std::size_t>(used_, 1)));
+    if (sealed_ == nullptr) {
         throw std::bad_alloc();
     }
-    capacity_ = std::max<std::size_t>(capacity, 1);
+    if (used_ > 0) {
+        std::memcpy(sealed_, room_, used_);
+    }
 }
 
 char* RowPage::release() {
-    capacity_ = used_ = rows_ = 0;
-    return std::exchange(bytes_, nullptr);
+    seal();
+    used_ = rows_ = 0;
+    return std::exchange(sealed_, nullptr);
 }
 
 void RowPage::reserve(std::size_t bytes, std::size_t rows) {
@@ -353,11 +368,11 @@ void RowPage::reserve(std::size_t bytes, std::size_t rows) {
             throw std::length_error("A page of result rows of 4 GiB or more cannot be kept");
         }
         const std::size_t capacity = std::max(2 * capacity_, used_ + bytes);
-        auto* grown = static_cast<char*>(std::realloc(bytes_, capacity));
+        auto* grown = static_cast<char*>(std::realloc(room_, capacity));
         if (grown == nullptr) {
             throw std::bad_alloc();
         }
-        bytes_ = grown;
+        room_ = grown;
         capacity_ = capacity;
     }
     if (endsCapacity_ - rows_ < rows) {
@@ -381,11 +396,11 @@ void RowPage::appendEach(std::span<const Row> rows, std::string_view source, Vie
             capacity_ - used_ >= kMoveBytes) {
             // One fixed-size move, which may read past the row (not past the source) and
             // write past it into the spare room.
-            std::memcpy(bytes_ + used_, row.data(), kMoveBytes);
+            std::memcpy(room_ + used_, row.data(), kMoveBytes);
         } else {
             reserve(n, 0);
             if (n > 0) {
-                std::memcpy(bytes_ + used_, row.data(), n);
+                std::memcpy(room_ + used_, row.data(), n);
             }
         }
         used_ += n;

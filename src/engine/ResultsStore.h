@@ -14,7 +14,10 @@
 namespace culvex {
 
 // Rows cut on any thread into bytes of their own, each row's end kept in 32 bits, for a
-// results store to take over whole (ResultsStore::appendPage) instead of copying them.
+// results store to take over whole (ResultsStore::appendPage) instead of copying them. The
+// rows are written into room kept from page to page and moved into bytes of just their
+// size when the page is sealed, so that a store keeps no spare room and the system's heap
+// no leftovers of shrunk pages.
 class RowPage {
 public:
     RowPage() = default;
@@ -28,6 +31,8 @@ public:
     // Appends the rows, which lie within `source`, in order.
     void appendRows(std::span<const std::string_view> rows, std::string_view source);
     void appendSpans(std::span<const RowSpan> rows, std::string_view source);
+    // Moves the rows into bytes of their own; no rows are appended after.
+    void seal();
     std::size_t size() const { return rows_; }
     // What is left of the room the page was cleared with.
     std::size_t room() const { return capacity_ - used_; }
@@ -41,12 +46,13 @@ private:
     void appendEach(std::span<const Row> rows, std::string_view source, ViewOf viewOf);
     // Room for `bytes` more bytes of rows and `rows` more ends.
     void reserve(std::size_t bytes, std::size_t rows);
-    // Hands the bytes over to their new owner; the page is empty and has no room.
+    // Hands the sealed bytes over to their new owner; the page is left empty.
     char* release();
 
-    char* bytes_ = nullptr;
+    char* room_ = nullptr;
     std::size_t capacity_ = 0;
     std::size_t used_ = 0;
+    char* sealed_ = nullptr;
     std::unique_ptr<std::uint32_t[]> ends_;
     std::size_t rows_ = 0;
     std::size_t endsCapacity_ = 0;

@@ -352,6 +352,7 @@ void RowPage::seal() {
         throw std::bad_alloc();
     }
     if (used_ > 0) {
+        prefault(sealed_, used_);
         std::memcpy(sealed_, room_, used_);
     }
 }

@@ -59,7 +59,8 @@ private:
 };
 
 // The rows of the results list as bytes in the input's code page. Rows are packed into
-// pages of bytes (a page that is full is shrunk to what it holds). A row's end offset
+// pages of bytes (a page that is full is shrunk to what it holds; a page of rows cut on
+// another thread is taken over as it is). A row's end offset
 // within its page is kept in 16 bits as the distance from its group's anchor, one 32-bit
 // anchor for every 128 rows; a group whose ends do not all lie within 64 KiB of its anchor
 // (long rows, or a new page begun within the group) keeps them in 32 bits instead. A

@@ -22,6 +22,8 @@ public:
     void appendSpans(std::span<const RowSpan> rows, std::string_view source) override {
         store_.appendSpans(rows, source);
     }
+    bool takesPages() const override { return true; }
+    void appendPage(RowPage& page) override { store_.appendPage(page, page.size()); }
     void publish() override {}
 
 private:

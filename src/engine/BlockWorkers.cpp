@@ -193,6 +193,10 @@ void BlockRecord::appendBatch(std::span<const std::string_view> rows, std::strin
         const auto begin = static_cast<std::uint32_t>(row.data() - base);
         return RowSpan{begin, begin + static_cast<std::uint32_t>(row.size())};
     };
+    if (paged_) {
+        pages_[page_].appendRows(rows, source);
+        return;
+    }
     if (format_ == nullptr) {
         std::transform(rows.begin(), rows.end(), extend(rows.size()), spanOf);
         return;
@@ -212,6 +216,10 @@ void BlockRecord::appendSpans(std::span<const RowSpan> rows, std::string_view so
     // The spans are offsets into the block the record was cleared for.
     assert(source.data() == source_.data());
     static_cast<void>(source);
+    if (paged_) {
+        pages_[page_].appendSpans(rows, source_);
+        return;
+    }
     if (format_ != nullptr) {
         format_->write(rows, source_, bytes_);
         size_ += rows.size();
@@ -231,16 +239,47 @@ void BlockRecord::clear(std::string_view source) {
     size_ = 0;
     bytes_.clear();
     events_.clear();
+    if (paged_) {
+        page_ = 0;
+        if (pages_.empty()) {
+            pages_.emplace_back();
+        }
+        pages_[0].clear(source.size() + RowPage::kMoveBytes);
+    }
 }
 
-bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const {
+std::size_t BlockRecord::mark() {
+    if (!paged_) {
+        return size_;
+    }
+    pages_[page_].seal();
+    const std::size_t room = pages_[page_].room();
+    ++page_;
+    if (page_ == pages_.size()) {
+        pages_.emplace_back();
+    }
+    pages_[page_].clear(room);
+    return page_;
+}
+
+void BlockRecord::finish() {
+    if (paged_) {
+        pages_[page_].seal();
+    }
+}
+
+bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) {
     std::size_t handed = 0;
     std::size_t handedBytes = 0;
     const auto handOn = [&](std::size_t upTo, std::size_t upToBytes) {
         if (upTo == handed) {
             return;
         }
-        if (format_ != nullptr) {
+        if (paged_) {
+            for (std::size_t page = handed; page < upTo; ++page) {
+                sink.appendPage(pages_[page]);
+            }
+        } else if (format_ != nullptr) {
             sink.appendWritten(bytes_.view().substr(handedBytes, upToBytes - handedBytes),
                                upTo - handed);
         } else {
@@ -262,18 +301,22 @@ bool BlockRecord::replay(ResultsSink& sink, ExtractionProgress& progress) const 
             }
         }
     }
-    handOn(size_, bytes_.size());
+    handOn(paged_ ? page_ + 1 : size_, bytes_.size());
     return true;
 }
 
 BlockWorkers::BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
-                           std::size_t pauseEvery, std::size_t recordBytes, const RowFormat* format)
+                           std::size_t pauseEvery, std::size_t recordBytes, const ResultsSink& sink)
     : blocks_(std::move(blocks)),
       pauseEvery_(pauseEvery),
       recordBytes_(recordBytes),
       slots_(blocks_.buffers()) {
     for (Slot& slot : slots_) {
-        slot.record.writeWith(format);
+        if (sink.takesPages()) {
+            slot.record.keepPages();
+        } else {
+            slot.record.writeWith(sink.rowFormat());
+        }
     }
     threads_.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
@@ -377,6 +420,7 @@ void BlockWorkers::extract(std::size_t slot, LineExtractor& extractor) {
     Slot& s = slots_[slot];
     try {
         extractBlock(s.block, extractor, s.record, s.record, pauseEvery_, blocks_.blockBytes());
+        s.record.finish();
     } catch (...) {
         s.failure = std::current_exception();
     }

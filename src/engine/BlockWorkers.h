@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FileExtraction.h"
+#include "engine/ResultsStore.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -36,39 +37,50 @@ bool extractBlock(const LineBlock& block, LineExtractor& extractor, ResultsSink&
                   ExtractionProgress& progress, std::size_t pauseEvery, std::size_t stretch);
 
 // The rows and reports of one block, kept in order to be handed on later. The rows are
-// kept as 32-bit spans of the block's bytes, so a block may hold at most 4 GiB of them, or,
-// for a sink that has a row format, as the bytes that format writes.
+// kept as 32-bit spans of the block's bytes, so a block may hold at most 4 GiB of them; for a
+// sink that has a row format, as the bytes that format writes; for a sink that takes pages
+// of rows, in pages the sink takes over whole, a new page after each report.
 class BlockRecord final : public ResultsSink, public ExtractionProgress {
 public:
     // Keeps the rows as `format` writes them from now on; none: as spans.
     void writeWith(const RowFormat* format) { format_ = format; }
+    // Keeps the rows in pages from now on.
+    void keepPages() { paged_ = true; }
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void appendSpans(std::span<const RowSpan> rows, std::string_view source) override;
     const RowFormat* rowFormat() const override { return format_; }
     void appendWritten(std::string_view bytes, std::size_t rows) override;
     void publish() override {}
-    void pause() override { events_.push_back({size_, bytes_.size(), std::nullopt}); }
+    void pause() override { events_.push_back({mark(), bytes_.size(), std::nullopt}); }
     void overflowed(LineOverflows line) override {
-        events_.push_back({size_, bytes_.size(), line});
+        events_.push_back({mark(), bytes_.size(), line});
     }
-    void quoteLeftOpen() override { events_.push_back({size_, bytes_.size(), std::nullopt, true}); }
+    void quoteLeftOpen() override {
+        events_.push_back({mark(), bytes_.size(), std::nullopt, true});
+    }
 
     // Empties the record for the rows of `source`, of at most 4 GiB.
     void clear(std::string_view source);
+    // Called on the thread that extracted the block, when it is done, so that the work
+    // of sealing its last page is done there.
+    void finish();
     // Hands the rows and between them the reports on; false when the progress said it has
     // stopped at a pause.
-    bool replay(ResultsSink& sink, ExtractionProgress& progress) const;
+    bool replay(ResultsSink& sink, ExtractionProgress& progress);
 
 private:
     struct Event {
-        std::size_t rowsBefore;
+        std::size_t rowsBefore;                 // with pages: the pages before
         std::size_t bytesBefore;                // of the rows as the format wrote them
         std::optional<LineOverflows> overflow;  // none: a pause or an unclosed quote
         bool openQuote = false;
     };
     // Room for `more` rows after the ones kept; the buffer is kept from block to block.
     RowSpan* extend(std::size_t more);
+    // Where a report falls among the rows: after the rows kept, or with pages, after the
+    // page being filled, the rows after it going to the next.
+    std::size_t mark();
 
     std::string_view source_;
     const RowFormat* format_ = nullptr;
@@ -76,6 +88,9 @@ private:
     std::unique_ptr<RowSpan[]> rows_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
+    bool paged_ = false;
+    std::vector<RowPage> pages_;
+    std::size_t page_ = 0;  // the page being filled
     std::vector<Event> events_;
 };
 
@@ -92,10 +107,10 @@ public:
     // the calling thread extracts what they leave. A block of more than `recordBytes`
     // readable bytes, and one that holds a line longer than a block, is extracted on the
     // calling thread when its turn comes, so that it stays live inside the line.
-    // With a row format, the workers write the rows' bytes as the sink would.
+    // The workers keep the rows as `sink` takes them best: written by its row format, in
+    // pages for a sink that takes pages, or as spans.
     BlockWorkers(LineBlocks blocks, unsigned threads, const LineExtractor& extractor,
-                 std::size_t pauseEvery, std::size_t recordBytes,
-                 const RowFormat* format = nullptr);
+                 std::size_t pauseEvery, std::size_t recordBytes, const ResultsSink& sink);
     BlockWorkers(const BlockWorkers&) = delete;
     BlockWorkers& operator=(const BlockWorkers&) = delete;
     ~BlockWorkers();

@@ -80,7 +80,7 @@ void extractLines(ByteSource& source, LineExtractor& extractor, ResultsSink& sin
         if (count > 1 && blocks.offset() >= threads.fromBytes) {
             // The calling thread is one of the threads.
             BlockWorkers workers(std::move(blocks), count - 1, extractor, pauseEvery,
-                                 threads.recordBytes, sink.rowFormat());
+                                 threads.recordBytes, sink);
             extractInParallel(workers, extractor, sink, progress);
             return;
         }

@@ -10,6 +10,8 @@
 
 namespace culvex {
 
+class RowPage;
+
 // A row as the bytes [begin, end) of the text it was cut from: half the size of a view,
 // for rows kept a while before they are handed on.
 struct RowSpan {
@@ -94,6 +96,11 @@ public:
         static_cast<void>(bytes);
         static_cast<void>(rows);
     }
+    // Whether the sink keeps its rows in a results store that can take over pages of rows
+    // cut elsewhere whole, with appendPage(); no by default.
+    virtual bool takesPages() const { return false; }
+    // Takes the page's rows, the same as appending them; the page may be left empty.
+    virtual void appendPage(RowPage& page) { static_cast<void>(page); }
     virtual void publish() = 0;
     // The rows turned away since the last call because the sink was full; a sink without a
     // limit never turns rows away.

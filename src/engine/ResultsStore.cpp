@@ -9,6 +9,7 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace culvex {
 namespace {
@@ -128,17 +129,21 @@ void ResultsStore::appendSpans(std::span<const RowSpan> rows, std::string_view s
     });
 }
 
-void ResultsStore::startPage(std::size_t capacity) {
-    if (!pages_.empty()) {
-        // A full page keeps only what it holds.
-        Page& full = pages_.back();
-        if (full.used > 0 && full.used < full.capacity) {
-            if (auto* shrunk = static_cast<char*>(std::realloc(full.bytes, full.used))) {
-                full.bytes = shrunk;
-                full.capacity = full.used;
-            }
+void ResultsStore::shrinkLast() {
+    if (pages_.empty()) {
+        return;
+    }
+    Page& full = pages_.back();
+    if (full.used > 0 && full.used < full.capacity) {
+        if (auto* shrunk = static_cast<char*>(std::realloc(full.bytes, full.used))) {
+            full.bytes = shrunk;
+            full.capacity = full.used;
         }
     }
+}
+
+void ResultsStore::startPage(std::size_t capacity) {
+    shrinkLast();
     char* bytes = static_cast<char*>(std::malloc(capacity));
     if (bytes == nullptr) {
         throw std::bad_alloc();
@@ -147,16 +152,69 @@ void ResultsStore::startPage(std::size_t capacity) {
     pages_.push_back({bytes, capacity, 0, size_});
 }
 
+void ResultsStore::openGroup(std::size_t begin) {
+    if (size_ == blocks_.size() * kBlockRows) {
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint16_t[]>(kBlockRows));
+        prefault(blocks_.back().get(), kBlockRows * sizeof(std::uint16_t));
+    }
+    groups_.push_back({static_cast<std::uint32_t>(begin), kShort});
+}
+
 void ResultsStore::pushEnd(std::size_t begin, std::size_t end) {
     if ((size_ & (kGroupRows - 1)) == 0) {
-        if (size_ == blocks_.size() * kBlockRows) {
-            blocks_.push_back(std::make_unique_for_overwrite<std::uint16_t[]>(kBlockRows));
-            prefault(blocks_.back().get(), kBlockRows * sizeof(std::uint16_t));
-        }
-        groups_.push_back({static_cast<std::uint32_t>(begin), kShort});
+        openGroup(begin);
     }
     setEnd(size_, end);
     ++size_;
+}
+
+void ResultsStore::pushEnds(const std::uint32_t* ends, std::size_t count) {
+    std::size_t begin = 0;
+    while (count > 0) {
+        if ((size_ & (kGroupRows - 1)) == 0) {
+            openGroup(begin);
+        }
+        const std::size_t n = std::min(count, kGroupRows - (size_ & (kGroupRows - 1)));
+        const Group& group = groups_.back();
+        if (group.wide == kShort && ends[0] >= group.anchor &&
+            ends[n - 1] - group.anchor <= kShortReach) {
+            // Ends only grow, so the group's first and last tell that all are in reach.
+            std::uint16_t* const out = &shortEnd(size_);
+            for (std::size_t i = 0; i < n; ++i) {
+                out[i] = static_cast<std::uint16_t>(ends[i] - group.anchor);
+            }
+            size_ += n;
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                setEnd(size_++, ends[i]);
+            }
+        }
+        begin = ends[n - 1];
+        ends += n;
+        count -= n;
+    }
+}
+
+void ResultsStore::appendPage(RowPage& page, std::size_t rows) {
+    rows = std::min(rows, page.size());
+    if (rows == 0) {
+        return;
+    }
+    syncUsed();
+    shrinkLast();
+    // The page's place first, so that the bytes are never without an owner.
+    pages_.emplace_back();
+    const std::size_t used = page.ends_[rows - 1];
+    const std::size_t capacity = std::max<std::size_t>(used, 1);
+    const bool all = rows == page.size();
+    char* bytes = page.release();
+    // The bytes of rows not taken go back.
+    if (auto* shrunk = all ? bytes : static_cast<char*>(std::realloc(bytes, capacity))) {
+        bytes = shrunk;
+    }
+    pages_.back() = {bytes, capacity, used, size_};
+    pushEnds(page.ends_.get(), rows);
+    resetCursors();
 }
 
 void ResultsStore::setEnd(std::size_t index, std::size_t end) {
@@ -258,6 +316,109 @@ void ResultsStore::clear() {
     size_ = 0;
     resetCursors();
     malloc_trim(0);
+}
+
+RowPage::RowPage(RowPage&& other) noexcept
+    : room_(std::exchange(other.room_, nullptr)),
+      capacity_(std::exchange(other.capacity_, 0)),
+      used_(std::exchange(other.used_, 0)),
+      sealed_(std::exchange(other.sealed_, nullptr)),
+      ends_(std::move(other.ends_)),
+      rows_(std::exchange(other.rows_, 0)),
+      endsCapacity_(std::exchange(other.endsCapacity_, 0)) {}
+
+RowPage::~RowPage() {
+    std::free(room_);
+    std::free(sealed_);
+}
+
+void RowPage::clear(std::size_t capacity) {
+    std::free(std::exchange(sealed_, nullptr));
+    used_ = 0;
+    rows_ = 0;
+    if (capacity_ < capacity) {
+        std::free(std::exchange(room_, nullptr));
+        capacity_ = 0;
+        reserve(capacity, 0);
+    }
+}
+
+void RowPage::seal() {
+    if (sealed_ != nullptr) {
+        return;
+    }
+    sealed_ = static_cast<char*>(std::malloc(std::max<std::size_t>(used_, 1)));
+    if (sealed_ == nullptr) {
+        throw std::bad_alloc();
+    }
+    if (used_ > 0) {
+        prefault(sealed_, used_);
+        std::memcpy(sealed_, room_, used_);
+    }
+}
+
+char* RowPage::release() {
+    seal();
+    used_ = rows_ = 0;
+    return std::exchange(sealed_, nullptr);
+}
+
+void RowPage::reserve(std::size_t bytes, std::size_t rows) {
+    if (capacity_ - used_ < bytes) {
+        if (used_ + bytes > std::numeric_limits<std::uint32_t>::max()) {
+            throw std::length_error("A page of result rows of 4 GiB or more cannot be kept");
+        }
+        const std::size_t capacity = std::max(2 * capacity_, used_ + bytes);
+        auto* grown = static_cast<char*>(std::realloc(room_, capacity));
+        if (grown == nullptr) {
+            throw std::bad_alloc();
+        }
+        room_ = grown;
+        capacity_ = capacity;
+    }
+    if (endsCapacity_ - rows_ < rows) {
+        const std::size_t capacity = std::max(2 * endsCapacity_, rows_ + rows);
+        auto ends = std::make_unique_for_overwrite<std::uint32_t[]>(capacity);
+        std::copy_n(ends_.get(), rows_, ends.get());
+        ends_ = std::move(ends);
+        endsCapacity_ = capacity;
+    }
+}
+
+template <class Row, class ViewOf>
+void RowPage::appendEach(std::span<const Row> rows, std::string_view source, ViewOf viewOf) {
+    reserve(0, rows.size());
+    const char* const sourceEnd = source.data() + source.size();
+    std::uint32_t* ends = ends_.get() + rows_;
+    for (const Row& each : rows) {
+        const std::string_view row = viewOf(each);
+        const std::size_t n = row.size();
+        if (n <= kMoveBytes && sourceEnd - row.data() >= static_cast<std::ptrdiff_t>(kMoveBytes) &&
+            capacity_ - used_ >= kMoveBytes) {
+            // One fixed-size move, which may read past the row (not past the source) and
+            // write past it into the spare room.
+            std::memcpy(room_ + used_, row.data(), kMoveBytes);
+        } else {
+            reserve(n, 0);
+            if (n > 0) {
+                std::memcpy(room_ + used_, row.data(), n);
+            }
+        }
+        used_ += n;
+        *ends++ = static_cast<std::uint32_t>(used_);
+    }
+    rows_ += rows.size();
+}
+
+void RowPage::appendRows(std::span<const std::string_view> rows, std::string_view source) {
+    appendEach(rows, source, [](std::string_view row) { return row; });
+}
+
+void RowPage::appendSpans(std::span<const RowSpan> rows, std::string_view source) {
+    const char* const base = source.data();
+    appendEach(rows, source, [base](RowSpan row) {
+        return std::string_view(base + row.begin, row.end - row.begin);
+    });
 }
 
 std::size_t ResultsStore::memoryBytes() const {

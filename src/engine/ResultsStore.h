@@ -13,8 +13,54 @@
 
 namespace culvex {
 
+// Rows cut on any thread into bytes of their own, each row's end kept in 32 bits, for a
+// results store to take over whole (ResultsStore::appendPage) instead of copying them. The
+// rows are written into room kept from page to page and moved into bytes of just their
+// size when the page is sealed, so that a store keeps no spare room and the system's heap
+// no leftovers of shrunk pages.
+class RowPage {
+public:
+    RowPage() = default;
+    RowPage(RowPage&& other) noexcept;
+    RowPage& operator=(RowPage&&) = delete;
+    RowPage(const RowPage&) = delete;
+    ~RowPage();
+
+    // Empties the page, with room for `capacity` bytes of rows before it has to grow.
+    void clear(std::size_t capacity);
+    // Appends the rows, which lie within `source`, in order.
+    void appendRows(std::span<const std::string_view> rows, std::string_view source);
+    void appendSpans(std::span<const RowSpan> rows, std::string_view source);
+    // Moves the rows into bytes of their own; no rows are appended after.
+    void seal();
+    std::size_t size() const { return rows_; }
+    // What is left of the room the page was cleared with.
+    std::size_t room() const { return capacity_ - used_; }
+
+    // The fixed size of the move that copies a short row.
+    static constexpr std::size_t kMoveBytes = 32;
+
+private:
+    friend class ResultsStore;
+    template <class Row, class ViewOf>
+    void appendEach(std::span<const Row> rows, std::string_view source, ViewOf viewOf);
+    // Room for `bytes` more bytes of rows and `rows` more ends.
+    void reserve(std::size_t bytes, std::size_t rows);
+    // Hands the sealed bytes over to their new owner; the page is left empty.
+    char* release();
+
+    char* room_ = nullptr;
+    std::size_t capacity_ = 0;
+    std::size_t used_ = 0;
+    char* sealed_ = nullptr;
+    std::unique_ptr<std::uint32_t[]> ends_;
+    std::size_t rows_ = 0;
+    std::size_t endsCapacity_ = 0;
+};
+
 // The rows of the results list as bytes in the input's code page. Rows are packed into
-// pages of bytes (a page that is full is shrunk to what it holds). A row's end offset
+// pages of bytes (a page that is full is shrunk to what it holds; a page of rows cut on
+// another thread is taken over as it is). A row's end offset
 // within its page is kept in 16 bits as the distance from its group's anchor, one 32-bit
 // anchor for every 128 rows; a group whose ends do not all lie within 64 KiB of its anchor
 // (long rows, or a new page begun within the group) keeps them in 32 bits instead. A
@@ -44,6 +90,9 @@ public:
     void appendRows(std::span<const std::string_view> rows, std::string_view source);
     // The same for rows given as spans of `source`.
     void appendSpans(std::span<const RowSpan> rows, std::string_view source);
+    // Appends the first `rows` rows of `page` by taking its bytes over as a page of the
+    // store's own; the page is left empty.
+    void appendPage(RowPage& page, std::size_t rows);
     void removeAt(std::size_t index);
     // Empties the store and gives its memory back.
     void clear();
@@ -82,8 +131,7 @@ private:
     static constexpr std::size_t kShortReach = 0xffff;
     // Marks a group whose ends are short.
     static constexpr std::uint32_t kShort = ~std::uint32_t{0};
-    // The fixed size of the move that copies a short row.
-    static constexpr std::size_t kMoveBytes = 32;
+    static constexpr std::size_t kMoveBytes = RowPage::kMoveBytes;
 
     struct Page {
         char* bytes = nullptr;
@@ -147,6 +195,12 @@ private:
     void resetCursors();
     std::size_t pageOf(std::size_t index) const;
     void startPage(std::size_t capacity);
+    // A full page keeps only what it holds.
+    void shrinkLast();
+    // Opens the group that row size_ begins, whose first row starts at `begin`.
+    void openGroup(std::size_t begin);
+    // Appends rows whose ends in the last page are `ends`, in order.
+    void pushEnds(const std::uint32_t* ends, std::size_t count);
     void pushEnd(std::size_t begin, std::size_t end);
     void releasePage(std::size_t pageIndex);
 

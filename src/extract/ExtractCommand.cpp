@@ -3,6 +3,7 @@
 #include "command/PlainMessage.h"
 #include "engine/FileExtraction.h"
 #include "engine/InputFile.h"
+#include "engine/ResultsStore.h"
 #include "extract/ExtractValidation.h"
 #include "platform/FileSystem.h"
 
@@ -57,6 +58,11 @@ public:
     void appendSpans(std::span<const RowSpan> rows, std::string_view source) override {
         rows_ += static_cast<std::int64_t>(rows.size());
         results_.appendSpans(rows, source);
+    }
+    bool takesPages() const override { return results_.takesPages(); }
+    void appendPage(RowPage& page) override {
+        rows_ += static_cast<std::int64_t>(page.size());
+        results_.appendPage(page);
     }
     void publish() override { results_.publish(); }
     std::size_t takeRowsLeftOut() override { return results_.takeRowsLeftOut(); }

@@ -127,6 +127,8 @@ void ResultsModel::appendSpans(std::span<const RowSpan> rows, std::string_view s
     store_.appendSpans(rows.first(roomFor(rows.size())), source);
 }
 
+void ResultsModel::appendPage(RowPage& page) { store_.appendPage(page, roomFor(page.size())); }
+
 std::size_t ResultsModel::takeRowsLeftOut() { return std::exchange(rowsLeftOut_, 0); }
 
 void ResultsModel::publish() {

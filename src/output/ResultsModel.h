@@ -36,6 +36,8 @@ public:
     void append(std::string_view row) override;
     void appendBatch(std::span<const std::string_view> rows, std::string_view source) override;
     void appendSpans(std::span<const RowSpan> rows, std::string_view source) override;
+    bool takesPages() const override { return true; }
+    void appendPage(RowPage& page) override;
     void publish() override;
     std::size_t takeRowsLeftOut() override;
     // Removes one row (0-based); a row that does not exist is left alone.

@@ -8,6 +8,7 @@
 #include "RecordingSink.h"
 #include "TempFolder.h"
 #include "engine/FileExtraction.h"
+#include "engine/ResultsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,25 @@ public:
 
 private:
     Terminated<kEnd> format_;
+};
+
+// The same, keeping the rows in a results store that takes the workers' pages whole.
+class PagedSink final : public ProgressSink {
+public:
+    void append(std::string_view row) override {
+        store_.append(row);
+        rows.emplace_back(row);
+    }
+    bool takesPages() const override { return true; }
+    void appendPage(RowPage& page) override {
+        const std::size_t before = store_.size();
+        store_.appendPage(page, page.size());
+        store_.forEachRow(before, store_.size(),
+                          [this](std::string_view row) { rows.emplace_back(row); });
+    }
+
+private:
+    ResultsStore store_;
 };
 
 template <class Sink = ProgressSink>
@@ -275,6 +295,10 @@ void expectSameAsModel(const std::string& text, const std::string& separator,
         EXPECT_EQ(runEngine(text, separator, LineSettings{}, pauseEvery, blockBytes, run.threads),
                   runModel(text, separator, false, 0, 0, pauseEvery))
             << what << runName(run) << ", every column, separator \"" << separator << '"';
+        EXPECT_EQ(
+            runEngine<PagedSink>(text, separator, keptEmpties, pauseEvery, blockBytes, run.threads),
+            kept)
+            << what << runName(run) << ", rows in pages, separator \"" << separator << '"';
         for (const auto& [first, last] : {std::pair{1, 2}, std::pair{0, 0}, std::pair{3, 40}}) {
             EXPECT_EQ(runEngine(text, separator, columnsByNumber(first, last), pauseEvery,
                                 blockBytes, run.threads),
@@ -380,6 +404,11 @@ TEST(ExtractionDifferential, WorkersAgreeWithOneThreadAtEveryBlockEdge) {
                           alone)
                     << "block " << blockBytes << ", workers from byte " << fromBytes
                     << ", records up to " << recordBytes;
+                EXPECT_EQ(runEngine<PagedSink>(text, ",", LineSettings{}, 7, blockBytes,
+                                               {2, fromBytes, recordBytes}),
+                          alone)
+                    << "block " << blockBytes << ", workers from byte " << fromBytes
+                    << ", records up to " << recordBytes << ", rows in pages";
             }
         }
     }
@@ -400,6 +429,8 @@ TEST(ExtractionDifferential, RowsTheWorkersWriteAgreeWithOneThread) {
             EXPECT_EQ(runEngine<WrittenSink<>>(source, ",", settings, 100, blockBytes, {2, 0}),
                       alone)
                 << "block " << blockBytes << (quoted ? ", quoted" : "");
+            EXPECT_EQ(runEngine<PagedSink>(text, ",", settings, 100, blockBytes, {2, 0}), alone)
+                << "block " << blockBytes << (quoted ? ", quoted" : "") << ", rows in pages";
         }
     }
 }

@@ -149,21 +149,45 @@ TEST(ResultsStore, AppendRowsAndSpansKeepTheSameRowsAsAppendingOneByOne) {
     ResultsStore oneByOne;
     ResultsStore batched;
     ResultsStore spanned;
-    for (ResultsStore* store : {&oneByOne, &batched, &spanned}) {
+    ResultsStore paged;
+    for (ResultsStore* store : {&oneByOne, &batched, &spanned, &paged}) {
         store->append("before");
     }
     for (const std::string_view row : rows) {
         oneByOne.append(row);
     }
+    // Pages of rows cut apart, taken over in turn with rows appended between them, one
+    // page too small for its rows from the start.
+    RowPage page;
     for (std::size_t at = 0; at < rows.size(); at += 500) {
         const std::size_t count = std::min<std::size_t>(500, rows.size() - at);
         batched.appendRows(std::span(rows).subspan(at, count), source);
         spanned.appendSpans(std::span(spans).subspan(at, count), source);
+        page.clear(at == 1000 ? 10 : 4000);
+        page.appendSpans(std::span(spans).subspan(at, count - 1), source);
+        page.appendRows(std::span(rows).subspan(at + count - 1, 1), source);
+        paged.appendPage(page, page.size());
     }
     EXPECT_EQ(rowsOf(batched), rowsOf(oneByOne));
     EXPECT_EQ(batched.memoryBytes(), oneByOne.memoryBytes());
     EXPECT_EQ(rowsOf(spanned), rowsOf(oneByOne));
     EXPECT_EQ(spanned.memoryBytes(), oneByOne.memoryBytes());
+    EXPECT_EQ(rowsOf(paged), rowsOf(oneByOne));
+
+    // Rows removed from taken pages, and a page taken only in part.
+    for (const std::size_t index : {std::size_t{1}, std::size_t{500}, std::size_t{777}}) {
+        paged.removeAt(index);
+        oneByOne.removeAt(index);
+    }
+    page.clear(100);
+    page.appendRows(std::span(rows).first(3), source);
+    paged.appendPage(page, 2);
+    for (const std::string_view row : std::span(rows).first(2)) {
+        oneByOne.append(row);
+    }
+    paged.append("after");
+    oneByOne.append("after");
+    EXPECT_EQ(rowsOf(paged), rowsOf(oneByOne));
 }
 
 TEST(RowBatch, HandsRowsOverInOrderAndAllOnFlush) {

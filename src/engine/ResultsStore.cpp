@@ -200,9 +200,11 @@ void ResultsStore::appendPage(RowPage& page, std::size_t rows) {
     if (rows == 0) {
         return;
     }
+    // The page is sealed before anything changes here, and given its place before its bytes
+    // leave it: a failure at either step leaves the store as it was and the bytes owned.
+    page.seal();
     syncUsed();
     shrinkLast();
-    // The page's place first, so that the bytes are never without an owner.
     pages_.emplace_back();
     const std::size_t used = page.ends_[rows - 1];
     const std::size_t capacity = std::max<std::size_t>(used, 1);
